@@ -1,0 +1,70 @@
+#include "link/download.h"
+
+#include "app/controls.h"
+#include "app/settings.h"
+#include "link/exchange.h"
+#include "link/frame.h"
+#include "link/port.h"
+#include "runtime/runtime.h"
+
+int commOk = 0;
+
+namespace {
+
+constexpr double kSettleBeforeFlush = 0.12; // seconds
+
+void OrderOrFail(const char *text) {
+  if (order(text) == 0)
+    commOk = 0;
+}
+
+} // namespace
+
+int send(int, int, int event, void *, int, int) {
+  if (event != EVENT_COMMIT)
+    return 0;
+  if (slectportchanged)
+    portReady = PortInit();
+  if (!portReady)
+    return 0;
+
+  SuspendTimerCallbacks();
+  Delay(kSettleBeforeFlush);
+  FlushInQ(portNumber);
+  commOk = 1;
+
+  // The mode command gates the rest; after it every command is sent even when
+  // an earlier one failed.
+  Fmt(buf, Settings.signalMode ? "F3," : "F4,");
+  OrderOrFail(buf);
+  if (commOk) {
+    Fmt(buf, "T%d,", Settings.angle);
+    OrderOrFail(buf);
+    Fmt(buf, "W%d,", Settings.width);
+    OrderOrFail(buf);
+    if (Settings.workMode) {
+      Fmt(buf, "F1,");
+      OrderOrFail(buf);
+      Fmt(buf, "R%d,", Settings.rate);
+      OrderOrFail(buf);
+    } else {
+      Fmt(buf, "D%d,%d,%d,", Settings.sweepMin, Settings.sweepMax, Settings.sweepStep);
+      OrderOrFail(buf);
+      Fmt(buf, "P%d,", Settings.repeat);
+      OrderOrFail(buf);
+      Fmt(buf, "F2,");
+      OrderOrFail(buf);
+    }
+  }
+
+  if (commOk) {
+    SetCtrlVal(panelHandle, CTL_COMM_LED, 1);
+    SetCtrlAttribute(panelHandle, CTL_SEND, ATTR_CMD_BUTTON_COLOR, COLOR_SENT);
+  } else {
+    MessagePopup("", "  硬件通讯错误");
+    SetCtrlVal(panelHandle, CTL_COMM_LED, 0);
+    PortLost();
+  }
+  ResumeTimerCallbacks();
+  return 0;
+}

@@ -1,0 +1,16 @@
+#include "link/exchange.h"
+
+#include "link/frame.h"
+#include "runtime/runtime.h"
+
+int order(const char *text) {
+  // The input is not flushed between attempts: a late reply to one attempt is
+  // taken by the next check.
+  for (int attempt = 0; attempt < ORDER_ATTEMPTS; ++attempt) {
+    SendOrder(text);
+    Delay(ORDER_REPLY_WAIT);
+    if (ChInQu() == 1 && ReplyLetter() == 'E' && ReplyNumber() == 1)
+      return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,4 @@
+#pragma once
+
+// Redraws both preview graphs from Settings.
+void plotwave();

@@ -1,0 +1,34 @@
+// RS-232 operations by port number. A port table maps each number to an
+// endpoint: a serial device (a real port or a pseudo-terminal, opened with
+// QSerialPort) or a device living in this process. Unassigned numbers use the
+// platform's default device name for the number.
+#pragma once
+
+// Negative results of the serial operations.
+constexpr int COM_ERR_BAD_PORT = -1;   // port number out of range
+constexpr int COM_ERR_OPEN = -2;       // the device could not be opened or configured
+constexpr int COM_ERR_NOT_OPEN = -3;   // the port is not open
+constexpr int COM_ERR_IO = -4;         // the device reported an error (vanished, unplugged)
+
+constexpr int COM_MIN_PORT = 1;
+constexpr int COM_MAX_PORT = 1000;
+
+// Opens `port` (closing it first when it is open). An empty or null deviceName
+// means the device the port table gives for the number. 0 on success.
+int OpenComConfig(int port, const char *deviceName, long baudRate, int parity, int dataBits,
+                  int stopBits, int inputQueueSize, int outputQueueSize);
+int CloseCom(int port);
+
+// Queues `count` bytes for sending and pushes them to the device before
+// returning. Returns the count written or a negative COM_ERR_ code.
+int ComWrt(int port, const char *buffer, int count);
+// Count of received bytes waiting, including those that arrived while the
+// program was blocked; negative COM_ERR_ code on failure.
+int GetInQLen(int port);
+// Takes up to `count` waiting bytes; adds no terminator. Returns the count taken.
+int ComRd(int port, char *buffer, int count);
+// Discards waiting received bytes.
+int FlushInQ(int port);
+
+void DisableBreakOnLibraryErrors();
+void EnableBreakOnLibraryErrors();
