@@ -1,0 +1,42 @@
+// A port opened on a scripted device, on a virtual clock.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "link/frame.h"
+#include "runtime/clock.h"
+#include "runtime/port_table.h"
+#include "runtime/serial_ops.h"
+#include "scripted_device.h"
+
+class LinkTest : public ::testing::Test {
+protected:
+  static constexpr int kPort = 7;
+
+  void SetUp() override {
+    device = std::make_shared<ScriptedDevice>();
+    rt::AssignPortDevice(kPort, device);
+    ASSERT_EQ(OpenComConfig(kPort, "", 38400, 0, 8, 1, 1000, 1000), 0);
+    portNumber = kPort;
+  }
+  void TearDown() override {
+    CloseCom(kPort);
+    rt::ClearPortAssignment(kPort);
+    portNumber = 0;
+  }
+
+  // Answers every write with `reply` after `latency` seconds.
+  void AnswerEach(const std::string &reply, double latency = 0.0) {
+    device->onWrite = [reply, latency](ScriptedDevice &d, const std::string &, double now) {
+      d.Queue(reply, now + latency);
+    };
+  }
+
+  std::string ReadData(int n) const { return std::string(read_data, static_cast<std::size_t>(n)); }
+
+  rt::VirtualClock clock;
+  rt::ScopedClock useClock{clock};
+  std::shared_ptr<ScriptedDevice> device;
+};

@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "runtime/delay.h"
+#include "runtime/port_table.h"
+#include "runtime/serial_ops.h"
+#include "scripted_device.h"
+
+namespace {
+
+constexpr int kPort = 11;
+
+int Open(const std::string &path) {
+  return OpenComConfig(kPort, path.c_str(), 38400, 0, 8, 1, 1000, 1000);
+}
+
+TEST(SerialOps, ClosedOrInvalidPortsReportErrors) {
+  char bytes[4] = {};
+  EXPECT_EQ(GetInQLen(kPort), COM_ERR_NOT_OPEN);
+  EXPECT_EQ(ComRd(kPort, bytes, 4), COM_ERR_NOT_OPEN);
+  EXPECT_EQ(ComWrt(kPort, "x", 1), COM_ERR_NOT_OPEN);
+  EXPECT_EQ(FlushInQ(kPort), COM_ERR_NOT_OPEN);
+  EXPECT_EQ(OpenComConfig(0, "", 38400, 0, 8, 1, 1000, 1000), COM_ERR_BAD_PORT);
+  EXPECT_EQ(OpenComConfig(-5, "", 38400, 0, 8, 1, 1000, 1000), COM_ERR_BAD_PORT);
+  EXPECT_EQ(OpenComConfig(COM_MAX_PORT + 1, "", 38400, 0, 8, 1, 1000, 1000), COM_ERR_BAD_PORT);
+}
+
+TEST(SerialOps, PathsThatAreNotSerialDevicesFailToOpen) {
+  const auto dir = std::filesystem::temp_directory_path() / "nuvaro-serial-test";
+  std::filesystem::create_directories(dir);
+  const auto file = dir / "plain.txt";
+  std::ofstream(file) << "not a serial port";
+  EXPECT_EQ(Open(file.string()), COM_ERR_OPEN);
+  EXPECT_EQ(Open(dir.string()), COM_ERR_OPEN);
+  EXPECT_EQ(Open((dir / "missing").string()), COM_ERR_OPEN);
+  EXPECT_FALSE(rt::IsPortOpen(kPort));
+  std::filesystem::remove_all(dir);
+}
+
+TEST(SerialOps, UnassignedNumbersUseThePlatformName) {
+#ifdef _WIN32
+  EXPECT_EQ(rt::DefaultDeviceName(3), "COM3");
+#else
+  EXPECT_EQ(rt::DefaultDeviceName(1), "/dev/ttyS0");
+#endif
+  rt::AssignPortPath(kPort, "/dev/nuvaro-none");
+  EXPECT_EQ(rt::PortAssignmentFor(kPort).path, "/dev/nuvaro-none");
+  rt::ClearPortAssignment(kPort);
+  EXPECT_EQ(rt::PortAssignmentFor(kPort).path, rt::DefaultDeviceName(kPort));
+}
+
+TEST(SerialOps, VanishedInProcessDeviceReportsAnError) {
+  auto device = std::make_shared<ScriptedDevice>();
+  rt::AssignPortDevice(kPort, device);
+  ASSERT_EQ(Open(""), 0);
+  device->Queue("abc");
+  EXPECT_EQ(GetInQLen(kPort), 3);
+  device->present = false;
+  EXPECT_LT(GetInQLen(kPort), 0);
+  EXPECT_LT(ComWrt(kPort, "x", 1), 0);
+  // Opening it again fails cleanly while it is gone.
+  EXPECT_EQ(Open(""), COM_ERR_OPEN);
+  device->present = true;
+  EXPECT_EQ(Open(""), 0);
+  CloseCom(kPort);
+  rt::ClearPortAssignment(kPort);
+}
+
+#ifndef _WIN32
+// A pseudo-terminal opened through the serial device code: bytes pass
+// unaltered both ways, and bytes that arrive while the program is blocked are
+// counted without running the event loop.
+class PseudoTerminalPort : public ::testing::Test {
+protected:
+  void SetUp() override {
+    master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    termios raw{};
+    ASSERT_EQ(tcgetattr(master, &raw), 0);
+    cfmakeraw(&raw);
+    tcsetattr(master, TCSANOW, &raw);
+    path = ptsname(master);
+    rt::AssignPortPath(kPort, path);
+  }
+  void TearDown() override {
+    CloseCom(kPort);
+    rt::ClearPortAssignment(kPort);
+    if (master >= 0)
+      close(master);
+  }
+
+  std::string ReadMaster(std::size_t want) {
+    std::string got;
+    for (int tries = 0; tries < 200 && got.size() < want; ++tries) {
+      char chunk[256];
+      const ssize_t n = read(master, chunk, sizeof chunk);
+      if (n > 0)
+        got.append(chunk, static_cast<std::size_t>(n));
+      else
+        usleep(5000);
+    }
+    return got;
+  }
+
+  int master = -1;
+  std::string path;
+};
+
+TEST_F(PseudoTerminalPort, BytesPassUnalteredBothWays) {
+  ASSERT_EQ(Open(""), 0) << path;
+  fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+  const std::string all = [] {
+    std::string s;
+    for (int i = 0; i < 256; ++i)
+      s += static_cast<char>(i);
+    return s;
+  }();
+  ASSERT_EQ(ComWrt(kPort, all.data(), static_cast<int>(all.size())), 256);
+  EXPECT_EQ(ReadMaster(256), all);
+
+  ASSERT_EQ(write(master, all.data(), all.size()), 256);
+  int waiting = 0;
+  for (int tries = 0; tries < 200 && waiting < 256; ++tries) {
+    Delay(0.005);
+    waiting = GetInQLen(kPort);
+  }
+  ASSERT_EQ(waiting, 256);
+  char back[256];
+  ASSERT_EQ(ComRd(kPort, back, 256), 256);
+  EXPECT_EQ(std::string(back, 256), all);
+  EXPECT_EQ(GetInQLen(kPort), 0);
+}
+
+TEST_F(PseudoTerminalPort, FlushDiscardsWaitingBytesAndReopenWorks) {
+  ASSERT_EQ(Open(""), 0);
+  ASSERT_EQ(write(master, "hello", 5), 5);
+  for (int tries = 0; tries < 200 && GetInQLen(kPort) < 5; ++tries)
+    Delay(0.005);
+  EXPECT_EQ(FlushInQ(kPort), 0);
+  EXPECT_EQ(GetInQLen(kPort), 0);
+  ASSERT_EQ(Open(""), 0); // opening an open port starts it afresh
+  EXPECT_TRUE(rt::IsPortOpen(kPort));
+}
+
+TEST_F(PseudoTerminalPort, OtherSideClosingIsAnError) {
+  ASSERT_EQ(Open(""), 0);
+  close(master);
+  master = -1;
+  int waiting = 0;
+  for (int tries = 0; tries < 50 && waiting >= 0; ++tries) {
+    Delay(0.005);
+    waiting = GetInQLen(kPort);
+  }
+  EXPECT_LT(waiting, 0);
+}
+#endif
+
+} // namespace
