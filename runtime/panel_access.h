@@ -26,6 +26,9 @@ void SetPopupHandler(PopupHandler handler);
 // the callback returned, or a negative UIE_ code.
 int DispatchControlEvent(int panel, int control, int event);
 
+// The command button's colour as 0xRRGGBB, or a negative UIE_ code.
+int CommandButtonColor(int panel, int control);
+
 // True while timer callbacks are suspended.
 bool TimerCallbacksSuspended();
 

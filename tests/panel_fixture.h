@@ -1,0 +1,76 @@
+// The real panel loaded from "nuvaro.uir" with the application's callbacks,
+// on a virtual clock, with popups recorded instead of shown, and a simulated
+// device on a port of its own.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/callback_table.h"
+#include "app/controls.h"
+#include "app/lifecycle.h"
+#include "app/settings.h"
+#include "link/download.h"
+#include "link/frame.h"
+#include "link/port.h"
+#include "runtime/clock.h"
+#include "runtime/panel_access.h"
+#include "runtime/panel_ops.h"
+#include "runtime/port_choices.h"
+#include "runtime/port_table.h"
+#include "runtime/serial_ops.h"
+#include "sim/device_model.h"
+
+class PanelTest : public ::testing::Test {
+protected:
+  static constexpr int kDevicePort = 42;
+
+  void SetUp() override {
+    RegisterAppCallbacks();
+    device = std::make_shared<sim::DeviceModel>(3000);
+    rt::AssignPortDevice(kDevicePort, device);
+    rt::AddBuiltInPortChoice(kDevicePort, "test device");
+    rt::SetPopupHandler([this](const std::string &title, const std::string &text) {
+      popupTitles.push_back(title);
+      popups.push_back(text);
+    });
+    portReady = 0;
+    slectportchanged = 1;
+    commOk = 0;
+    portNumber = 0;
+    Settings = SettingsRecord{};
+    panelHandle = LoadPanel(0, "nuvaro.uir", MainPanel);
+    ASSERT_GT(panelHandle, 0);
+    init();
+    ASSERT_EQ(SetCtrlVal(panelHandle, CTL_PORT, kDevicePort), 0);
+  }
+
+  void TearDown() override {
+    DiscardPanel(panelHandle);
+    panelHandle = 0;
+    rt::CloseAllPorts();
+    rt::SetPopupHandler({});
+    rt::ClearPortAssignment(kDevicePort);
+  }
+
+  int Value(int control) {
+    int v = -12345;
+    GetCtrlVal(panelHandle, control, &v);
+    return v;
+  }
+  int Event(int control, int event) { return rt::DispatchControlEvent(panelHandle, control, event); }
+  void Download() { Event(CTL_SEND, 1); }
+  void Tick() { Event(CTL_TIMER, 15); }
+  int SendColour() { return rt::CommandButtonColor(panelHandle, CTL_SEND); }
+
+  std::vector<std::string> Sent() { return device->Payloads(); }
+
+  rt::VirtualClock clock;
+  rt::ScopedClock useClock{clock};
+  std::shared_ptr<sim::DeviceModel> device;
+  std::vector<std::string> popups;
+  std::vector<std::string> popupTitles;
+};

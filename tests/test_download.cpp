@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include "panel_fixture.h"
+#include "scripted_device.h"
+
+namespace {
+
+using Download = PanelTest;
+using Strings = std::vector<std::string>;
+
+const char *kCommError = "  硬件通讯错误";
+const char *kPortError = "串口错误，请重新选择串口";
+
+std::string Frames(const Strings &payloads) {
+  std::string bytes;
+  for (const auto &p : payloads)
+    bytes += Frame(p);
+  return bytes;
+}
+
+TEST_F(Download, FixedRateSequenceOnTheWire) {
+  Download();
+  const Strings expected = {"F3,", "T30,", "W100,", "F1,", "R3000,"};
+  EXPECT_EQ(Sent(), expected);
+  EXPECT_EQ(device->RawBytes(), Frames(expected));
+  EXPECT_NEAR(clock.Now(), 0.62, 1e-9);
+  EXPECT_TRUE(popups.empty());
+  EXPECT_EQ(Value(CTL_COMM_LED), 1);
+  EXPECT_EQ(SendColour(), COLOR_SENT);
+  EXPECT_FALSE(rt::TimerCallbacksSuspended());
+}
+
+TEST_F(Download, SweepSequenceOnTheWire) {
+  SetCtrlVal(panelHandle, CTL_WORKMODE, 0);
+  Event(CTL_WORKMODE, 1);
+  SetCtrlVal(panelHandle, CTL_SIGNALMODE, 0);
+  Event(CTL_SIGNALMODE, 1);
+  Download();
+  const Strings expected = {"F4,", "T30,", "W100,", "D1000,6000,100,", "P1,", "F2,"};
+  EXPECT_EQ(Sent(), expected);
+  EXPECT_EQ(device->RawBytes(), Frames(expected));
+  EXPECT_NEAR(clock.Now(), 0.72, 1e-9);
+  EXPECT_EQ(SendColour(), COLOR_SENT);
+}
+
+TEST_F(Download, RefusedModeCommandSendsNothingElse) {
+  sim::DeviceKnobs knobs;
+  knobs.refuse = true;
+  knobs.refusePrefix = "F3";
+  device->SetKnobs(knobs);
+  const int colour = SendColour();
+  Download();
+  EXPECT_EQ(Sent(), Strings(5, "F3,"));
+  EXPECT_NEAR(clock.Now(), 0.62, 1e-9);
+  EXPECT_EQ(popups, Strings{kCommError});
+  EXPECT_EQ(popupTitles, Strings{""});
+  EXPECT_EQ(Value(CTL_COMM_LED), 0);
+  EXPECT_EQ(SendColour(), colour);
+}
+
+TEST_F(Download, RefusedWidthIsRetriedAndTheRestStillGoesOut) {
+  Download(); // a good one first: LED on, button grey
+  device->ClearRecord();
+  sim::DeviceKnobs knobs;
+  knobs.refuse = true;
+  knobs.refusePrefix = "W";
+  device->SetKnobs(knobs);
+  Download();
+  EXPECT_EQ(Sent(), (Strings{"F3,", "T30,", "W100,", "W100,", "W100,", "W100,", "W100,", "F1,",
+                             "R3000,"}));
+  EXPECT_EQ(popups, Strings{kCommError});
+  EXPECT_EQ(Value(CTL_COMM_LED), 0);
+  EXPECT_EQ(SendColour(), COLOR_SENT); // unchanged by a failed download
+  EXPECT_EQ(Value(CTL_PORT_LED), 1);   // the port is still there
+}
+
+TEST_F(Download, EditAfterADownloadTurnsTheButtonGreenAgain) {
+  Download();
+  ASSERT_EQ(SendColour(), COLOR_SENT);
+  SetCtrlVal(panelHandle, CTL_WIDTH, 250);
+  Event(CTL_WIDTH, 1);
+  EXPECT_EQ(SendColour(), COLOR_PENDING);
+  device->ClearRecord();
+  Download();
+  EXPECT_EQ(Sent()[2], "W250,");
+}
+
+TEST_F(Download, AcknowledgedLateStillCompletes) {
+  sim::DeviceKnobs knobs;
+  knobs.ackFrom = 3;
+  device->SetKnobs(knobs);
+  Download();
+  EXPECT_EQ(Sent().size(), 15u);
+  EXPECT_EQ(Value(CTL_COMM_LED), 1);
+  EXPECT_NEAR(clock.Now(), 0.12 + 15 * 0.1, 1e-9);
+}
+
+TEST_F(Download, ReplyDuringTheSettleWaitIsFlushed) {
+  ASSERT_EQ(Event(CTL_PORT_LED, 3), 0);
+  sim::DeviceKnobs knobs;
+  knobs.latency = 0.05;
+  device->SetKnobs(knobs);
+  SendOrder("?1,"); // its report lands during the 0.12 s wait
+  Download();
+  EXPECT_EQ(Sent(), (Strings{"?1,", "F3,", "T30,", "W100,", "F1,", "R3000,"}));
+  EXPECT_EQ(Value(CTL_COMM_LED), 1);
+}
+
+TEST_F(Download, ReplyAfterTheFlushCostsTheFirstAttempt) {
+  ASSERT_EQ(Event(CTL_PORT_LED, 3), 0);
+  sim::DeviceKnobs knobs;
+  knobs.latency = 0.15; // lands after the flush, before the first check
+  device->SetKnobs(knobs);
+  SendOrder("?1,");
+  knobs.latency = 0.01;
+  device->SetKnobs(knobs);
+  Download();
+  EXPECT_EQ(Sent(), (Strings{"?1,", "F3,", "F3,", "T30,", "W100,", "F1,", "R3000,"}));
+  EXPECT_EQ(Value(CTL_COMM_LED), 1);
+}
+
+TEST_F(Download, FirstDownloadOpensThePort) {
+  EXPECT_EQ(slectportchanged, 1);
+  EXPECT_EQ(portReady, 0);
+  EXPECT_EQ(Value(CTL_PORT_LED), 0);
+  Download();
+  EXPECT_EQ(portNumber, kDevicePort);
+  EXPECT_EQ(slectportchanged, 0);
+  EXPECT_EQ(portReady, 1);
+  EXPECT_EQ(Value(CTL_PORT_LED), 1);
+}
+
+TEST_F(Download, PortThatCannotOpenShowsThePortError) {
+  const int missing = rt::AddTypedPortChoice("/dev/nuvaro-no-such-port");
+  ASSERT_GT(missing, 0);
+  ASSERT_EQ(SetCtrlVal(panelHandle, CTL_PORT, missing), 0);
+  Event(CTL_PORT, 2);
+  Download();
+  EXPECT_EQ(popups, Strings{kPortError});
+  EXPECT_EQ(popupTitles, Strings{""});
+  EXPECT_EQ(portReady, 0);
+  EXPECT_EQ(slectportchanged, 1);
+  EXPECT_EQ(Value(CTL_PORT_LED), 0);
+  EXPECT_TRUE(Sent().empty());
+  // Still marked as changed: the next download tries again.
+  Download();
+  EXPECT_EQ(popups.size(), 2u);
+}
+
+TEST_F(Download, FailedOpenAfterAnEarlierSuccessKeepsTheChoiceFlag) {
+  Event(CTL_PORT_LED, 3);
+  ASSERT_EQ(portReady, 1);
+  ASSERT_EQ(slectportchanged, 0);
+  device->Vanish();
+  Event(CTL_PORT_LED, 3);
+  EXPECT_EQ(popups, Strings{kPortError});
+  EXPECT_EQ(portReady, 0);
+  EXPECT_EQ(slectportchanged, 0);
+  // Downloads now do nothing until the port LED is clicked again.
+  Download();
+  EXPECT_EQ(popups.size(), 1u);
+  EXPECT_TRUE(Sent().empty());
+  device->Reappear();
+  Event(CTL_PORT_LED, 3);
+  EXPECT_EQ(portReady, 1);
+  Download();
+  EXPECT_EQ(Sent().size(), 5u);
+}
+
+TEST_F(Download, ChangingThePortChoiceMarksPendingAndForcesAReopen) {
+  Download();
+  ASSERT_EQ(SendColour(), COLOR_SENT);
+  Event(CTL_PORT, 2);
+  EXPECT_EQ(SendColour(), COLOR_PENDING);
+  EXPECT_EQ(slectportchanged, 1);
+  EXPECT_EQ(portReady, 1); // still open until the next download reopens it
+  Download();
+  EXPECT_EQ(slectportchanged, 0);
+  EXPECT_EQ(SendColour(), COLOR_SENT);
+}
+
+TEST_F(Download, DeviceVanishingMidwayEndsInTheErrorAndADarkPort) {
+  Event(CTL_PORT_LED, 3);
+  device->SetFrameObserver([this](const sim::FrameEvent &e) {
+    if (e.frame.payload == "W100,")
+      device->Vanish();
+  });
+  Download();
+  EXPECT_EQ(popups, Strings{kCommError});
+  EXPECT_EQ(Value(CTL_COMM_LED), 0);
+  EXPECT_EQ(Value(CTL_PORT_LED), 0);
+  EXPECT_EQ(portReady, 0);
+  EXPECT_EQ(slectportchanged, 1);
+  EXPECT_FALSE(rt::TimerCallbacksSuspended());
+  // Back again: the next download reopens and succeeds.
+  device->SetFrameObserver(nullptr);
+  device->Reappear();
+  device->ClearRecord();
+  Download();
+  EXPECT_EQ(Sent().size(), 5u);
+  EXPECT_EQ(Value(CTL_COMM_LED), 1);
+}
+
+} // namespace

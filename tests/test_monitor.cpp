@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "panel_fixture.h"
+
+namespace {
+
+using Monitor = PanelTest;
+using Strings = std::vector<std::string>;
+
+int Polls(const Strings &sent) { return static_cast<int>(std::count(sent.begin(), sent.end(), "?1,")); }
+
+TEST_F(Monitor, TimerDoesNothingWhileThePortIsClosed) {
+  for (int i = 0; i < 3; ++i)
+    Tick();
+  EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(Monitor, PollsAndReadingsAlternate) {
+  sim::DeviceKnobs knobs;
+  knobs.latency = 0.01;
+  device->SetKnobs(knobs);
+  Event(CTL_PORT_LED, 3);
+  std::vector<int> polls, readings;
+  for (int tick = 1; tick <= 6; ++tick) {
+    SetCtrlVal(panelHandle, CTL_RATE_METER, 0);
+    const int before = Polls(Sent());
+    Tick();
+    if (Polls(Sent()) > before)
+      polls.push_back(tick);
+    if (Value(CTL_RATE_METER) == 3000)
+      readings.push_back(tick);
+    clock.Advance(0.5);
+  }
+  EXPECT_EQ(polls, (std::vector<int>{1, 3, 5}));
+  EXPECT_EQ(readings, (std::vector<int>{2, 4, 6}));
+}
+
+TEST_F(Monitor, SilentDeviceIsPolledEveryTickAndTheMeterKeepsItsValue) {
+  sim::DeviceKnobs knobs;
+  knobs.silent = true;
+  device->SetKnobs(knobs);
+  Event(CTL_PORT_LED, 3);
+  SetCtrlVal(panelHandle, CTL_RATE_METER, 1234);
+  for (int i = 0; i < 4; ++i) {
+    Tick();
+    clock.Advance(0.5);
+  }
+  EXPECT_EQ(Polls(Sent()), 4);
+  EXPECT_EQ(Value(CTL_RATE_METER), 1234);
+}
+
+TEST_F(Monitor, RateReportWithADigitChecksumReadsRight) {
+  device = std::make_shared<sim::DeviceModel>(1499);
+  rt::AssignPortDevice(kDevicePort, device);
+  Event(CTL_PORT_LED, 3);
+  Tick();
+  clock.Advance(0.5);
+  Tick();
+  EXPECT_EQ(Value(CTL_RATE_METER), 1499);
+}
+
+TEST_F(Monitor, LateAcknowledgementIsConsumedAndIgnored) {
+  Event(CTL_PORT_LED, 3);
+  SendOrder("Q1"); // its "E1" is waiting at the next tick
+  clock.Advance(0.5);
+  SetCtrlVal(panelHandle, CTL_RATE_METER, 7);
+  Tick();
+  EXPECT_EQ(Value(CTL_RATE_METER), 7);
+  EXPECT_EQ(Polls(Sent()), 0);
+  EXPECT_EQ(GetInQLen(portNumber), 0);
+}
+
+TEST_F(Monitor, VanishedDeviceDarkensThePortWithoutAPopup) {
+  Event(CTL_PORT_LED, 3);
+  ASSERT_EQ(Value(CTL_PORT_LED), 1);
+  device->Vanish();
+  Tick();
+  EXPECT_TRUE(popups.empty());
+  EXPECT_EQ(Value(CTL_PORT_LED), 0);
+  EXPECT_EQ(portReady, 0);
+  EXPECT_EQ(slectportchanged, 1);
+  Tick(); // and stays quiet
+  EXPECT_TRUE(popups.empty());
+}
+
+TEST_F(Monitor, LinkCheckWithThePortClosedOnlyDarkensTheLed) {
+  SetCtrlVal(panelHandle, CTL_COMM_LED, 1);
+  Event(CTL_COMM_LED, 3);
+  EXPECT_EQ(Value(CTL_COMM_LED), 0);
+  EXPECT_TRUE(popups.empty());
+  EXPECT_TRUE(Sent().empty());
+  EXPECT_EQ(portReady, 0); // and does not open it
+}
+
+TEST_F(Monitor, LinkCheckAcknowledgedAndRefused) {
+  Event(CTL_PORT_LED, 3);
+  const int colour = SendColour();
+  Event(CTL_COMM_LED, 3);
+  EXPECT_EQ(Sent(), Strings{"Q1"});
+  EXPECT_EQ(Value(CTL_COMM_LED), 1);
+  sim::DeviceKnobs knobs;
+  knobs.refuse = true;
+  device->SetKnobs(knobs);
+  Event(CTL_COMM_LED, 3);
+  EXPECT_EQ(Sent().size(), 6u);
+  EXPECT_EQ(popups, Strings{"  硬件通讯错误"});
+  EXPECT_EQ(Value(CTL_COMM_LED), 0);
+  EXPECT_EQ(SendColour(), colour);
+  EXPECT_EQ(Value(CTL_PORT_LED), 1);
+}
+
+TEST_F(Monitor, OtherEventsAreIgnored) {
+  Event(CTL_PORT_LED, 3);
+  Event(CTL_COMM_LED, 1);
+  Event(CTL_TIMER, 1);
+  Event(CTL_SEND, 2);
+  Event(CTL_PORT_LED, 1);
+  EXPECT_TRUE(Sent().empty());
+  EXPECT_TRUE(popups.empty());
+}
+
+} // namespace
