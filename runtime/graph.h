@@ -1,0 +1,82 @@
+// A graph of sampled traces. Each plot is one series of samples drawn as a
+// line against x = sample index * x gain; the x axis spans the plotted x
+// values, the y axis keeps the fixed range `yMin`..`yMax`.
+#pragma once
+
+#include <QColor>
+#include <QList>
+#include <QPointF>
+#include <QString>
+#include <QWidget>
+
+#include <vector>
+
+class QChart;
+class QChartView;
+class QLineSeries;
+class QValueAxis;
+
+class Graph : public QWidget {
+  Q_OBJECT
+  Q_PROPERTY(QString title READ title WRITE setTitle)
+  Q_PROPERTY(QString xAxisTitle READ xAxisTitle WRITE setXAxisTitle)
+  Q_PROPERTY(QString yAxisTitle READ yAxisTitle WRITE setYAxisTitle)
+  Q_PROPERTY(double yMin READ yMin WRITE setYMin)
+  Q_PROPERTY(double yMax READ yMax WRITE setYMax)
+
+public:
+  explicit Graph(QWidget *parent = nullptr);
+  ~Graph() override;
+
+  QString title() const;
+  void setTitle(const QString &title);
+  QString xAxisTitle() const;
+  void setXAxisTitle(const QString &title);
+  QString yAxisTitle() const;
+  void setYAxisTitle(const QString &title);
+  double yMin() const { return yMin_; }
+  void setYMin(double value);
+  double yMax() const { return yMax_; }
+  void setYMax(double value);
+
+  // Plots `count` samples; returns the new plot's handle (> 0).
+  int plot(const double *samples, int count, QColor color);
+  // False when no plot has that handle.
+  bool deletePlot(int handle);
+  void deleteAllPlots();
+
+  // False (and the gain unchanged) for a non-finite gain.
+  bool setXGain(double gain);
+  double xGain() const { return gain_; }
+
+  int plotCount() const { return int(plots_.size()); }
+  std::vector<int> plotHandles() const;
+  // The points drawn for a plot (empty for an unknown handle).
+  QList<QPointF> plotPoints(int handle) const;
+  double xAxisMin() const;
+  double xAxisMax() const;
+
+  QChart *chart() const { return chart_; }
+
+private:
+  struct Plot {
+    int handle;
+    QLineSeries *series;
+    std::vector<double> samples;
+  };
+
+  QList<QPointF> pointsFor(const std::vector<double> &samples) const;
+  void fitXAxis();
+  void applyYRange();
+
+  QChartView *view_ = nullptr;
+  QChart *chart_ = nullptr;
+  QValueAxis *xAxis_ = nullptr;
+  QValueAxis *yAxis_ = nullptr;
+  std::vector<Plot> plots_;
+  std::vector<QLineSeries *> spare_; // hidden series kept for the next plot
+  int nextHandle_ = 1;
+  double gain_ = 1.0;
+  double yMin_ = -10.0;
+  double yMax_ = 10.0;
+};

@@ -1,0 +1,45 @@
+// A dial meter: an arc scale from `minimum` to `maximum` with ticks and
+// labels, a needle, and the value written out below with its unit. The value
+// shown is never clamped; the needle stops at the ends of the scale. A minimum
+// above the maximum gives a scale that runs backwards.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class Meter : public QWidget {
+  Q_OBJECT
+  Q_PROPERTY(int minimum READ minimum WRITE setMinimum)
+  Q_PROPERTY(int maximum READ maximum WRITE setMaximum)
+  Q_PROPERTY(int value READ value WRITE setValue)
+  Q_PROPERTY(QString unit READ unit WRITE setUnit)
+
+public:
+  explicit Meter(QWidget *parent = nullptr);
+
+  int minimum() const { return minimum_; }
+  void setMinimum(int minimum);
+  int maximum() const { return maximum_; }
+  void setMaximum(int maximum);
+  int value() const { return value_; }
+  void setValue(int value);
+  QString unit() const { return unit_; }
+  void setUnit(const QString &unit);
+
+  // Where the needle stands: 0 at the start of the scale, 1 at its end.
+  double needlePosition() const;
+
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
+
+protected:
+  void paintEvent(QPaintEvent *event) override;
+
+private:
+  void describeValue();
+
+  int minimum_ = 0;
+  int maximum_ = 10000;
+  int value_ = 0;
+  QString unit_ = QStringLiteral("r/min");
+};

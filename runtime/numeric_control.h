@@ -1,0 +1,42 @@
+// A numeric input control. It tells apart what the operator does from what
+// the program does: operatorChanged() follows every change the operator makes
+// (typing, arrows, wheel), committed() follows every value the operator
+// confirms (Enter, a step, leaving the control after editing it). Values the
+// program sets go through the *Quietly functions and emit neither.
+#pragma once
+
+#include <QSpinBox>
+
+class NumericControl : public QSpinBox {
+  Q_OBJECT
+
+public:
+  explicit NumericControl(QWidget *parent = nullptr);
+
+  // Clamped to the range, like the spin box does.
+  void setValueQuietly(int value);
+  void setMinimumQuietly(int minimum);
+  void setMaximumQuietly(int maximum);
+
+  // The current value counts as confirmed: leaving the control does not
+  // commit it again.
+  void markCommitted();
+  // Commits a value typed but not yet confirmed (the operator moved on).
+  void commitPendingEdit();
+
+signals:
+  void operatorChanged();
+  void committed();
+
+protected:
+  void stepBy(int steps) override;
+  void keyPressEvent(QKeyEvent *event) override;
+
+private:
+  void onEditingFinished();
+  void commit();
+
+  bool quiet_ = false;
+  bool confirming_ = false;
+  int committedValue_ = 0;
+};
