@@ -3,6 +3,10 @@
 // arrived while the program was blocked in Delay are counted.
 #include <QSerialPort>
 
+#ifndef _WIN32
+#include <poll.h>
+#endif
+
 #include "runtime/serial_endpoint.h"
 #include "runtime/serial_ops.h"
 
@@ -98,8 +102,21 @@ private:
     if (!port_.isOpen())
       return true;
     const auto e = port_.error();
-    return e == QSerialPort::ResourceError || e == QSerialPort::DeviceNotFoundError ||
-           e == QSerialPort::PermissionError;
+    if (e == QSerialPort::ResourceError || e == QSerialPort::DeviceNotFoundError ||
+        e == QSerialPort::PermissionError)
+      return true;
+    return HungUp();
+  }
+
+  // An unplugged adapter, or a pseudo-terminal whose other side closed, hangs
+  // up the line: reads then return nothing forever instead of failing.
+  bool HungUp() const {
+#ifndef _WIN32
+    pollfd fd{static_cast<int>(port_.handle()), POLLIN, 0};
+    return ::poll(&fd, 1, 0) > 0 && (fd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#else
+    return false;
+#endif
   }
 
   QSerialPort port_;

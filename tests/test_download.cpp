@@ -5,7 +5,7 @@
 
 namespace {
 
-using Download = PanelTest;
+using DownloadTest = PanelTest;
 using Strings = std::vector<std::string>;
 
 const char *kCommError = "  硬件通讯错误";
@@ -18,7 +18,7 @@ std::string Frames(const Strings &payloads) {
   return bytes;
 }
 
-TEST_F(Download, FixedRateSequenceOnTheWire) {
+TEST_F(DownloadTest, FixedRateSequenceOnTheWire) {
   Download();
   const Strings expected = {"F3,", "T30,", "W100,", "F1,", "R3000,"};
   EXPECT_EQ(Sent(), expected);
@@ -30,7 +30,7 @@ TEST_F(Download, FixedRateSequenceOnTheWire) {
   EXPECT_FALSE(rt::TimerCallbacksSuspended());
 }
 
-TEST_F(Download, SweepSequenceOnTheWire) {
+TEST_F(DownloadTest, SweepSequenceOnTheWire) {
   SetCtrlVal(panelHandle, CTL_WORKMODE, 0);
   Event(CTL_WORKMODE, 1);
   SetCtrlVal(panelHandle, CTL_SIGNALMODE, 0);
@@ -43,7 +43,7 @@ TEST_F(Download, SweepSequenceOnTheWire) {
   EXPECT_EQ(SendColour(), COLOR_SENT);
 }
 
-TEST_F(Download, RefusedModeCommandSendsNothingElse) {
+TEST_F(DownloadTest, RefusedModeCommandSendsNothingElse) {
   sim::DeviceKnobs knobs;
   knobs.refuse = true;
   knobs.refusePrefix = "F3";
@@ -58,7 +58,7 @@ TEST_F(Download, RefusedModeCommandSendsNothingElse) {
   EXPECT_EQ(SendColour(), colour);
 }
 
-TEST_F(Download, RefusedWidthIsRetriedAndTheRestStillGoesOut) {
+TEST_F(DownloadTest, RefusedWidthIsRetriedAndTheRestStillGoesOut) {
   Download(); // a good one first: LED on, button grey
   device->ClearRecord();
   sim::DeviceKnobs knobs;
@@ -74,7 +74,7 @@ TEST_F(Download, RefusedWidthIsRetriedAndTheRestStillGoesOut) {
   EXPECT_EQ(Value(CTL_PORT_LED), 1);   // the port is still there
 }
 
-TEST_F(Download, EditAfterADownloadTurnsTheButtonGreenAgain) {
+TEST_F(DownloadTest, EditAfterADownloadTurnsTheButtonGreenAgain) {
   Download();
   ASSERT_EQ(SendColour(), COLOR_SENT);
   SetCtrlVal(panelHandle, CTL_WIDTH, 250);
@@ -85,7 +85,7 @@ TEST_F(Download, EditAfterADownloadTurnsTheButtonGreenAgain) {
   EXPECT_EQ(Sent()[2], "W250,");
 }
 
-TEST_F(Download, AcknowledgedLateStillCompletes) {
+TEST_F(DownloadTest, AcknowledgedLateStillCompletes) {
   sim::DeviceKnobs knobs;
   knobs.ackFrom = 3;
   device->SetKnobs(knobs);
@@ -95,7 +95,7 @@ TEST_F(Download, AcknowledgedLateStillCompletes) {
   EXPECT_NEAR(clock.Now(), 0.12 + 15 * 0.1, 1e-9);
 }
 
-TEST_F(Download, ReplyDuringTheSettleWaitIsFlushed) {
+TEST_F(DownloadTest, ReplyDuringTheSettleWaitIsFlushed) {
   ASSERT_EQ(Event(CTL_PORT_LED, 3), 0);
   sim::DeviceKnobs knobs;
   knobs.latency = 0.05;
@@ -106,7 +106,7 @@ TEST_F(Download, ReplyDuringTheSettleWaitIsFlushed) {
   EXPECT_EQ(Value(CTL_COMM_LED), 1);
 }
 
-TEST_F(Download, ReplyAfterTheFlushCostsTheFirstAttempt) {
+TEST_F(DownloadTest, ReplyAfterTheFlushCostsTheFirstAttempt) {
   ASSERT_EQ(Event(CTL_PORT_LED, 3), 0);
   sim::DeviceKnobs knobs;
   knobs.latency = 0.15; // lands after the flush, before the first check
@@ -119,7 +119,7 @@ TEST_F(Download, ReplyAfterTheFlushCostsTheFirstAttempt) {
   EXPECT_EQ(Value(CTL_COMM_LED), 1);
 }
 
-TEST_F(Download, FirstDownloadOpensThePort) {
+TEST_F(DownloadTest, FirstDownloadOpensThePort) {
   EXPECT_EQ(slectportchanged, 1);
   EXPECT_EQ(portReady, 0);
   EXPECT_EQ(Value(CTL_PORT_LED), 0);
@@ -130,7 +130,7 @@ TEST_F(Download, FirstDownloadOpensThePort) {
   EXPECT_EQ(Value(CTL_PORT_LED), 1);
 }
 
-TEST_F(Download, PortThatCannotOpenShowsThePortError) {
+TEST_F(DownloadTest, PortThatCannotOpenShowsThePortError) {
   const int missing = rt::AddTypedPortChoice("/dev/nuvaro-no-such-port");
   ASSERT_GT(missing, 0);
   ASSERT_EQ(SetCtrlVal(panelHandle, CTL_PORT, missing), 0);
@@ -147,7 +147,7 @@ TEST_F(Download, PortThatCannotOpenShowsThePortError) {
   EXPECT_EQ(popups.size(), 2u);
 }
 
-TEST_F(Download, FailedOpenAfterAnEarlierSuccessKeepsTheChoiceFlag) {
+TEST_F(DownloadTest, FailedOpenAfterAnEarlierSuccessKeepsTheChoiceFlag) {
   Event(CTL_PORT_LED, 3);
   ASSERT_EQ(portReady, 1);
   ASSERT_EQ(slectportchanged, 0);
@@ -167,7 +167,7 @@ TEST_F(Download, FailedOpenAfterAnEarlierSuccessKeepsTheChoiceFlag) {
   EXPECT_EQ(Sent().size(), 5u);
 }
 
-TEST_F(Download, ChangingThePortChoiceMarksPendingAndForcesAReopen) {
+TEST_F(DownloadTest, ChangingThePortChoiceMarksPendingAndForcesAReopen) {
   Download();
   ASSERT_EQ(SendColour(), COLOR_SENT);
   Event(CTL_PORT, 2);
@@ -179,10 +179,10 @@ TEST_F(Download, ChangingThePortChoiceMarksPendingAndForcesAReopen) {
   EXPECT_EQ(SendColour(), COLOR_SENT);
 }
 
-TEST_F(Download, DeviceVanishingMidwayEndsInTheErrorAndADarkPort) {
+TEST_F(DownloadTest, DeviceVanishingMidwayEndsInTheErrorAndADarkPort) {
   Event(CTL_PORT_LED, 3);
   device->SetFrameObserver([this](const sim::FrameEvent &e) {
-    if (e.frame.payload == "W100,")
+    if (e.frame.valid && e.frame.bytes == "W100,")
       device->Vanish();
   });
   Download();

@@ -9,7 +9,7 @@ namespace {
 
 TEST(Fmt, ConversionsAndCopiedText) {
   char out[200];
-  EXPECT_EQ(Fmt(out, "D%d,%d,%d,", 1000, -6000, 0), 15);
+  EXPECT_EQ(Fmt(out, "D%d,%d,%d,", 1000, -6000, 0), 14);
   EXPECT_STREQ(out, "D1000,-6000,0,");
   Fmt(out, "%s|%c|100%", "ab", 'Z');
   EXPECT_STREQ(out, "ab|Z|100%");

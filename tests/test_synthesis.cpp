@@ -9,14 +9,14 @@
 namespace {
 
 // Runs of equal samples: (value, first, last).
-struct Run {
+struct Span {
   double value;
   int first, last;
-  bool operator==(const Run &o) const = default;
+  bool operator==(const Span &o) const = default;
 };
 
-std::vector<Run> Runs(const double *trace) {
-  std::vector<Run> runs;
+std::vector<Span> Runs(const double *trace) {
+  std::vector<Span> runs;
   for (int i = 0; i < WAVE_SAMPLES; ++i) {
     if (!runs.empty() && runs.back().value == trace[i])
       runs.back().last = i;
@@ -28,65 +28,65 @@ std::vector<Run> Runs(const double *trace) {
 
 TEST(Synthesis, TypicalSettings) {
   GenerateWave(3000, 1, 100, 30); // r = 5.0, s = 83
-  EXPECT_EQ(Runs(datapoints), (std::vector<Run>{
+  EXPECT_EQ(Runs(datapoints), (std::vector<Span>{
                                   {0.0, 0, 0}, {8.0, 1, 4}, {0.0, 5, 82}, {-8.0, 83, 87}, {0.0, 88, 999}}));
   GenerateWave1(1, 30);
-  EXPECT_EQ(Runs(datapoints1), (std::vector<Run>{{5.0, 0, 82}, {0.0, 83, 999}}));
+  EXPECT_EQ(Runs(datapoints1), (std::vector<Span>{{5.0, 0, 82}, {0.0, 83, 999}}));
 }
 
 TEST(Synthesis, SignalModeZeroMirrorsBothTraces) {
   GenerateWave(3000, 0, 100, 30);
-  EXPECT_EQ(Runs(datapoints), (std::vector<Run>{
+  EXPECT_EQ(Runs(datapoints), (std::vector<Span>{
                                   {0.0, 0, 0}, {-8.0, 1, 4}, {0.0, 5, 82}, {8.0, 83, 87}, {0.0, 88, 999}}));
   GenerateWave1(0, 30);
-  EXPECT_EQ(Runs(datapoints1), (std::vector<Run>{{0.0, 0, 82}, {5.0, 83, 999}}));
+  EXPECT_EQ(Runs(datapoints1), (std::vector<Span>{{0.0, 0, 82}, {5.0, 83, 999}}));
 }
 
 TEST(Synthesis, PulseLengthsFollowTheDoubleResult) {
   // r = 3.5: samples 1..3 and four samples from s.
   GenerateWave(2100, 1, 100, 30);
-  EXPECT_EQ(Runs(datapoints)[1], (Run{8.0, 1, 3}));
-  EXPECT_EQ(Runs(datapoints)[3], (Run{-8.0, 83, 86}));
+  EXPECT_EQ(Runs(datapoints)[1], (Span{8.0, 1, 3}));
+  EXPECT_EQ(Runs(datapoints)[3], (Span{-8.0, 83, 86}));
   // Rate 7, width 60000: r is exactly 7 in double precision.
   GenerateWave(7, 1, 60000, 180);
-  EXPECT_EQ(Runs(datapoints)[1], (Run{8.0, 1, 6}));
-  EXPECT_EQ(Runs(datapoints)[3], (Run{-8.0, 500, 506}));
+  EXPECT_EQ(Runs(datapoints)[1], (Span{8.0, 1, 6}));
+  EXPECT_EQ(Runs(datapoints)[3], (Span{-8.0, 500, 506}));
   // 0 < r <= 1: no first pulse, the second is the single sample s.
   for (int width : {10, 20}) {
     GenerateWave(3000, 1, width, 30);
-    EXPECT_EQ(Runs(datapoints), (std::vector<Run>{{0.0, 0, 82}, {-8.0, 83, 83}, {0.0, 84, 999}}));
+    EXPECT_EQ(Runs(datapoints), (std::vector<Span>{{0.0, 0, 82}, {-8.0, 83, 83}, {0.0, 84, 999}}));
   }
 }
 
 TEST(Synthesis, NoPulses) {
   for (int rate : {0, -3000}) { // stopped, and negative r
     GenerateWave(rate, 1, 100, 30);
-    EXPECT_EQ(Runs(datapoints), (std::vector<Run>{{0.0, 0, 999}})) << rate;
+    EXPECT_EQ(Runs(datapoints), (std::vector<Span>{{0.0, 0, 999}})) << rate;
   }
   GenerateWave(3000, 1, 0, 30);
-  EXPECT_EQ(Runs(datapoints), (std::vector<Run>{{0.0, 0, 999}}));
+  EXPECT_EQ(Runs(datapoints), (std::vector<Span>{{0.0, 0, 999}}));
 }
 
 TEST(Synthesis, AngleZeroLeavesOnePulseOfTheSecondLevel) {
   GenerateWave(3000, 1, 100, 0);
-  EXPECT_EQ(Runs(datapoints), (std::vector<Run>{{-8.0, 0, 4}, {0.0, 5, 999}}));
+  EXPECT_EQ(Runs(datapoints), (std::vector<Span>{{-8.0, 0, 4}, {0.0, 5, 999}}));
   GenerateWave1(1, 0);
-  EXPECT_EQ(Runs(datapoints1), (std::vector<Run>{{0.0, 0, 999}}));
+  EXPECT_EQ(Runs(datapoints1), (std::vector<Span>{{0.0, 0, 999}}));
 }
 
 TEST(Synthesis, FirstPulseReachingPastTheAngleIsOverwritten) {
   GenerateWave(3000, 1, 1000, 18); // r = 50, s = 50
-  EXPECT_EQ(Runs(datapoints), (std::vector<Run>{
+  EXPECT_EQ(Runs(datapoints), (std::vector<Span>{
                                   {0.0, 0, 0}, {8.0, 1, 49}, {-8.0, 50, 99}, {0.0, 100, 999}}));
 }
 
 TEST(Synthesis, PulsesAreCutAtTheLastSample) {
   GenerateWave(3000, 1, 100, 360); // s = 1000: the second pulse falls outside
-  EXPECT_EQ(Runs(datapoints).back(), (Run{0.0, 5, 999}));
+  EXPECT_EQ(Runs(datapoints).back(), (Span{0.0, 5, 999}));
   GenerateWave1(1, 360);
-  EXPECT_EQ(Runs(datapoints1), (std::vector<Run>{{5.0, 0, 999}}));
+  EXPECT_EQ(Runs(datapoints1), (std::vector<Span>{{5.0, 0, 999}}));
   GenerateWave(3000, 1, 100, 359); // s = 997: three samples of the pulse fit
-  EXPECT_EQ(Runs(datapoints).back(), (Run{-8.0, 997, 999}));
+  EXPECT_EQ(Runs(datapoints).back(), (Span{-8.0, 997, 999}));
 }
 
 // Extreme values: the traces stay within their 1000 samples and hold only
@@ -107,10 +107,10 @@ TEST(Synthesis, ExtremeValuesStayInBounds) {
   }
   // Angle -1 wraps to sample 11,930,461: the logic trace is high throughout.
   GenerateWave1(1, -1);
-  EXPECT_EQ(Runs(datapoints1), (std::vector<Run>{{5.0, 0, 999}}));
+  EXPECT_EQ(Runs(datapoints1), (std::vector<Span>{{5.0, 0, 999}}));
   // Negative width wraps to a huge pulse that fills the revolution.
   GenerateWave(3000, 1, -1, 30);
-  EXPECT_EQ(Runs(datapoints), (std::vector<Run>{{0.0, 0, 0}, {8.0, 1, 82}, {-8.0, 83, 999}}));
+  EXPECT_EQ(Runs(datapoints), (std::vector<Span>{{0.0, 0, 0}, {8.0, 1, 82}, {-8.0, 83, 999}}));
 }
 
 } // namespace

@@ -1,0 +1,131 @@
+// The link over a real pseudo-terminal through QSerialPort, with the device
+// model serving the other side on its own thread. Real clock: each check
+// waits at most a bounded number of short delays, so a fault fails instead of
+// hanging.
+#ifndef _WIN32
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/callback_table.h"
+#include "app/controls.h"
+#include "app/lifecycle.h"
+#include "app/settings.h"
+#include "link/download.h"
+#include "link/exchange.h"
+#include "link/frame.h"
+#include "link/port.h"
+#include "runtime/delay.h"
+#include "runtime/panel_access.h"
+#include "runtime/panel_ops.h"
+#include "runtime/port_choices.h"
+#include "runtime/port_table.h"
+#include "runtime/serial_ops.h"
+#include "sim/pty_device.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class PtyLink : public ::testing::Test {
+protected:
+  void SetUp() override {
+    model = std::make_shared<sim::DeviceModel>(3000);
+    pty = std::make_unique<sim::PtyDevice>(model);
+    std::string error;
+    ASSERT_TRUE(pty->Start(&error)) << error;
+  }
+  void TearDown() override {
+    rt::CloseAllPorts();
+    pty->Stop();
+  }
+
+  std::shared_ptr<sim::DeviceModel> model;
+  std::unique_ptr<sim::PtyDevice> pty;
+};
+
+TEST_F(PtyLink, OrderGetsTheAcknowledgementFromTheOtherSide) {
+  constexpr int kPort = 61;
+  rt::AssignPortPath(kPort, pty->SlavePath());
+  ASSERT_EQ(OpenComConfig(kPort, "", 38400, 0, 8, 1, 1000, 1000), 0);
+  portNumber = kPort;
+  EXPECT_EQ(order("F1,"), 1);
+  EXPECT_EQ(model->RawBytes(), std::string("\x24\x05\x46\x31\x2C\xA8\x00", 7));
+  EXPECT_EQ(std::string(read_data, 6), std::string("\x24\x04\x45\x31\x7A\x00", 6));
+  rt::ClearPortAssignment(kPort);
+}
+
+class PtyPanel : public PtyLink {
+protected:
+  void SetUp() override {
+    PtyLink::SetUp();
+    RegisterAppCallbacks();
+    rt::SetPopupHandler([this](const std::string &, const std::string &text) { popups.push_back(text); });
+    portReady = 0;
+    slectportchanged = 1;
+    panelHandle = LoadPanel(0, "nuvaro.uir", MainPanel);
+    ASSERT_GT(panelHandle, 0);
+    init();
+    const int port = rt::AddTypedPortChoice(pty->SlavePath());
+    ASSERT_GT(port, 0);
+    ASSERT_EQ(SetCtrlVal(panelHandle, CTL_PORT, port), 0);
+  }
+  void TearDown() override {
+    DiscardPanel(panelHandle);
+    rt::SetPopupHandler({});
+    PtyLink::TearDown();
+  }
+  int Value(int control) {
+    int v = 0;
+    GetCtrlVal(panelHandle, control, &v);
+    return v;
+  }
+
+  std::vector<std::string> popups;
+};
+
+TEST_F(PtyPanel, DownloadsInBothModesAndFollowsTheRate) {
+  rt::DispatchControlEvent(panelHandle, CTL_SEND, 1);
+  EXPECT_EQ(model->Payloads(), (Strings{"F3,", "T30,", "W100,", "F1,", "R3000,"}));
+  EXPECT_EQ(Value(CTL_COMM_LED), 1);
+  EXPECT_EQ(Value(CTL_PORT_LED), 1);
+  EXPECT_TRUE(popups.empty());
+
+  model->ClearRecord();
+  SetCtrlVal(panelHandle, CTL_WORKMODE, 0);
+  rt::DispatchControlEvent(panelHandle, CTL_WORKMODE, 1);
+  rt::DispatchControlEvent(panelHandle, CTL_SEND, 1);
+  EXPECT_EQ(model->Payloads(), (Strings{"F3,", "T30,", "W100,", "D1000,6000,100,", "P1,", "F2,"}));
+  EXPECT_EQ(Value(CTL_COMM_LED), 1);
+
+  // Back to a fixed rate of 2500, then poll until the meter shows it.
+  SetCtrlVal(panelHandle, CTL_WORKMODE, 1);
+  rt::DispatchControlEvent(panelHandle, CTL_WORKMODE, 1);
+  SetCtrlVal(panelHandle, CTL_RATE, 2500);
+  rt::DispatchControlEvent(panelHandle, CTL_RATE, 2);
+  rt::DispatchControlEvent(panelHandle, CTL_SEND, 1);
+  SetCtrlVal(panelHandle, CTL_RATE_METER, 0);
+  for (int tick = 0; tick < 100 && Value(CTL_RATE_METER) != 2500; ++tick) {
+    rt::DispatchControlEvent(panelHandle, CTL_TIMER, 15);
+    Delay(0.02);
+  }
+  EXPECT_EQ(Value(CTL_RATE_METER), 2500);
+}
+
+TEST_F(PtyPanel, SimulatorGoneMeansADarkPortNotAHang) {
+  rt::DispatchControlEvent(panelHandle, CTL_PORT_LED, 3);
+  ASSERT_EQ(Value(CTL_PORT_LED), 1);
+  pty->Stop(); // the other side closes
+  for (int tick = 0; tick < 100 && portReady; ++tick) {
+    rt::DispatchControlEvent(panelHandle, CTL_TIMER, 15);
+    Delay(0.01);
+  }
+  EXPECT_EQ(portReady, 0);
+  EXPECT_EQ(Value(CTL_PORT_LED), 0);
+  EXPECT_TRUE(popups.empty());
+}
+
+} // namespace
+#endif
