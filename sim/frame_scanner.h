@@ -58,10 +58,12 @@ public:
 
 private:
   void Scan(unsigned char byte, std::vector<ScannedFrame> &out);
+  void Drain(std::vector<ScannedFrame> &out);
   void Reject(const char *problem, std::vector<ScannedFrame> &out);
 
   double stallTimeout_;
   std::string pending_; // the current candidate, starting with "$"
+  std::string replay_;  // bytes of a rejected candidate still to be scanned
   double lastByteTime_ = 0.0;
   bool afterFrame_ = false; // a 0x00 here is the previous frame's terminator
   std::size_t badFrames_ = 0;

@@ -1,0 +1,417 @@
+// The simulated device: frame scanning, command parsing, the rate it runs at,
+// its replies and every fault knob.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "sim/command.h"
+#include "sim/device_model.h"
+#include "sim/frame_scanner.h"
+
+namespace {
+
+using Bytes = std::string;
+using Strings = std::vector<std::string>;
+
+const Bytes kE1("\x24\x04\x45\x31\x7A\x00", 6);
+const Bytes kE0("\x24\x04\x45\x30\x79\x00", 6);
+
+std::vector<sim::ScannedFrame> Scan(sim::FrameScanner &scanner, const Bytes &bytes,
+                                    double now = 0.0) {
+  std::vector<sim::ScannedFrame> out;
+  scanner.Feed(reinterpret_cast<const unsigned char *>(bytes.data()), bytes.size(), now, out);
+  return out;
+}
+
+Strings Describe(const std::vector<sim::ScannedFrame> &frames) {
+  Strings lines;
+  for (const auto &f : frames)
+    lines.push_back(f.valid ? f.bytes : "bad: " + f.problem);
+  return lines;
+}
+
+// ---- Frame scanner -------------------------------------------------------
+
+TEST(FrameScanner, EncodesFramesAsTheProgramDoes) {
+  EXPECT_EQ(sim::EncodeFrame("F1,"), Bytes("\x24\x05\x46\x31\x2C\xA8\x00", 7));
+  EXPECT_EQ(sim::EncodeFrame("E1"), kE1);
+  EXPECT_EQ(sim::FrameChecksum("~~"), 0x00);
+  EXPECT_EQ(sim::EncodeFrame(Bytes(200, 'x')).size(), 127u); // cut to 123 payload bytes
+}
+
+TEST(FrameScanner, FrameSplitAcrossFeedsComesOutOnce) {
+  sim::FrameScanner scanner;
+  const Bytes frame = sim::EncodeFrame("D1000,6000,100,");
+  std::vector<sim::ScannedFrame> all;
+  for (char c : frame) {
+    auto part = Scan(scanner, Bytes(1, c));
+    all.insert(all.end(), part.begin(), part.end());
+  }
+  EXPECT_EQ(Describe(all), Strings{"D1000,6000,100,"});
+  EXPECT_EQ(scanner.BadFrames(), 0u);
+  EXPECT_EQ(scanner.DroppedBytes(), 0u);
+}
+
+TEST(FrameScanner, TerminatorIsOptional) {
+  sim::FrameScanner scanner;
+  // "~~" has checksum 0x00 and goes out without a terminator; the next frame
+  // follows at once. A frame without its terminator is accepted too.
+  const Bytes zero("\x24\x04\x7E\x7E\x00", 5);
+  const Bytes f1 = sim::EncodeFrame("F1,");
+  const Bytes bare = f1.substr(0, f1.size() - 1);
+  EXPECT_EQ(Describe(Scan(scanner, zero + f1 + bare + zero + zero)),
+            (Strings{"~~", "F1,", "F1,", "~~", "~~"}));
+  EXPECT_EQ(scanner.DroppedBytes(), 0u);
+  EXPECT_EQ(scanner.Buffered(), 0u);
+}
+
+TEST(FrameScanner, ResynchronisesAfterGarbageAndBadFrames) {
+  sim::FrameScanner scanner;
+  Bytes bad = sim::EncodeFrame("W5,");
+  bad[bad.size() - 2] ^= 0x01;
+  const Bytes input = Bytes("xy\x00\x00", 4) + bad + Bytes("$\x01") + Bytes("$\xF0", 2) +
+                      sim::EncodeFrame("Q1");
+  EXPECT_EQ(Describe(Scan(scanner, input)),
+            (Strings{"bad: bad checksum", "bad: bad length", "bad: bad length", "Q1"}));
+  EXPECT_EQ(scanner.BadFrames(), 3u);
+  EXPECT_GE(scanner.DroppedBytes(), 4u);
+}
+
+TEST(FrameScanner, FalseStartDoesNotSwallowTheFramesBehindIt) {
+  // A stray "$" with a plausible length byte takes the real frames behind it
+  // into its candidate; when the checksum fails they are found all the same.
+  sim::FrameScanner scanner;
+  const Bytes input = Bytes("$\x0A") + sim::EncodeFrame("F1,") + sim::EncodeFrame("Q1");
+  EXPECT_EQ(Describe(Scan(scanner, input)), (Strings{"bad: bad checksum", "F1,", "Q1"}));
+}
+
+TEST(FrameScanner, StalledCandidateIsDroppedWhenTheNextBytesArrive) {
+  sim::FrameScanner scanner;
+  EXPECT_TRUE(Scan(scanner, "$\x7D", 1.0).empty()); // waits for 126 bytes
+  EXPECT_EQ(Describe(Scan(scanner, sim::EncodeFrame("F3,"), 1.1)),
+            (Strings{"bad: incomplete", "F3,"}));
+
+  // Within the timeout a frame may arrive in pieces.
+  const Bytes frame = sim::EncodeFrame("T30,");
+  EXPECT_TRUE(Scan(scanner, frame.substr(0, 3), 2.0).empty());
+  EXPECT_EQ(Describe(Scan(scanner, frame.substr(3), 2.01)), Strings{"T30,"});
+
+  std::vector<sim::ScannedFrame> out;
+  Scan(scanner, "$\x05", 3.0);
+  scanner.Expire(3.01, out);
+  EXPECT_TRUE(out.empty());
+  scanner.Expire(3.5, out);
+  EXPECT_EQ(Describe(out), Strings{"bad: incomplete"});
+  EXPECT_EQ(scanner.Buffered(), 0u);
+}
+
+TEST(FrameScanner, GarbageNeverGrowsTheBufferAndAFrameStillGetsThrough) {
+  sim::FrameScanner scanner;
+  std::uint32_t seed = 12345;
+  Bytes chunk(997, '\0');
+  for (int round = 0; round < 1000; ++round) {
+    for (char &c : chunk) {
+      seed = seed * 1664525u + 1013904223u;
+      // Plenty of "$" so that candidates keep starting.
+      c = static_cast<char>((seed >> 24) % 7 == 0 ? '$' : seed >> 16);
+    }
+    Scan(scanner, chunk, 0.0);
+    ASSERT_LE(scanner.Buffered(), static_cast<std::size_t>(sim::kMaxFrameBytes));
+  }
+  EXPECT_GT(scanner.BadFrames(), 0u);
+  const auto frames = Scan(scanner, sim::EncodeFrame("?1,"), 1.0);
+  ASSERT_FALSE(frames.empty());
+  EXPECT_EQ(Describe({frames.back()}), Strings{"?1,"});
+}
+
+// ---- Commands ------------------------------------------------------------
+
+TEST(Command, ParsesEveryCommandTheProgramSends) {
+  auto d = sim::ParseCommand("D-5,6000,100,");
+  ASSERT_TRUE(d);
+  EXPECT_EQ(d->kind, sim::CommandKind::SweepBounds);
+  EXPECT_EQ(d->values, (std::array<int, 3>{-5, 6000, 100}));
+  EXPECT_EQ(sim::ParseCommand("T-2147483648,")->values[0], INT32_MIN);
+  EXPECT_EQ(sim::ParseCommand("R2147483647,")->values[0], INT32_MAX);
+  EXPECT_EQ(sim::ParseCommand("Q1")->kind, sim::CommandKind::LinkTest);
+  EXPECT_EQ(sim::ParseCommand("?1,")->kind, sim::CommandKind::RatePoll);
+  EXPECT_EQ(sim::ParseCommand("F4,")->kind, sim::CommandKind::SignalModeOff);
+  EXPECT_EQ(sim::ParseCommand("P0,")->kind, sim::CommandKind::Repeat);
+}
+
+TEST(Command, RejectsMalformedAndUnknownPayloads) {
+  for (const char *payload :
+       {"", "T", "T,", "T-,", "T30", "T30,,", "T3 0,", "T+30,", "T0x1,", "T2147483648,",
+        "W-2147483649,", "D1,2,", "D1,2,3", "D1,2,3,4,", "F5,", "F1", "Q1,", "Q2", "q1", "?1",
+        "?2,", "X1,", "E1"}) {
+    EXPECT_FALSE(sim::ParseCommand(payload)) << payload;
+  }
+  EXPECT_FALSE(sim::ParseCommand(std::string_view("T3\0,", 4)));
+}
+
+// ---- Rate --------------------------------------------------------------
+
+std::vector<int> Polls(sim::DeviceState &state, int count) {
+  std::vector<int> rates;
+  for (int i = 0; i < count; ++i) {
+    rates.push_back(state.CurrentRate());
+    state.Step();
+  }
+  return rates;
+}
+
+sim::DeviceState Sweep(int min, int max, int step, int repeat) {
+  sim::DeviceState state(7);
+  state.Apply({sim::CommandKind::SweepBounds, {min, max, step}});
+  state.Apply({sim::CommandKind::Repeat, {repeat}});
+  state.Apply({sim::CommandKind::SweepOperation, {}});
+  return state;
+}
+
+TEST(DeviceRate, StartRateThenFixedRate) {
+  sim::DeviceState state(1499);
+  EXPECT_EQ(Polls(state, 2), (std::vector<int>{1499, 1499}));
+  state.Apply({sim::CommandKind::Rate, {3000}});
+  EXPECT_EQ(state.CurrentRate(), 1499); // no operation selected yet
+  state.Apply({sim::CommandKind::FixedOperation, {}});
+  EXPECT_EQ(Polls(state, 2), (std::vector<int>{3000, 3000}));
+}
+
+TEST(DeviceRate, SweepStepsPerPollRepeatsThenHoldsAtTheMaximum) {
+  auto state = Sweep(100, 300, 100, 2);
+  EXPECT_EQ(Polls(state, 8), (std::vector<int>{100, 200, 300, 100, 200, 300, 300, 300}));
+  // F2 starts over.
+  state.Apply({sim::CommandKind::SweepOperation, {}});
+  EXPECT_EQ(state.CurrentRate(), 100);
+}
+
+TEST(DeviceRate, SweepEdgeCases) {
+  auto uneven = Sweep(100, 250, 100, 0); // repeat below 1: one pass
+  EXPECT_EQ(Polls(uneven, 4), (std::vector<int>{100, 200, 250, 250}));
+  auto still = Sweep(100, 300, 0, 3);
+  EXPECT_EQ(Polls(still, 3), (std::vector<int>{100, 100, 100}));
+  auto inverted = Sweep(500, 300, 100, 2);
+  EXPECT_EQ(Polls(inverted, 3), (std::vector<int>{500, 500, 500}));
+  auto huge = Sweep(INT32_MAX - 10, INT32_MAX, 1000000, 1);
+  EXPECT_EQ(Polls(huge, 3), (std::vector<int>{INT32_MAX - 10, INT32_MAX, INT32_MAX}));
+}
+
+// ---- Device model ----------------------------------------------------------
+
+class DeviceModelTest : public ::testing::Test {
+protected:
+  // Sends one framed command at `now` and returns what is readable then.
+  Bytes Order(const std::string &payload, double now = 0.0) {
+    Write(sim::EncodeFrame(payload), now);
+    return Read(now);
+  }
+  // Sends the commands one after another; their replies, concatenated.
+  Bytes Orders(const Strings &payloads, double now = 0.0) {
+    Bytes replies;
+    for (const auto &payload : payloads)
+      replies += Order(payload, now);
+    return replies;
+  }
+  void Write(const Bytes &bytes, double now) {
+    model.Receive(reinterpret_cast<const unsigned char *>(bytes.data()),
+                  static_cast<int>(bytes.size()), now);
+  }
+  Bytes Read(double now) {
+    Bytes out(static_cast<std::size_t>(model.Readable(now)), '\0');
+    const int n = model.Take(reinterpret_cast<unsigned char *>(out.data()),
+                             static_cast<int>(out.size()), now);
+    out.resize(static_cast<std::size_t>(n));
+    return out;
+  }
+  void SetKnobs(const std::function<void(sim::DeviceKnobs &)> &change) {
+    sim::DeviceKnobs knobs = model.Knobs();
+    change(knobs);
+    model.SetKnobs(knobs);
+  }
+
+  sim::DeviceModel model{3000};
+};
+
+TEST_F(DeviceModelTest, FixedRateDownload) {
+  const Strings sequence = {"F3,", "T30,", "W100,", "F1,", "R2500,"};
+  Bytes wire;
+  double now = 0.0;
+  for (const auto &payload : sequence) {
+    EXPECT_EQ(Order(payload, now), kE1) << payload;
+    wire += sim::EncodeFrame(payload);
+    now += 0.1;
+  }
+  EXPECT_EQ(model.Payloads(), sequence);
+  EXPECT_EQ(model.RawBytes(), wire);
+  EXPECT_NEAR(model.Commands()[4].time, 0.4, 1e-12);
+
+  const sim::DeviceState state = model.State();
+  EXPECT_EQ(state.signalMode, 1);
+  EXPECT_EQ(state.angle, 30);
+  EXPECT_EQ(state.width, 100);
+  EXPECT_EQ(state.operation, sim::Operation::Fixed);
+  EXPECT_EQ(Order("?1,", now), sim::EncodeFrame("R2500"));
+}
+
+TEST_F(DeviceModelTest, SweepDownloadThenPollsFollowTheSweep) {
+  for (const char *payload : {"F4,", "T-90,", "W1,", "D1000,1200,100,", "P1,", "F2,"})
+    ASSERT_EQ(Order(payload), kE1) << payload;
+  const sim::DeviceState state = model.State();
+  EXPECT_EQ(state.signalMode, 0);
+  EXPECT_EQ(state.angle, -90);
+  EXPECT_EQ(state.operation, sim::Operation::Sweep);
+  EXPECT_EQ(state.sweepMax, 1200);
+  EXPECT_EQ(state.repeat, 1);
+  EXPECT_EQ(Orders(Strings(4, "?1,")), sim::EncodeFrame("R1000") + sim::EncodeFrame("R1100") +
+                         sim::EncodeFrame("R1200") + sim::EncodeFrame("R1200"));
+}
+
+TEST_F(DeviceModelTest, MalformedAndUnknownCommandsAreRefusedWithoutEffect) {
+  ASSERT_EQ(Order("T30,"), kE1);
+  EXPECT_EQ(Order("T3O,"), kE0);
+  EXPECT_EQ(Order("Z1,"), kE0);
+  EXPECT_EQ(model.State().angle, 30);
+  // Bad frames are counted, recorded as raw bytes only, and not answered.
+  Write(Bytes("$\x05" "F1,\x00\x00", 7), 0.0);
+  EXPECT_EQ(Read(0.0), "");
+  EXPECT_EQ(model.BadFrames(), 1u);
+  EXPECT_EQ(model.Payloads(), (Strings{"T30,", "T3O,", "Z1,"}));
+}
+
+TEST_F(DeviceModelTest, RepliesBecomeReadableAfterTheLatency) {
+  SetKnobs([](auto &k) { k.latency = 0.25; });
+  EXPECT_EQ(Order("F1,", 1.0), "");
+  const std::optional<double> due = model.NextReplyTime(1.0);
+  ASSERT_TRUE(due);
+  EXPECT_DOUBLE_EQ(*due, 1.25);
+  model.DiscardReadable(1.2); // still on its way: kept
+  EXPECT_EQ(model.Readable(1.2499), 0);
+  EXPECT_EQ(model.Readable(1.25), 6);
+  unsigned char head[2];
+  EXPECT_EQ(model.Take(head, 2, 1.25), 2);
+  EXPECT_EQ(Read(1.25), kE1.substr(2));
+  EXPECT_FALSE(model.NextReplyTime(1.25));
+
+  // Lowering the latency never lets a reply overtake an earlier one.
+  Order("Q1", 2.0);
+  SetKnobs([](auto &k) { k.latency = 0.0; });
+  Order("?1,", 2.01);
+  EXPECT_EQ(Read(2.02), "");
+  EXPECT_EQ(Read(2.25), kE1 + sim::EncodeFrame("R3000"));
+
+  Order("Q1", 3.0);
+  model.DiscardReadable(3.0);
+  EXPECT_EQ(model.Readable(3.0), 0);
+}
+
+TEST_F(DeviceModelTest, RefuseAllOrByPrefix) {
+  SetKnobs([](auto &k) {
+    k.refuse = true;
+    k.refusePrefix = "W";
+  });
+  EXPECT_EQ(Order("W100,"), kE0);
+  EXPECT_EQ(Order("T30,"), kE1);
+  EXPECT_FALSE(model.State().width);
+
+  SetKnobs([](auto &k) { k.refusePrefix.clear(); });
+  EXPECT_EQ(Order("T40,"), kE0);
+  EXPECT_EQ(Order("Q1"), kE0);
+  EXPECT_EQ(Order("?1,"), kE0);
+  EXPECT_EQ(model.State().angle, 30);
+}
+
+TEST_F(DeviceModelTest, AckFromCountsIdenticalAttemptsInARow) {
+  SetKnobs([](auto &k) { k.ackFrom = 3; });
+  EXPECT_EQ(Orders({"F3,", "F3,"}), kE0 + kE0);
+  EXPECT_FALSE(model.State().signalMode);
+  EXPECT_EQ(Order("?1,"), sim::EncodeFrame("R3000")); // polls neither count nor break the run
+  EXPECT_EQ(Order("F3,"), kE1);
+  // An acknowledgement starts the count afresh.
+  EXPECT_EQ(Orders({"F3,", "F3,", "F3,"}), kE0 + kE0 + kE1);
+  // Another command breaks the run.
+  EXPECT_EQ(Orders({"T1,", "T1,", "W1,", "T1,"}), kE0 + kE0 + kE0 + kE0);
+  EXPECT_EQ(model.State().signalMode, 1);
+  EXPECT_FALSE(model.State().angle);
+}
+
+TEST_F(DeviceModelTest, SilentAnswersNothingButStillActs) {
+  SetKnobs([](auto &k) { k.silent = true; });
+  EXPECT_EQ(Orders({"T30,", "?1,"}), "");
+  EXPECT_EQ(model.State().angle, 30);
+
+  SetKnobs([](auto &k) { k.silentPrefix = "?"; });
+  EXPECT_EQ(Order("Q1"), kE1);
+  EXPECT_EQ(Order("?1,"), "");
+}
+
+TEST_F(DeviceModelTest, DamagedReplies) {
+  SetKnobs([](auto &k) { k.strayByte = true; });
+  EXPECT_EQ(Order("Q1"), Bytes(1, static_cast<char>(sim::kStrayByte)) + kE1);
+  SetKnobs([](auto &k) {
+    k.strayByte = false;
+    k.badChecksum = true;
+  });
+  EXPECT_EQ(Order("Q1"), Bytes("\x24\x04\x45\x31\x7B\x00", 6));
+  SetKnobs([](auto &k) {
+    k.badChecksum = false;
+    k.trailing = true;
+  });
+  EXPECT_EQ(Order("Q1"), kE1 + sim::kTrailingBytes);
+}
+
+TEST_F(DeviceModelTest, VanishedDeviceHearsNothingAndLosesItsReplies) {
+  SetKnobs([](auto &k) { k.latency = 1.0; });
+  Order("Q1");
+  model.Vanish();
+  EXPECT_FALSE(model.Present());
+  EXPECT_EQ(Order("T30,", 2.0), "");
+  EXPECT_EQ(model.Payloads(), Strings{"Q1"});
+  model.Reappear();
+  EXPECT_TRUE(model.Present());
+  EXPECT_EQ(Read(2.0), "");
+  Order("T30,", 3.0);
+  EXPECT_EQ(Read(4.0), kE1);
+}
+
+TEST_F(DeviceModelTest, UnreadRepliesAndRecordsStayBounded) {
+  const Bytes poll = sim::EncodeFrame("?1,");
+  for (int i = 0; i < 2000; ++i)
+    Write(poll, 0.0);
+  EXPECT_LE(static_cast<std::size_t>(model.Readable(0.0)), sim::DeviceModel::kMaxPendingBytes);
+  EXPECT_GT(model.DroppedReplies(), 0u);
+
+  const Bytes garbage(3 * sim::DeviceModel::kMaxRawBytes, 'x');
+  Write(garbage + "tail", 0.0);
+  const Bytes raw = model.RawBytes();
+  EXPECT_EQ(raw.size(), sim::DeviceModel::kMaxRawBytes);
+  EXPECT_EQ(raw.substr(raw.size() - 4), "tail");
+
+  for (std::size_t i = 0; i < sim::DeviceModel::kMaxRecordedCommands + 5; ++i)
+    Write(poll, 0.0);
+  EXPECT_EQ(model.Commands().size(), sim::DeviceModel::kMaxRecordedCommands);
+
+  model.ClearRecord();
+  EXPECT_TRUE(model.Payloads().empty());
+  EXPECT_TRUE(model.RawBytes().empty());
+}
+
+TEST_F(DeviceModelTest, ObserverSeesFramesRepliesAndBadFrames) {
+  std::vector<sim::FrameEvent> events;
+  model.SetFrameObserver([&](const sim::FrameEvent &e) {
+    events.push_back(e);
+    model.Knobs(); // called outside the model's lock
+  });
+  Write(sim::EncodeFrame("F9,") + "$\x01" + sim::EncodeFrame("Q1"), 0.5);
+  ASSERT_EQ(events.size(), 3u);
+  EXPECT_EQ(events[0].frame.bytes, "F9,");
+  EXPECT_EQ(events[0].reply, "E0");
+  EXPECT_FALSE(events[1].frame.valid);
+  EXPECT_EQ(events[1].frame.problem, "bad length");
+  EXPECT_EQ(events[2].reply, "E1");
+  EXPECT_EQ(events[2].time, 0.5);
+}
+
+} // namespace
