@@ -29,10 +29,10 @@ struct DeviceKnobs {
 
   bool strayByte = false;   // one kStrayByte in front of each reply frame
   bool badChecksum = false; // each reply's checksum off by one
-  bool trailing = false;    // kTrailingBytes after each reply's terminator
+  bool trailing = false;    // kTrailingBytes (CR LF) after each reply
 };
 
 constexpr unsigned char kStrayByte = 0xFF;
-inline constexpr char kTrailingBytes[] = "\xAA\x55";
+inline constexpr char kTrailingBytes[] = "\r\n";
 
 } // namespace sim

@@ -134,7 +134,7 @@ std::string DevsimUsage(const std::string &program) {
          "  --silent-for PREFIX answer nothing to commands starting with PREFIX\n"
          "  --noise             send a stray byte before each reply\n"
          "  --bad-checksum      send every reply with a wrong checksum\n"
-         "  --trailing          send two extra bytes after each reply\n"
+         "  --trailing          send CR LF after each reply\n"
          "  --quiet             log nothing\n"
          "  --help              show this text\n";
 }

@@ -1,0 +1,143 @@
+// The device model behind a pseudo-terminal, reached with plain POSIX calls.
+// Reads wait for their bytes with a generous timeout that only guards
+// against a hang; nothing here measures time.
+
+#ifndef _WIN32
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "sim/frame_scanner.h"
+#include "sim/pty_device.h"
+
+namespace {
+
+using Bytes = std::string;
+
+constexpr int kHangGuardMs = 10000;
+const Bytes kE1("\x24\x04\x45\x31\x7A\x00", 6);
+
+// Opens the slave as a serial program would. With `raw` false the terminal
+// settings are left as the device made them.
+int OpenSlave(const std::string &path, bool raw) {
+  const int fd = open(path.c_str(), O_RDWR | O_NOCTTY);
+  if (fd >= 0 && raw) {
+    termios tio{};
+    tcgetattr(fd, &tio);
+    cfmakeraw(&tio);
+    tcsetattr(fd, TCSANOW, &tio);
+  }
+  return fd;
+}
+
+void WriteAll(int fd, const Bytes &bytes) {
+  ASSERT_EQ(write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+}
+
+// Reads exactly `count` bytes, or what came before the hang guard ran out.
+Bytes ReadBytes(int fd, std::size_t count) {
+  Bytes got;
+  while (got.size() < count) {
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, kHangGuardMs) <= 0)
+      break;
+    char chunk[256];
+    const ssize_t n = read(fd, chunk, std::min(sizeof chunk, count - got.size()));
+    if (n <= 0)
+      break;
+    got.append(chunk, static_cast<std::size_t>(n));
+  }
+  return got;
+}
+
+class PtyDeviceTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    model = std::make_shared<sim::DeviceModel>(3000);
+    pty = std::make_unique<sim::PtyDevice>(model);
+    pty->SetFrameLog([this](const sim::FrameEvent &e) {
+      std::lock_guard lock(logMutex);
+      log.push_back(e.frame.valid ? e.frame.bytes + " -> " + e.reply : "bad");
+    });
+    std::string error;
+    ASSERT_TRUE(pty->Start(&error)) << error;
+    ASSERT_EQ(pty->SlavePath().rfind("/dev/", 0), 0u) << pty->SlavePath();
+  }
+  void TearDown() override {
+    if (fd >= 0)
+      close(fd);
+    pty->Stop();
+  }
+  Bytes Exchange(const std::string &payload, std::size_t replyBytes) {
+    WriteAll(fd, sim::EncodeFrame(payload));
+    return ReadBytes(fd, replyBytes);
+  }
+  std::vector<std::string> Log() {
+    std::lock_guard lock(logMutex);
+    return log;
+  }
+
+  std::shared_ptr<sim::DeviceModel> model;
+  std::unique_ptr<sim::PtyDevice> pty;
+  int fd = -1;
+  std::mutex logMutex;
+  std::vector<std::string> log;
+};
+
+TEST_F(PtyDeviceTest, AcknowledgesAndReportsTheRate) {
+  fd = OpenSlave(pty->SlavePath(), true);
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(Exchange("F1,", 6), kE1);
+  EXPECT_EQ(Exchange("?1,", 9), Bytes("\x24\x07R3000\x1C\x00", 9));
+  EXPECT_EQ(model->RawBytes(), sim::EncodeFrame("F1,") + sim::EncodeFrame("?1,"));
+  // The reply is written only after the frame has been logged.
+  EXPECT_EQ(Log(), (std::vector<std::string>{"F1, -> E1", "?1, -> R3000"}));
+}
+
+TEST_F(PtyDeviceTest, TerminalIsRawBothWaysWithoutHelpFromTheOpener) {
+  fd = OpenSlave(pty->SlavePath(), false);
+  ASSERT_GE(fd, 0);
+  sim::DeviceKnobs knobs;
+  knobs.trailing = true; // CR LF after the reply must arrive as CR LF
+  model->SetKnobs(knobs);
+  // Line-discipline bytes in the command: CR, LF, ^C, ^S, ^Q, DEL, 0xFF.
+  const Bytes odd = sim::EncodeFrame(Bytes("T\r\n\x03\x13\x11\x7F\xFF,"));
+  WriteAll(fd, odd);
+  EXPECT_EQ(ReadBytes(fd, 8), Bytes("\x24\x04\x45\x30\x79\x00\r\n", 8)); // E0
+  EXPECT_EQ(model->RawBytes(), odd);
+}
+
+TEST_F(PtyDeviceTest, PortCanBeClosedAndOpenedAgain) {
+  fd = OpenSlave(pty->SlavePath(), true);
+  ASSERT_EQ(Exchange("Q1", 6), kE1);
+  close(fd);
+  fd = OpenSlave(pty->SlavePath(), true);
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(Exchange("Q1", 6), kE1);
+  EXPECT_EQ(model->Payloads(), (std::vector<std::string>{"Q1", "Q1"}));
+}
+
+TEST_F(PtyDeviceTest, StopsCleanlyAndMoreThanOnce) {
+  EXPECT_TRUE(pty->Running());
+  pty->Stop();
+  EXPECT_FALSE(pty->Running());
+  pty->Stop();
+  // Started again it serves a new terminal.
+  std::string error;
+  ASSERT_TRUE(pty->Start(&error)) << error;
+  fd = OpenSlave(pty->SlavePath(), true);
+  EXPECT_EQ(Exchange("F3,", 6), kE1);
+}
+
+} // namespace
+
+#endif
