@@ -98,14 +98,6 @@ TEST(FrameScanner, StalledCandidateIsDroppedWhenTheNextBytesArrive) {
   const Bytes frame = sim::EncodeFrame("T30,");
   EXPECT_TRUE(Scan(scanner, frame.substr(0, 3), 2.0).empty());
   EXPECT_EQ(Describe(Scan(scanner, frame.substr(3), 2.01)), Strings{"T30,"});
-
-  std::vector<sim::ScannedFrame> out;
-  Scan(scanner, "$\x05", 3.0);
-  scanner.Expire(3.01, out);
-  EXPECT_TRUE(out.empty());
-  scanner.Expire(3.5, out);
-  EXPECT_EQ(Describe(out), Strings{"bad: incomplete"});
-  EXPECT_EQ(scanner.Buffered(), 0u);
 }
 
 TEST(FrameScanner, GarbageNeverGrowsTheBufferAndAFrameStillGetsThrough) {

@@ -1,4 +1,5 @@
-// The device model behind a pseudo-terminal, reached with plain POSIX calls.
+// The device model behind a pseudo-terminal, and nuvaro-devsim, reached with
+// plain POSIX calls.
 // Reads wait for their bytes with a generous timeout that only guards
 // against a hang; nothing here measures time.
 
@@ -6,8 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -126,16 +130,80 @@ TEST_F(PtyDeviceTest, PortCanBeClosedAndOpenedAgain) {
   EXPECT_EQ(model->Payloads(), (std::vector<std::string>{"Q1", "Q1"}));
 }
 
-TEST_F(PtyDeviceTest, StopsCleanlyAndMoreThanOnce) {
-  EXPECT_TRUE(pty->Running());
-  pty->Stop();
-  EXPECT_FALSE(pty->Running());
-  pty->Stop();
-  // Started again it serves a new terminal.
-  std::string error;
-  ASSERT_TRUE(pty->Start(&error)) << error;
-  fd = OpenSlave(pty->SlavePath(), true);
-  EXPECT_EQ(Exchange("F3,", 6), kE1);
+// Starts nuvaro-devsim with stdout and stderr on `out` and `err`.
+pid_t SpawnDevsim(std::vector<std::string> args, int &out, int &err) {
+  int outPipe[2], errPipe[2];
+  if (pipe(outPipe) != 0 || pipe(errPipe) != 0)
+    return -1;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
+  posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
+  args.insert(args.begin(), NUVARO_DEVSIM_EXE);
+  std::vector<char *> argv;
+  for (auto &a : args)
+    argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid = -1;
+  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+    pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  close(outPipe[1]);
+  close(errPipe[1]);
+  out = outPipe[0];
+  err = errPipe[0];
+  return pid;
+}
+
+// Text up to the first newline or the end of the stream.
+std::string ReadLine(int fd) {
+  std::string line;
+  for (Bytes c; (c = ReadBytes(fd, 1)).size() == 1 && c != "\n";)
+    line += c;
+  return line;
+}
+
+// The exit code, or -1 if the program is still running after the hang guard.
+int ExitCode(pid_t pid) {
+  for (int waited = 0; waited < kHangGuardMs; waited += 10) {
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) == pid)
+      return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    usleep(10 * 1000);
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+  return -1;
+}
+
+TEST(DevsimProgram, AnswersOnItsTerminalLogsAndStopsOnSigterm) {
+  int out = -1, err = -1;
+  const pid_t pid = SpawnDevsim({"--rate", "1234"}, out, err);
+  ASSERT_GT(pid, 0);
+  const std::string path = ReadLine(out);
+  const int fd = OpenSlave(path, true);
+  EXPECT_GE(fd, 0) << "cannot open '" << path << "'";
+  if (fd >= 0) {
+    WriteAll(fd, sim::EncodeFrame("?1,"));
+    EXPECT_EQ(ReadBytes(fd, 9), sim::EncodeFrame("R1234"));
+    close(fd);
+    const std::string logLine = ReadLine(err);
+    EXPECT_NE(logLine.find(" ?1, -> R1234"), std::string::npos) << logLine;
+  }
+  kill(pid, SIGTERM);
+  EXPECT_EQ(ExitCode(pid), 0);
+  close(out);
+  close(err);
+}
+
+TEST(DevsimProgram, BadOptionExitsWithTwo) {
+  int out = -1, err = -1;
+  const pid_t pid = SpawnDevsim({"--latency", "soon"}, out, err);
+  ASSERT_GT(pid, 0);
+  EXPECT_EQ(ExitCode(pid), 2);
+  EXPECT_NE(ReadLine(err).find("--latency"), std::string::npos);
+  close(out);
+  close(err);
 }
 
 } // namespace
