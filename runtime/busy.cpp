@@ -1,6 +1,5 @@
 #include "runtime/busy.h"
 
-#include <QAbstractEventDispatcher>
 #include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
@@ -18,7 +17,6 @@ struct State {
   bool blocked = false;   // Delay blocked during the current dispatch
   bool cursorSet = false;
   bool draining = false;
-  bool dropping = false;
 };
 
 State &S() {
@@ -56,7 +54,7 @@ protected:
   bool eventFilter(QObject *receiver, QEvent *event) override {
     // Only what reaches widgets: the window-level bookkeeping of buttons and
     // focus stays consistent.
-    if (!S().dropping || !receiver->isWidgetType() || !IsUserInput(event->type()))
+    if (!S().draining || !receiver->isWidgetType() || !IsUserInput(event->type()))
       return false;
     if (event->type() == QEvent::ShortcutOverride)
       event->accept(); // no shortcut fires for a dropped key
@@ -73,11 +71,6 @@ void Install() {
     return;
   installed = true;
   app->installEventFilter(new InputFilter(app));
-  if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance(app->thread()))
-    QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, app, [] {
-      if (!S().draining)
-        S().dropping = false;
-    });
   SetBusyHook(&NoteBlocking);
 }
 
@@ -110,9 +103,9 @@ void EndBusy() {
   if (!s.blocked || s.draining)
     return;
   s.blocked = false;
-  if (QThread::currentThread()->loopLevel() == 0)
+  if (QThread::currentThread()->loopLevel() == 0 ||
+      !qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
     return;
-  s.dropping = true;
   s.draining = true;
   QGuiApplication::sync();
   s.draining = false;
@@ -121,6 +114,5 @@ void EndBusy() {
 bool InDispatch() { return S().depth > 0; }
 bool CursorBusy() { return S().cursorSet; }
 bool Draining() { return S().draining; }
-bool DroppingInput() { return S().dropping; }
 
 } // namespace rt::busy

@@ -10,17 +10,16 @@
 // them afterwards would, say, download twice or change a value the operator
 // no longer sees.
 //
-// Dropping works in two steps. First, before control goes back to the event
-// loop, the busy state ends with a drain: the events already queued, and those
-// the window system still holds (QGuiApplication::sync makes a round trip to
-// it), are delivered with user input filtered out and no callback dispatched
-// (a timer tick due meanwhile is dropped as well). Second, the filter stays on
-// until the event dispatcher next reports aboutToBlock. Waiting for
-// aboutToBlock alone is not enough: the GLib dispatcher (the usual one on
-// Linux) reports it at the start of every loop iteration, before it delivers
-// what is pending, so on its own it would let the queued input through. The
-// drain is what makes the drop reliable; the wait covers dispatchers that hand
-// over window-system events later.
+// The drop happens before control goes back to the event loop: the busy
+// state ends with a drain, in which the events already queued, and those the
+// window system still holds (QGuiApplication::sync makes a round trip to it),
+// are delivered with user input filtered out and no callback dispatched (a
+// timer tick due meanwhile is dropped as well). Waiting instead for the event
+// dispatcher's aboutToBlock to say the queue is empty does not work: the GLib
+// dispatcher (the usual one on Linux) reports it at the start of every loop
+// iteration, before it delivers what is pending, and the plain Unix
+// dispatcher reports it only when the loop really sleeps, so fresh input that
+// comes first would be dropped too.
 //
 // A popup shown from a blocking callback ends the busy state the same way
 // before it appears, so that a key pressed during the wait cannot dismiss it
@@ -52,9 +51,8 @@ void EndBusy();
 // A callback is running (possibly several, nested).
 bool InDispatch();
 bool CursorBusy();
-// The drain is running: callbacks are not dispatched.
+// The drain is running: user input to widgets is dropped and callbacks are
+// not dispatched.
 bool Draining();
-// User input to widgets is being dropped.
-bool DroppingInput();
 
 } // namespace rt::busy

@@ -16,6 +16,7 @@ namespace {
 // A stylesheet colour keeps working under every widget style (a palette
 // colour does not); the text stays black or white, whichever reads better.
 void PaintButton(QWidget *button, int rgb) {
+  button->setProperty("cmdButtonColor", rgb);
   const QColor fill = QColor::fromRgb(QRgb(0xFF000000u | unsigned(rgb)));
   const QColor text = fill.lightnessF() > 0.55 ? QColor(Qt::black) : QColor(Qt::white);
   button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: %2;"

@@ -27,16 +27,28 @@ double NiceInterval(double span, int ticks) {
 }
 
 // Ticks at round numbers (multiples of a round interval from 0) while the
-// range itself stays exactly what the data needs.
+// range itself stays exactly what the data needs. The axis lays itself out
+// after each change; the order of the changes keeps every intermediate state
+// down to a few ticks (a wide range with a narrow interval would mean
+// countless ticks), and an unchanged interval costs nothing.
 void SetRange(QValueAxis *axis, double lo, double hi, int ticks) {
-  axis->setRange(lo, hi);
   const double interval = NiceInterval(hi - lo, ticks);
-  if (std::isfinite(interval) && interval > 0.0) {
+  if (!(std::isfinite(interval) && interval > 0.0 && (hi - lo) / interval < 50.0)) {
+    axis->setTickType(QValueAxis::TicksFixed);
+    axis->setRange(lo, hi);
+    return;
+  }
+  if (axis->tickType() != QValueAxis::TicksDynamic) {
+    axis->setRange(lo, hi);
     axis->setTickAnchor(0.0);
     axis->setTickInterval(interval);
     axis->setTickType(QValueAxis::TicksDynamic);
+  } else if (interval >= axis->tickInterval()) {
+    axis->setTickInterval(interval); // fewer ticks over the old range
+    axis->setRange(lo, hi);
   } else {
-    axis->setTickType(QValueAxis::TicksFixed);
+    axis->setRange(lo, hi); // fewer ticks with the old interval
+    axis->setTickInterval(interval);
   }
 }
 
@@ -123,21 +135,33 @@ void Graph::applyYRange() {
   SetFixedRange(yAxis_, lo, hi);
 }
 
-QList<QPointF> Graph::pointsFor(const std::vector<double> &samples) const {
+QList<QPointF> Graph::layOut(Plot &plot) const {
   QList<QPointF> points;
-  points.reserve(qsizetype(samples.size()));
-  for (std::size_t i = 0; i < samples.size(); ++i) {
+  points.reserve(qsizetype(plot.samples.size()));
+  for (std::size_t i = 0; i < plot.samples.size(); ++i) {
     const double x = double(i) * gain_;
-    const double y = samples[i];
+    const double y = plot.samples[i];
     if (!std::isfinite(x) || !std::isfinite(y))
       continue; // a gap: nothing sensible to draw there
     points.append(QPointF(x, qBound(-kSampleLimit, y, kSampleLimit)));
   }
+  // x moves steadily with the index, so the end points bound the trace.
+  plot.drawn = !points.isEmpty();
+  if (plot.drawn) {
+    plot.xMin = qMin(points.first().x(), points.last().x());
+    plot.xMax = qMax(points.first().x(), points.last().x());
+  }
   return points;
 }
 
+// Laying out a line costs about as much as drawing it, and the chart lays
+// out every line again whenever an axis range changes. So the axis is fitted
+// first, while a new or moving line is still empty, and the line gets its
+// points last: one layout per line.
 int Graph::plot(const double *samples, int count, QColor color) {
-  Plot plot{nextHandle_++, nullptr, std::vector<double>(samples, samples + count)};
+  Plot plot;
+  plot.handle = nextHandle_++;
+  plot.samples.assign(samples, samples + count);
   if (!spare_.empty()) {
     plot.series = spare_.back();
     spare_.pop_back();
@@ -150,10 +174,11 @@ int Graph::plot(const double *samples, int count, QColor color) {
   QPen pen(color);
   pen.setWidthF(1.0);
   plot.series->setPen(pen);
-  plot.series->replace(pointsFor(plot.samples));
-  plot.series->setVisible(true);
+  const QList<QPointF> points = layOut(plot);
   plots_.push_back(std::move(plot));
   fitXAxis();
+  plots_.back().series->replace(points);
+  plots_.back().series->setVisible(true);
   return plots_.back().handle;
 }
 
@@ -162,6 +187,7 @@ bool Graph::deletePlot(int handle) {
     if (it->handle != handle)
       continue;
     it->series->setVisible(false);
+    it->series->clear(); // a hidden line is still laid out with the axes
     spare_.push_back(it->series);
     plots_.erase(it);
     fitXAxis();
@@ -173,6 +199,7 @@ bool Graph::deletePlot(int handle) {
 void Graph::deleteAllPlots() {
   for (Plot &plot : plots_) {
     plot.series->setVisible(false);
+    plot.series->clear(); // a hidden line is still laid out with the axes
     spare_.push_back(plot.series);
   }
   plots_.clear();
@@ -184,9 +211,14 @@ bool Graph::setXGain(double gain) {
   if (gain == gain_)
     return true;
   gain_ = gain;
-  for (Plot &plot : plots_)
-    plot.series->replace(pointsFor(plot.samples));
+  std::vector<QList<QPointF>> points;
+  for (Plot &plot : plots_) {
+    points.push_back(layOut(plot));
+    plot.series->clear();
+  }
   fitXAxis();
+  for (std::size_t i = 0; i < plots_.size(); ++i)
+    plots_[i].series->replace(points[i]);
   return true;
 }
 
@@ -208,19 +240,14 @@ double Graph::xAxisMin() const { return xAxis_->min(); }
 double Graph::xAxisMax() const { return xAxis_->max(); }
 
 void Graph::fitXAxis() {
-  // x grows (or shrinks, for a negative gain) with the index, so the ends of
-  // each trace bound it.
   bool any = false;
   double lo = 0.0;
   double hi = 0.0;
   for (const Plot &plot : plots_) {
-    const int n = plot.series->count();
-    if (n == 0)
+    if (!plot.drawn)
       continue;
-    const double a = plot.series->at(0).x();
-    const double b = plot.series->at(n - 1).x();
-    lo = any ? qMin(lo, qMin(a, b)) : qMin(a, b);
-    hi = any ? qMax(hi, qMax(a, b)) : qMax(a, b);
+    lo = any ? qMin(lo, plot.xMin) : plot.xMin;
+    hi = any ? qMax(hi, plot.xMax) : plot.xMax;
     any = true;
   }
   if (!any)

@@ -60,12 +60,16 @@ public:
 
 private:
   struct Plot {
-    int handle;
-    QLineSeries *series;
+    int handle = 0;
+    QLineSeries *series = nullptr;
     std::vector<double> samples;
+    bool drawn = false; // at least one point could be drawn
+    double xMin = 0.0;  // extent of the points drawn
+    double xMax = 0.0;
   };
 
-  QList<QPointF> pointsFor(const std::vector<double> &samples) const;
+  // The points to draw for `plot` at the current gain; sets its x extent.
+  QList<QPointF> layOut(Plot &plot) const;
   void fitXAxis();
   void applyYRange();
 

@@ -4,8 +4,12 @@
 
 NumericControl::NumericControl(QWidget *parent) : QSpinBox(parent) {
   setKeyboardTracking(true);
-  connect(this, &QSpinBox::valueChanged, this, [this] {
-    if (!quiet_)
+  // The spin box also reports an unchanged value (Enter does so while
+  // keyboard tracking is on): only real changes count.
+  connect(this, &QSpinBox::valueChanged, this, [this](int value) {
+    const bool changed = value != knownValue_;
+    knownValue_ = value;
+    if (changed && !quiet_)
       emit operatorChanged();
   });
   connect(this, &QAbstractSpinBox::editingFinished, this, &NumericControl::onEditingFinished);

@@ -39,4 +39,5 @@ private:
   bool quiet_ = false;
   bool confirming_ = false;
   int committedValue_ = 0;
+  int knownValue_ = 0; // the value last reported or set
 };

@@ -34,15 +34,15 @@ void SetPopupHandler(PopupHandler handler) { Handler() = std::move(handler); }
 int MessagePopup(const char *title, const char *message) {
   const std::string titleText = title ? title : "";
   const std::string messageText = message ? message : "";
+  // The operator reads the box with a normal cursor, and a key pressed while
+  // the program was busy does not dismiss it unseen.
+  rt::busy::EndBusy();
   if (const rt::PopupHandler handler = Handler()) {
     handler(titleText, messageText);
     return 0;
   }
   if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
     return UIE_NOT_INITIALISED;
-  // The operator reads the box with a normal cursor, and a key pressed while
-  // the program was busy does not dismiss it unseen.
-  rt::busy::EndBusy();
   QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(titleText),
                   QString::fromStdString(messageText), QMessageBox::Ok, OwnerWindow());
   box.setWindowModality(Qt::ApplicationModal);

@@ -73,14 +73,19 @@ void PortSelector::refreshChoices() {
 }
 
 bool PortSelector::selectPort(int port) {
-  const int index = indexOfPort(port);
-  if (index < 0)
-    return false;
   quiet_ = true;
-  setCurrentIndex(index);
+  if (indexOfPort(port) < 0) {
+    // It may have joined the list since it was last read.
+    fillList();
+    const int kept = indexOfPort(lastPort_);
+    setCurrentIndex(kept >= 0 ? kept : (count() > 0 ? 0 : -1));
+  }
+  const int index = indexOfPort(port);
+  if (index >= 0)
+    setCurrentIndex(index);
   quiet_ = false;
   lastPort_ = currentPort();
-  return true;
+  return index >= 0;
 }
 
 void PortSelector::showPopup() {

@@ -16,7 +16,8 @@ public:
 
   // The port number of the chosen entry, 0 when the list is empty.
   int currentPort() const;
-  // Chooses the entry for `port`; false when the list has none.
+  // Chooses the entry for `port`, reading the list again when it is not
+  // there; false when the list has none. Emits nothing.
   bool selectPort(int port);
   // Fills the list and chooses the first system serial port, else the first
   // built-in device, else the first entry. Emits nothing.

@@ -1,0 +1,159 @@
+// The panel file: every control the program addresses is there, of the right
+// kind, with its callback and a name for assistive technology; initial values;
+// and what LoadPanel does with files that are not a usable panel.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLayout>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+
+#include <functional>
+
+#include "panel_runtime_fixture.h"
+#include "runtime/graph.h"
+#include "runtime/led.h"
+#include "runtime/meter.h"
+#include "runtime/numeric_control.h"
+#include "runtime/port_selector.h"
+#include "runtime/ring_control.h"
+#include "runtime/timer_control.h"
+
+namespace {
+
+using PanelFile = PanelRuntimeTest;
+
+template <typename T> bool Is(QWidget *w) { return qobject_cast<T *>(w) != nullptr; }
+
+struct Expected {
+  int id;
+  const char *callback;
+  std::function<bool(QWidget *)> kind;
+};
+
+const Expected kControls[] = {
+    {CTL_PORT, "SelectPort", Is<PortSelector>},
+    {CTL_WORKMODE, "WorkMode", Is<RingControl>},
+    {CTL_RATE, "Rate", Is<NumericControl>},
+    {CTL_SWEEPMIN, "SweepMin", Is<NumericControl>},
+    {CTL_SWEEPMAX, "SweepMax", Is<NumericControl>},
+    {CTL_SWEEPSTEP, "SweepStep", Is<NumericControl>},
+    {CTL_SIGNALMODE, "SingalMode", Is<RingControl>},
+    {CTL_NOTES, "", Is<QPlainTextEdit>},
+    {CTL_QUIT, "quit", Is<QAbstractButton>},
+    {CTL_CLEAN, "Clean", Is<QAbstractButton>},
+    {CTL_SEND, "send", Is<QAbstractButton>},
+    {CTL_TIMER, "MyTimer", Is<TimerControl>},
+    {CTL_ANGLE, "Tqj", Is<NumericControl>},
+    {CTL_WIDTH, "Tig_Width", Is<NumericControl>},
+    {CTL_RATE_METER, "", Is<Meter>},
+    {CTL_LOGIC_GRAPH, "", Is<Graph>},
+    {CTL_PORT_LED, "PortLed", Is<Led>},
+    {CTL_COMM_LED, "Comm", Is<Led>},
+    {CTL_PULSE_GRAPH, "", Is<Graph>},
+    {CTL_REPEAT, "Repeat", Is<NumericControl>},
+};
+
+TEST_F(PanelFile, EveryControlHasItsKindCallbackAndAccessibleName) {
+  for (const Expected &e : kControls) {
+    SCOPED_TRACE(e.id);
+    QWidget *w = rt::ControlWidget(panel, e.id);
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(e.kind(w)) << w->metaObject()->className();
+    EXPECT_EQ(rt::ControlCallbackName(panel, e.id), e.callback);
+    EXPECT_FALSE(w->accessibleName().isEmpty());
+  }
+  EXPECT_EQ(rt::PanelWidget(panel)->objectName(), "MainPanel");
+  EXPECT_TRUE(rt::PanelWidget(panel)->windowTitle().contains(QStringLiteral("信号发生器")));
+}
+
+TEST_F(PanelFile, InitialValuesAndStartUpDimming) {
+  const std::pair<int, int> values[] = {
+      {CTL_WORKMODE, 1},     {CTL_RATE, 3000},    {CTL_SWEEPMIN, 1000}, {CTL_SWEEPMAX, 6000},
+      {CTL_SWEEPSTEP, 100},  {CTL_REPEAT, 1},     {CTL_SIGNALMODE, 1},  {CTL_ANGLE, 30},
+      {CTL_WIDTH, 100},      {CTL_PORT_LED, 0},   {CTL_COMM_LED, 0},    {CTL_RATE_METER, 0}};
+  for (const auto &[id, value] : values)
+    EXPECT_EQ(Value(id), value) << "control " << id;
+
+  // Fixed-rate mode: the sweep controls are stored dimmed, with their labels.
+  EXPECT_TRUE(Control<QWidget>(CTL_RATE)->isEnabled());
+  for (int id : {CTL_SWEEPMIN, CTL_SWEEPMAX, CTL_SWEEPSTEP, CTL_REPEAT}) {
+    EXPECT_FALSE(Control<QWidget>(id)->isEnabled()) << "control " << id;
+    for (QLabel *label : rt::PanelWidget(panel)->findChildren<QLabel *>()) {
+      if (label->buddy() == Control<QWidget>(id))
+        EXPECT_FALSE(label->isEnabled()) << "label of " << id;
+    }
+  }
+  EXPECT_EQ(Control<Meter>(CTL_RATE_METER)->minimum(), 0);
+  EXPECT_GT(Control<Meter>(CTL_RATE_METER)->maximum(), 6000);
+  EXPECT_GT(Control<TimerControl>(CTL_TIMER)->interval(), 0);
+  EXPECT_FALSE(Control<TimerControl>(CTL_TIMER)->isTicking()); // not shown yet
+}
+
+TEST_F(PanelFile, KeyboardAccessAndLayout) {
+  QWidget *window = rt::PanelWidget(panel);
+  for (QLabel *label : window->findChildren<QLabel *>()) {
+    if (label->text().contains(QLatin1Char('&')))
+      EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString();
+  }
+  EXPECT_EQ(Control<QAbstractButton>(CTL_SEND)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Return")));
+  EXPECT_EQ(Control<QAbstractButton>(CTL_QUIT)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+  EXPECT_EQ(Control<Led>(CTL_PORT_LED)->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
+
+  window->resize(window->minimumSize());
+  window->layout()->activate();
+  const QWidget *pulse = Control<QWidget>(CTL_PULSE_GRAPH);
+  const QWidget *logic = Control<QWidget>(CTL_LOGIC_GRAPH);
+  EXPECT_LT(pulse->mapTo(window, QPoint()).y(), logic->mapTo(window, QPoint()).y());
+  EXPECT_EQ(Control<Graph>(CTL_PULSE_GRAPH)->title(), QStringLiteral("脉冲信号"));
+  EXPECT_EQ(Control<Graph>(CTL_LOGIC_GRAPH)->title(), QStringLiteral("逻辑信号"));
+}
+
+class PanelFileErrors : public ::testing::Test {
+protected:
+  QString Write(const QString &name, const QByteArray &content) {
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    return path;
+  }
+  int Load(const QString &path) { return LoadPanel(0, path.toUtf8().constData(), 1); }
+
+  QTemporaryDir dir;
+};
+
+TEST_F(PanelFileErrors, UnusableFilesAreRefusedWithoutShowingAWindow) {
+  const int windowsBefore = int(QApplication::topLevelWidgets().size());
+  EXPECT_EQ(Load(dir.filePath("missing.uir")), UIE_FILE);
+  EXPECT_EQ(Load(Write("empty.uir", "")), UIE_FILE);
+  EXPECT_EQ(Load(Write("garbage.uir", QByteArray("\x00\xff<ui><widget", 13))), UIE_FILE);
+  EXPECT_EQ(Load(Write("other.uir", "<?xml version=\"1.0\"?><html><body/></html>")), UIE_FILE);
+  const QByteArray twice = "<ui version=\"4.0\"><widget class=\"QWidget\" name=\"MainPanel\">"
+                           "<widget class=\"QPushButton\" name=\"a\"><property name=\"ctrlId\" stdset=\"0\">"
+                           "<number>5</number></property></widget>"
+                           "<widget class=\"QPushButton\" name=\"b\"><property name=\"ctrlId\" stdset=\"0\">"
+                           "<number>5</number></property></widget></widget></ui>";
+  EXPECT_EQ(Load(Write("twice.uir", twice)), UIE_FILE);
+  EXPECT_EQ(LoadPanel(0, nullptr, 1), UIE_FILE);
+  EXPECT_EQ(LoadPanel(0, "", 1), UIE_FILE);
+  EXPECT_LT(LoadPanel(0, "nuvaro.uir", 2), 0);
+  EXPECT_EQ(int(QApplication::topLevelWidgets().size()), windowsBefore);
+}
+
+TEST_F(PanelFileErrors, BareNameIsFoundBesideTheExecutableFromAnyDirectory) {
+  const QString before = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(dir.path()));
+  const int bare = LoadPanel(0, "nuvaro.uir", 1);
+  const int relative = LoadPanel(0, "./nuvaro.uir", 1); // a path is taken as given
+  QDir::setCurrent(before);
+  EXPECT_GT(bare, 0);
+  EXPECT_EQ(relative, UIE_FILE);
+  DiscardPanel(bare);
+}
+
+} // namespace
