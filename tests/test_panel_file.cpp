@@ -84,8 +84,9 @@ TEST_F(PanelFile, InitialValuesAndStartUpDimming) {
   for (int id : {CTL_SWEEPMIN, CTL_SWEEPMAX, CTL_SWEEPSTEP, CTL_REPEAT}) {
     EXPECT_FALSE(Control<QWidget>(id)->isEnabled()) << "control " << id;
     for (QLabel *label : rt::PanelWidget(panel)->findChildren<QLabel *>()) {
-      if (label->buddy() == Control<QWidget>(id))
+      if (label->buddy() == Control<QWidget>(id)) {
         EXPECT_FALSE(label->isEnabled()) << "label of " << id;
+      }
     }
   }
   EXPECT_EQ(Control<Meter>(CTL_RATE_METER)->minimum(), 0);
@@ -97,8 +98,9 @@ TEST_F(PanelFile, InitialValuesAndStartUpDimming) {
 TEST_F(PanelFile, KeyboardAccessAndLayout) {
   QWidget *window = rt::PanelWidget(panel);
   for (QLabel *label : window->findChildren<QLabel *>()) {
-    if (label->text().contains(QLatin1Char('&')))
+    if (label->text().contains(QLatin1Char('&'))) {
       EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString();
+    }
   }
   EXPECT_EQ(Control<QAbstractButton>(CTL_SEND)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Return")));
   EXPECT_EQ(Control<QAbstractButton>(CTL_QUIT)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
