@@ -1,0 +1,238 @@
+// The application on its real panel: start-up reading, the preview, the
+// parameter callbacks, the work-mode dimming, clearing and quitting.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+
+#include "panel_fixture.h"
+#include "preview/plot.h"
+#include "preview/synthesis.h"
+#include "runtime/graph.h"
+#include "runtime/meter.h"
+
+namespace {
+
+using AppPanel = PanelTest;
+
+Graph *GraphOf(int control) { return qobject_cast<Graph *>(rt::ControlWidget(panelHandle, control)); }
+Meter *TheMeter() { return qobject_cast<Meter *>(rt::ControlWidget(panelHandle, CTL_RATE_METER)); }
+bool Dimmed(int control) { return !rt::ControlWidget(panelHandle, control)->isEnabled(); }
+
+// The y values a graph's only plot shows, and its x step.
+void ExpectOnlyPlot(int control, const double *samples, double gain) {
+  Graph *graph = GraphOf(control);
+  ASSERT_NE(graph, nullptr);
+  ASSERT_EQ(graph->plotCount(), 1);
+  const QList<QPointF> points = graph->plotPoints(graph->plotHandles().front());
+  ASSERT_EQ(points.size(), WAVE_SAMPLES);
+  for (int i = 0; i < WAVE_SAMPLES; ++i) {
+    ASSERT_DOUBLE_EQ(points[i].y(), samples[i]) << i;
+    ASSERT_NEAR(points[i].x(), i * gain, 1e-9) << i;
+  }
+}
+
+TEST_F(AppPanel, InitReadsThePanelAndDrawsThePreview) {
+  const SettingsRecord s = Settings;
+  EXPECT_EQ(s.workMode, 1);
+  EXPECT_EQ(s.rate, 3000);
+  EXPECT_EQ(s.sweepMin, 1000);
+  EXPECT_EQ(s.sweepMax, 6000);
+  EXPECT_EQ(s.sweepStep, 100);
+  EXPECT_EQ(s.repeat, 1);
+  EXPECT_EQ(s.signalMode, 1);
+  EXPECT_EQ(s.angle, 30);
+  EXPECT_EQ(s.width, 100);
+  // Start-up leaves the dimming as stored: fixed-rate mode, sweep dimmed.
+  EXPECT_FALSE(Dimmed(CTL_RATE));
+  EXPECT_TRUE(Dimmed(CTL_SWEEPMIN));
+  EXPECT_TRUE(Dimmed(CTL_REPEAT));
+  // The first preview: 20 ms revolution, the pulse at 30 degrees.
+  ExpectOnlyPlot(CTL_PULSE_GRAPH, datapoints, 0.02);
+  ExpectOnlyPlot(CTL_LOGIC_GRAPH, datapoints1, 0.02);
+  EXPECT_EQ(datapoints[83], -8.0);
+  EXPECT_EQ(datapoints1[82], 5.0);
+  // Start-up opens no port.
+  EXPECT_FALSE(rt::IsPortOpen(kDevicePort));
+  EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(AppPanel, PlotwaveTwiceLeavesOnePlotPerGraph) {
+  plotwave();
+  plotwave();
+  EXPECT_EQ(GraphOf(CTL_PULSE_GRAPH)->plotCount(), 1);
+  EXPECT_EQ(GraphOf(CTL_LOGIC_GRAPH)->plotCount(), 1);
+}
+
+TEST_F(AppPanel, RateChangeRescalesBothGraphsAndWidensThePulse) {
+  SetCtrlVal(panelHandle, CTL_RATE, 6000);
+  Event(CTL_RATE, EVENT_VAL_CHANGED);
+  EXPECT_EQ(Settings.rate, 6000);
+  ExpectOnlyPlot(CTL_PULSE_GRAPH, datapoints, 0.01);
+  ExpectOnlyPlot(CTL_LOGIC_GRAPH, datapoints1, 0.01);
+  EXPECT_EQ(datapoints[92], -8.0); // r = 10: samples 83 to 92
+  EXPECT_EQ(datapoints[93], 0.0);
+  // A commit alone does not reach the rate callback.
+  SetCtrlVal(panelHandle, CTL_RATE, 1500);
+  Event(CTL_RATE, EVENT_COMMIT);
+  EXPECT_EQ(Settings.rate, 6000);
+}
+
+TEST_F(AppPanel, EachParameterCallbackStoresItsValueAndMarksPending) {
+  struct Case {
+    int control, event, value;
+    int SettingsRecord::*field;
+  };
+  const Case cases[] = {
+      {CTL_RATE, EVENT_VAL_CHANGED, 4321, &SettingsRecord::rate},
+      {CTL_SWEEPMIN, EVENT_COMMIT, 1500, &SettingsRecord::sweepMin},
+      {CTL_SWEEPMAX, EVENT_COMMIT, 5500, &SettingsRecord::sweepMax},
+      {CTL_SWEEPSTEP, EVENT_COMMIT, 250, &SettingsRecord::sweepStep},
+      {CTL_REPEAT, EVENT_COMMIT, 7, &SettingsRecord::repeat},
+      {CTL_SIGNALMODE, EVENT_COMMIT, 0, &SettingsRecord::signalMode},
+      {CTL_ANGLE, EVENT_COMMIT, 90, &SettingsRecord::angle},
+      {CTL_WIDTH, EVENT_COMMIT, 333, &SettingsRecord::width},
+      {CTL_WORKMODE, EVENT_COMMIT, 0, &SettingsRecord::workMode},
+  };
+  for (const Case &c : cases) {
+    Download(); // grey
+    ASSERT_EQ(SendColour(), COLOR_SENT);
+    ASSERT_EQ(SetCtrlVal(panelHandle, c.control, c.value), 0) << c.control;
+    // Other events leave everything as it was.
+    Event(c.control, c.event == EVENT_COMMIT ? EVENT_VAL_CHANGED : EVENT_COMMIT);
+    EXPECT_NE(Settings.*c.field, c.value) << c.control;
+    EXPECT_EQ(SendColour(), COLOR_SENT) << c.control;
+    Event(c.control, c.event);
+    EXPECT_EQ(Settings.*c.field, c.value) << c.control;
+    EXPECT_EQ(SendColour(), COLOR_PENDING) << c.control;
+  }
+}
+
+TEST_F(AppPanel, UnchangedValueStillMarksPending) {
+  Download();
+  ASSERT_EQ(SendColour(), COLOR_SENT);
+  Event(CTL_ANGLE, EVENT_COMMIT);
+  EXPECT_EQ(Settings.angle, 30);
+  EXPECT_EQ(SendColour(), COLOR_PENDING);
+}
+
+TEST_F(AppPanel, PreviewFollowsAngleWidthAndSignalModeButNotTheRest) {
+  SetCtrlVal(panelHandle, CTL_ANGLE, 180);
+  Event(CTL_ANGLE, EVENT_COMMIT);
+  EXPECT_EQ(GraphOf(CTL_LOGIC_GRAPH)->plotPoints(GraphOf(CTL_LOGIC_GRAPH)->plotHandles().front())[499].y(), 5.0);
+  EXPECT_EQ(datapoints[500], -8.0);
+  SetCtrlVal(panelHandle, CTL_SIGNALMODE, 0);
+  Event(CTL_SIGNALMODE, EVENT_COMMIT);
+  EXPECT_EQ(datapoints[500], 8.0);
+  ExpectOnlyPlot(CTL_PULSE_GRAPH, datapoints, 0.02);
+  SetCtrlVal(panelHandle, CTL_WIDTH, 0);
+  Event(CTL_WIDTH, EVENT_COMMIT);
+  ExpectOnlyPlot(CTL_PULSE_GRAPH, datapoints, 0.02);
+  EXPECT_EQ(datapoints[500], 0.0);
+  // The sweep values and the work mode leave the preview alone.
+  datapoints[500] = 123.0;
+  SetCtrlVal(panelHandle, CTL_WORKMODE, 0);
+  Event(CTL_WORKMODE, EVENT_COMMIT);
+  Event(CTL_SWEEPMIN, EVENT_COMMIT);
+  Event(CTL_REPEAT, EVENT_COMMIT);
+  EXPECT_EQ(datapoints[500], 123.0);
+}
+
+TEST_F(AppPanel, WorkModeDimsTheControlsItDoesNotUse) {
+  const int sweep[] = {CTL_SWEEPMIN, CTL_SWEEPMAX, CTL_SWEEPSTEP, CTL_REPEAT};
+  SetCtrlVal(panelHandle, CTL_WORKMODE, 0);
+  Event(CTL_WORKMODE, EVENT_COMMIT);
+  EXPECT_TRUE(Dimmed(CTL_RATE));
+  for (int c : sweep)
+    EXPECT_FALSE(Dimmed(c)) << c;
+  SetCtrlVal(panelHandle, CTL_WORKMODE, 1);
+  Event(CTL_WORKMODE, EVENT_COMMIT);
+  EXPECT_FALSE(Dimmed(CTL_RATE));
+  for (int c : sweep)
+    EXPECT_TRUE(Dimmed(c)) << c;
+  EXPECT_EQ(SendColour(), COLOR_PENDING);
+}
+
+TEST_F(AppPanel, SweepBoundsSetTheMeterRangeInAnyMode) {
+  Meter *meter = TheMeter();
+  ASSERT_NE(meter, nullptr);
+  const int minBefore = meter->minimum();
+  SetCtrlVal(panelHandle, CTL_SWEEPMAX, 8000);
+  Event(CTL_SWEEPMAX, EVENT_COMMIT);
+  EXPECT_EQ(meter->maximum(), 8000);
+  EXPECT_EQ(meter->minimum(), minBefore);
+  SetCtrlVal(panelHandle, CTL_SWEEPMIN, 9000); // above the maximum: passed on as it is
+  Event(CTL_SWEEPMIN, EVENT_COMMIT);
+  EXPECT_EQ(meter->minimum(), 9000);
+  EXPECT_EQ(meter->maximum(), 8000);
+}
+
+TEST_F(AppPanel, CleanEmptiesTheNotes) {
+  auto *notes = qobject_cast<QPlainTextEdit *>(rt::ControlWidget(panelHandle, CTL_NOTES));
+  ASSERT_NE(notes, nullptr);
+  notes->setPlainText(QStringLiteral("第一行\n第二行"));
+  Event(CTL_CLEAN, EVENT_VAL_CHANGED);
+  EXPECT_FALSE(notes->toPlainText().isEmpty());
+  Event(CTL_CLEAN, EVENT_COMMIT);
+  EXPECT_TRUE(notes->toPlainText().isEmpty());
+}
+
+TEST_F(AppPanel, QuitButtonEndsTheEventLoop) {
+  DisplayPanel(panelHandle);
+  QTimer::singleShot(0, [] { rt::DispatchControlEvent(panelHandle, CTL_QUIT, EVENT_VAL_CHANGED); });
+  QTimer::singleShot(10, [] { rt::DispatchControlEvent(panelHandle, CTL_QUIT, EVENT_COMMIT); });
+  // A guard in case the quit never arrives.
+  QTimer guard;
+  guard.setSingleShot(true);
+  bool timedOut = false;
+  QObject::connect(&guard, &QTimer::timeout, [&timedOut] {
+    timedOut = true;
+    QuitUserInterface(7);
+  });
+  guard.start(20000);
+  EXPECT_EQ(RunUserInterface(), 0);
+  EXPECT_FALSE(timedOut);
+}
+
+// The program itself, started from a folder without the panel file, ends
+// with -1 (255) and shows no window.
+TEST(AppBinary, MissingPanelFileExitsWith255) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString copy = dir.filePath(QStringLiteral("nuvaro"));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(NUVARO_EXE), copy));
+  QFile::setPermissions(copy, QFile::permissions(copy) | QFileDevice::ExeOwner);
+  QProcess process;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  process.setProcessEnvironment(env);
+  process.setWorkingDirectory(QFileInfo(QStringLiteral(NUVARO_EXE)).absolutePath()); // the file is here, not beside the copy
+  process.start(copy, {});
+  ASSERT_TRUE(process.waitForFinished(30000));
+  EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(process.exitCode(), 255);
+}
+
+// And with the file beside it, from any working folder, it starts and runs
+// until it is stopped.
+TEST(AppBinary, StartsFromAnyFolder) {
+  QTemporaryDir dir;
+  QProcess process;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  process.setProcessEnvironment(env);
+  process.setWorkingDirectory(dir.path());
+  process.start(QStringLiteral(NUVARO_EXE), {});
+  ASSERT_TRUE(process.waitForStarted(10000));
+  EXPECT_FALSE(process.waitForFinished(1500)) << "exited with " << process.exitCode();
+  process.kill();
+  process.waitForFinished(10000);
+}
+
+} // namespace
