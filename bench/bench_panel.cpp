@@ -1,0 +1,137 @@
+// Costs on the real panel, offscreen: the preview redraw, a download over a
+// pseudo-terminal against the device model, and the CPU used while idle with
+// the port open and the timer ticking.
+#include <benchmark/benchmark.h>
+
+#include <QByteArray>
+#include <QTimer>
+#include <QtGlobal>
+
+#include <sys/resource.h>
+
+#include <chrono>
+#include <memory>
+
+#include "app/callback_table.h"
+#include "app/controls.h"
+#include "app/lifecycle.h"
+#include "app/settings.h"
+#include "link/port.h"
+#include "preview/plot.h"
+#include "runtime/panel_access.h"
+#include "runtime/panel_ops.h"
+#include "runtime/port_choices.h"
+#include "runtime/serial_ops.h"
+#include "sim/pty_device.h"
+
+namespace {
+
+bool LoadMainPanel() {
+  if (panelHandle > 0)
+    return true;
+  RegisterAppCallbacks();
+  rt::SetPopupHandler([](const std::string &, const std::string &) {});
+  panelHandle = LoadPanel(0, "nuvaro.uir", MainPanel);
+  if (panelHandle < 0)
+    return false;
+  DisplayPanel(panelHandle);
+  init();
+  return true;
+}
+
+void BM_Plotwave(benchmark::State &state) {
+  if (!LoadMainPanel()) {
+    state.SkipWithError("panel file not found");
+    return;
+  }
+  // Alternate the rate so that every call rescales the axes too.
+  int i = 0;
+  for (auto _ : state) {
+    Settings.rate = (i++ & 1) ? 3000 : 3001;
+    plotwave();
+  }
+}
+BENCHMARK(BM_Plotwave)->Unit(benchmark::kMicrosecond);
+
+// Opens the panel's port on a pseudo-terminal served by the device model.
+struct PtyBench {
+  std::shared_ptr<sim::DeviceModel> model = std::make_shared<sim::DeviceModel>(3000);
+  sim::PtyDevice pty{model};
+  bool Start() {
+    if (!LoadMainPanel() || !pty.Start())
+      return false;
+    const int port = rt::AddTypedPortChoice(pty.SlavePath());
+    if (port <= 0 || SetCtrlVal(panelHandle, CTL_PORT, port) != 0)
+      return false;
+    slectportchanged = 1;
+    return true;
+  }
+  ~PtyBench() { rt::CloseAllPorts(); }
+};
+
+void BM_DownloadOverPty(benchmark::State &state) {
+  PtyBench bench;
+  if (!bench.Start()) {
+    state.SkipWithError("pseudo-terminal unavailable");
+    return;
+  }
+  const int workMode = static_cast<int>(state.range(0));
+  SetCtrlVal(panelHandle, CTL_WORKMODE, workMode);
+  rt::DispatchControlEvent(panelHandle, CTL_WORKMODE, 1);
+  rt::DispatchControlEvent(panelHandle, CTL_SEND, 1); // opens the port
+  int good = 0;
+  for (auto _ : state) {
+    rt::DispatchControlEvent(panelHandle, CTL_SEND, 1);
+    int led = 0;
+    GetCtrlVal(panelHandle, CTL_COMM_LED, &led);
+    good += led;
+  }
+  state.counters["acknowledged"] = good;
+  state.SetLabel(workMode ? "fixed rate, waits fix 0.62 s" : "sweep, waits fix 0.72 s");
+}
+BENCHMARK(BM_DownloadOverPty)->Arg(1)->Arg(0)->Iterations(10)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+         (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+void BM_IdleWithPortOpen(benchmark::State &state) {
+  PtyBench bench;
+  if (!bench.Start()) {
+    state.SkipWithError("pseudo-terminal unavailable");
+    return;
+  }
+  rt::DispatchControlEvent(panelHandle, CTL_PORT_LED, 3);
+  const int seconds = static_cast<int>(state.range(0));
+  double cpu = 0, wall = 0;
+  for (auto _ : state) {
+    const double cpu0 = CpuSeconds();
+    const auto wall0 = std::chrono::steady_clock::now();
+    QTimer::singleShot(seconds * 1000, [] { QuitUserInterface(0); });
+    RunUserInterface();
+    cpu += CpuSeconds() - cpu0;
+    wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
+  }
+  int meter = 0;
+  GetCtrlVal(panelHandle, CTL_RATE_METER, &meter);
+  // The process's CPU includes the device model's service thread.
+  state.counters["cpu_percent_of_one_core"] = 100.0 * cpu / wall;
+  state.counters["meter"] = meter;
+}
+BENCHMARK(BM_IdleWithPortOpen)->Arg(10)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
+  if (InitCVIRTE(nullptr, argv, nullptr) == 0)
+    return 1;
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
