@@ -24,8 +24,9 @@ if ((${#missing[@]} == 0)); then
   exit 0
 fi
 
-sudo=()
-if [[ $(id -u) -ne 0 ]]; then sudo=(sudo); fi
+# sudo drops the environment, so the frontend setting goes through env.
+as_root=(env DEBIAN_FRONTEND=noninteractive)
+if [[ $(id -u) -ne 0 ]]; then as_root=(sudo "${as_root[@]}"); fi
 echo "install-deps: installing ${missing[*]}"
-"${sudo[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

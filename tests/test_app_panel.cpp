@@ -84,6 +84,21 @@ TEST_F(AppPanel, RateChangeRescalesBothGraphsAndWidensThePulse) {
   EXPECT_EQ(Settings.rate, 6000);
 }
 
+// A stopped device has no revolution: no pulses, and the graphs keep the
+// time scale they had.
+TEST_F(AppPanel, RateZeroShowsNoPulsesAndKeepsTheScale) {
+  Settings.rate = 0;
+  plotwave();
+  for (double v : datapoints)
+    ASSERT_EQ(v, 0.0);
+  ExpectOnlyPlot(CTL_PULSE_GRAPH, datapoints, 0.02);
+  ExpectOnlyPlot(CTL_LOGIC_GRAPH, datapoints1, 0.02);
+  // A negative rate scales the axis negative, and still draws.
+  Settings.rate = -3000;
+  plotwave();
+  ExpectOnlyPlot(CTL_PULSE_GRAPH, datapoints, -0.02);
+}
+
 TEST_F(AppPanel, EachParameterCallbackStoresItsValueAndMarksPending) {
   struct Case {
     int control, event, value;
