@@ -1,13 +1,17 @@
 #include "runtime/graph.h"
 
+#include <QAccessible>
 #include <QChart>
 #include <QChartView>
 #include <QLineSeries>
+#include <QPainter>
 #include <QPen>
 #include <QValueAxis>
 #include <QVBoxLayout>
 
 #include <cmath>
+
+#include "runtime/accessible_widgets.h"
 
 namespace {
 
@@ -70,9 +74,19 @@ void SetFixedRange(QValueAxis *axis, double lo, double hi) {
   axis->setTickCount(5);
 }
 
+// A span for reading out: at most four significant digits, whole numbers
+// written out in full.
+QString SpanNumber(double span) {
+  if (span >= 1000.0 && span < 1e15)
+    return QString::number(qRound64(span));
+  return QString::number(span, 'g', 4);
+}
+
 } // namespace
 
 Graph::Graph(QWidget *parent) : QWidget(parent) {
+  rt::InstallAccessibleFactory();
+  setFocusPolicy(Qt::TabFocus);
   chart_ = new QChart;
   chart_->setAnimationOptions(QChart::NoAnimation);
   chart_->legend()->hide();
@@ -96,7 +110,7 @@ Graph::Graph(QWidget *parent) : QWidget(parent) {
   view_->setFrameShape(QFrame::NoFrame);
   view_->setFocusPolicy(Qt::NoFocus);
   auto *layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setContentsMargins(2, 2, 2, 2); // room for the focus frame
   layout->addWidget(view_);
   setMinimumSize(240, 140);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -123,6 +137,37 @@ void Graph::setYMax(double value) {
     return;
   yMax_ = value;
   applyYRange();
+}
+
+void Graph::setXSpanText(const QString &text) {
+  xSpanText_ = text;
+  if (spanKnown_)
+    announceSummary();
+}
+
+QString Graph::accessibleSummary() const {
+  QString summary = accessibleDescription();
+  if (spanKnown_ && !xSpanText_.isEmpty())
+    summary += xSpanText_.arg(SpanNumber(span_));
+  return summary;
+}
+
+void Graph::announceSummary() {
+  const QString summary = accessibleSummary();
+  if (summary == announced_)
+    return;
+  announced_ = summary;
+  QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+  QAccessible::updateAccessibility(&event);
+}
+
+void Graph::paintEvent(QPaintEvent *) {
+  if (!hasFocus())
+    return;
+  QPainter painter(this);
+  painter.setPen(QPen(palette().color(QPalette::Highlight), 1.5, Qt::DashLine));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75));
 }
 
 void Graph::applyYRange() {
@@ -252,6 +297,9 @@ void Graph::fitXAxis() {
   }
   if (!any)
     return; // nothing plotted: the axis keeps its last range
+  span_ = (hi - lo) + std::abs(gain_);
+  spanKnown_ = true;
+  announceSummary();
   lo = qBound(-kAxisLimit, lo, kAxisLimit);
   hi = qBound(-kAxisLimit, hi, kAxisLimit);
   if (!(hi - lo > 1e-300)) {

@@ -1,6 +1,12 @@
 // A graph of sampled traces. Each plot is one series of samples drawn as a
 // line against x = sample index * x gain; the x axis spans the plotted x
 // values, the y axis keeps the fixed range `yMin`..`yMax`.
+//
+// For assistive technology the graph is a chart (accessible_widgets.h) whose
+// description is its accessibleSummary(): the accessible description followed
+// by `xSpanText` with %1 replaced by the x span the plots cover, e.g.
+// "...，共 20 ms". A change of that summary is announced. The graph takes the
+// focus from the Tab key only, shown by a dashed frame.
 #pragma once
 
 #include <QColor>
@@ -23,6 +29,7 @@ class Graph : public QWidget {
   Q_PROPERTY(QString yAxisTitle READ yAxisTitle WRITE setYAxisTitle)
   Q_PROPERTY(double yMin READ yMin WRITE setYMin)
   Q_PROPERTY(double yMax READ yMax WRITE setYMax)
+  Q_PROPERTY(QString xSpanText READ xSpanText WRITE setXSpanText)
 
 public:
   explicit Graph(QWidget *parent = nullptr);
@@ -38,6 +45,8 @@ public:
   void setYMin(double value);
   double yMax() const { return yMax_; }
   void setYMax(double value);
+  QString xSpanText() const { return xSpanText_; }
+  void setXSpanText(const QString &text);
 
   // Plots `count` samples; returns the new plot's handle (> 0).
   int plot(const double *samples, int count, QColor color);
@@ -56,7 +65,17 @@ public:
   double xAxisMin() const;
   double xAxisMax() const;
 
+  // The accessible description with `xSpanText` appended, %1 being the x
+  // distance the plots cover: from the first to the last sample drawn plus
+  // one sample's width (1000 samples at a gain of 0.02 cover 20). Like the x
+  // axis, the span keeps its last value while nothing is plotted; before the
+  // first plot the summary is the description alone.
+  QString accessibleSummary() const;
+
   QChart *chart() const { return chart_; }
+
+protected:
+  void paintEvent(QPaintEvent *event) override;
 
 private:
   struct Plot {
@@ -72,6 +91,8 @@ private:
   QList<QPointF> layOut(Plot &plot) const;
   void fitXAxis();
   void applyYRange();
+  // Announces the summary when it differs from the one last announced.
+  void announceSummary();
 
   QChartView *view_ = nullptr;
   QChart *chart_ = nullptr;
@@ -83,4 +104,8 @@ private:
   double gain_ = 1.0;
   double yMin_ = -10.0;
   double yMax_ = 10.0;
+  double span_ = 0.0;
+  bool spanKnown_ = false;
+  QString xSpanText_;
+  QString announced_;
 };

@@ -1,11 +1,15 @@
 #include "runtime/led.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadialGradient>
 
+#include "runtime/accessible_widgets.h"
+
 Led::Led(QWidget *parent) : QWidget(parent) {
+  rt::InstallAccessibleFactory();
   setFocusPolicy(Qt::StrongFocus);
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   setCursor(Qt::PointingHandCursor);
@@ -16,7 +20,16 @@ void Led::setOn(bool on) {
     return;
   on_ = on;
   describeState();
+  QAccessible::State changed;
+  changed.checked = true;
+  QAccessibleStateChangeEvent event(this, changed);
+  QAccessible::updateAccessibility(&event);
   update();
+}
+
+void Led::click() {
+  if (isEnabled())
+    emit leftClicked();
 }
 
 void Led::setOnText(const QString &text) {

@@ -1,7 +1,9 @@
 // A round indicator lamp: lit green or dark grey. A left mouse press, or
-// Space/Enter while it has the keyboard focus, emits leftClicked(). Its
-// accessible description (and tool tip) tells the state in words: `onText`
-// when lit, `offText` when dark.
+// Space/Enter while it has the keyboard focus, emits leftClicked(); a dashed
+// ring shows the focus. Its accessible description (and tool tip) tells the
+// state in words: `onText` when lit, `offText` when dark. Assistive
+// technology sees it as a checkable indicator, checked while lit, and is told
+// of every change (accessible_widgets.h).
 #pragma once
 
 #include <QString>
@@ -22,6 +24,10 @@ public:
   void setOnText(const QString &text);
   QString offText() const { return offText_; }
   void setOffText(const QString &text);
+
+  // What a left click does (assistive technology's press action); nothing
+  // while the lamp is disabled.
+  void click();
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override;

@@ -1,9 +1,12 @@
 #include "runtime/meter.h"
 
+#include <QAccessible>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QtMath>
+
+#include "runtime/accessible_widgets.h"
 
 namespace {
 
@@ -29,6 +32,8 @@ QString ScaleLabel(double v) {
 } // namespace
 
 Meter::Meter(QWidget *parent) : QWidget(parent) {
+  rt::InstallAccessibleFactory();
+  setFocusPolicy(Qt::TabFocus);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   describeValue();
 }
@@ -44,8 +49,12 @@ void Meter::setMaximum(int maximum) {
 }
 
 void Meter::setValue(int value) {
+  if (value == value_)
+    return;
   value_ = value;
   describeValue();
+  QAccessibleValueChangeEvent event(this, value_);
+  QAccessible::updateAccessibility(&event);
   update();
 }
 
@@ -55,7 +64,13 @@ void Meter::setUnit(const QString &unit) {
   update();
 }
 
-void Meter::describeValue() { setToolTip(QStringLiteral("%1 %2").arg(value_).arg(unit_)); }
+QString Meter::valueText() const {
+  if (unit_.isEmpty())
+    return QString::number(value_);
+  return QStringLiteral("%1 %2").arg(value_).arg(unit_);
+}
+
+void Meter::describeValue() { setToolTip(valueText()); }
 
 double Meter::needlePosition() const {
   const double span = double(maximum_) - double(minimum_);
@@ -86,6 +101,12 @@ void Meter::paintEvent(QPaintEvent *) {
   const QPalette &pal = palette();
   const QColor ink = pal.color(isEnabled() ? QPalette::Active : QPalette::Disabled,
                                QPalette::WindowText);
+
+  if (hasFocus()) {
+    painter.setPen(QPen(pal.color(QPalette::Highlight), 1.5, Qt::DashLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(QRectF(rect()).adjusted(1.0, 1.0, -1.0, -1.0), 4.0, 4.0);
+  }
 
   // Scale arc.
   painter.setPen(QPen(ink, 2.0));
@@ -134,5 +155,5 @@ void Meter::paintEvent(QPaintEvent *) {
   painter.setFont(font());
   painter.setPen(ink);
   const QRectF valueBox(area.left(), top + radius * 1.75 + 8.0, area.width(), textHeight * 1.4);
-  painter.drawText(valueBox, Qt::AlignCenter, QStringLiteral("%1 %2").arg(value_).arg(unit_));
+  painter.drawText(valueBox, Qt::AlignCenter, valueText());
 }

@@ -2,6 +2,10 @@
 // labels, a needle, and the value written out below with its unit. The value
 // shown is never clamped; the needle stops at the ends of the scale. A minimum
 // above the maximum gives a scale that runs backwards.
+//
+// It takes the focus from the Tab key only (so that a screen reader can land
+// on it; a dashed frame shows the focus) and reads out as a read-only dial
+// with a value (accessible_widgets.h); every change of the value is announced.
 #pragma once
 
 #include <QString>
@@ -25,6 +29,8 @@ public:
   void setValue(int value);
   QString unit() const { return unit_; }
   void setUnit(const QString &unit);
+  // The value as written below the dial: "3000 r/min".
+  QString valueText() const;
 
   // Where the needle stands: 0 at the start of the scale, 1 at its end.
   double needlePosition() const;

@@ -1,0 +1,206 @@
+// What a screen reader learns of the panel: names and units, the LEDs' state,
+// the meter's value and the graphs' content, and the change events that tell
+// it when they change. The events are caught the way a platform bridge gets
+// them: through an accessibility bridge plug-in built into the test binary.
+#define QT_STATICPLUGIN
+#include <gtest/gtest.h>
+
+#include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QAccessibleBridge>
+#include <QAccessibleBridgePlugin>
+#include <QSpinBox>
+#include <QtPlugin>
+
+#include <algorithm>
+#include <set>
+
+#include "panel_fixture.h"
+#include "runtime/meter.h"
+
+namespace {
+
+struct Heard {
+  QObject *object;
+  QAccessible::Event type;
+  QVariant value;           // ValueChanged
+  QAccessible::State state; // StateChanged: the states that changed
+};
+
+std::vector<Heard> *listening = nullptr;
+
+class RecordingBridge : public QAccessibleBridge {
+public:
+  void setRootObject(QAccessibleInterface *) override {}
+  void notifyAccessibilityUpdate(QAccessibleEvent *event) override {
+    if (!listening)
+      return;
+    Heard heard{event->object(), event->type(), {}, {}};
+    if (event->type() == QAccessible::ValueChanged)
+      heard.value = static_cast<QAccessibleValueChangeEvent *>(event)->value();
+    if (event->type() == QAccessible::StateChanged)
+      heard.state = static_cast<QAccessibleStateChangeEvent *>(event)->changedStates();
+    listening->push_back(heard);
+  }
+};
+
+} // namespace
+
+class RecordingBridgePlugin : public QAccessibleBridgePlugin {
+  Q_OBJECT
+  Q_PLUGIN_METADATA(IID "org.qt-project.Qt.QAccessibleBridgeFactoryInterface" FILE
+                        "test_access_bridge.json")
+public:
+  QAccessibleBridge *create(const QString &) override { return new RecordingBridge; }
+};
+
+Q_IMPORT_PLUGIN(RecordingBridgePlugin)
+
+namespace {
+
+class ScreenReader : public PanelTest {
+protected:
+  void SetUp() override {
+    PanelTest::SetUp();
+    listening = &heard;
+    QAccessibleEvent probe(rt::PanelWidget(panelHandle), QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&probe);
+    if (heard.empty())
+      GTEST_SKIP() << "this platform does not pass accessibility events to bridges";
+    heard.clear();
+  }
+  void TearDown() override {
+    listening = nullptr;
+    PanelTest::TearDown();
+  }
+
+  QAccessibleInterface *A(int id) {
+    return QAccessible::queryAccessibleInterface(rt::ControlWidget(panelHandle, id));
+  }
+  std::vector<Heard> HeardFrom(int id, QAccessible::Event type) {
+    std::vector<Heard> out;
+    std::copy_if(heard.begin(), heard.end(), std::back_inserter(out), [&](const Heard &h) {
+      return h.object == rt::ControlWidget(panelHandle, id) && h.type == type;
+    });
+    return out;
+  }
+  QString Description(int id) { return A(id)->text(QAccessible::Description); }
+  void Change(int id, int value, int event) {
+    SetCtrlVal(panelHandle, id, value);
+    Event(id, event);
+  }
+
+  std::vector<Heard> heard;
+};
+
+const int kAllControls[] = {CTL_PORT,     CTL_WORKMODE,  CTL_RATE,        CTL_SWEEPMIN,
+                            CTL_SWEEPMAX, CTL_SWEEPSTEP, CTL_SIGNALMODE,  CTL_NOTES,
+                            CTL_QUIT,     CTL_CLEAN,     CTL_SEND,        CTL_TIMER,
+                            CTL_ANGLE,    CTL_WIDTH,     CTL_RATE_METER,  CTL_LOGIC_GRAPH,
+                            CTL_PORT_LED, CTL_COMM_LED,  CTL_PULSE_GRAPH, CTL_REPEAT};
+
+TEST_F(ScreenReader, EveryControlHasItsOwnNameAndTheUnitItShows) {
+  std::set<QString> names;
+  for (int id : kAllControls) {
+    SCOPED_TRACE(id);
+    const QString name = A(id)->text(QAccessible::Name);
+    EXPECT_FALSE(name.isEmpty());
+    EXPECT_TRUE(names.insert(name).second) << name.toStdString() << " twice";
+    if (auto *spin = qobject_cast<QSpinBox *>(rt::ControlWidget(panelHandle, id))) {
+      EXPECT_TRUE(Description(id).contains(spin->suffix().trimmed()))
+          << Description(id).toStdString();
+    }
+  }
+  EXPECT_TRUE(
+      Description(CTL_RATE_METER)
+          .contains(qobject_cast<Meter *>(rt::ControlWidget(panelHandle, CTL_RATE_METER))->unit()));
+  EXPECT_EQ(A(CTL_PORT_LED)->role(), QAccessible::Indicator);
+  EXPECT_EQ(A(CTL_RATE_METER)->role(), QAccessible::Dial);
+  EXPECT_EQ(A(CTL_PULSE_GRAPH)->role(), QAccessible::Chart);
+}
+
+TEST_F(ScreenReader, LedsReadOutWhatTheProgramMadeOfThePortAndTheLink) {
+  QAccessibleInterface *port = A(CTL_PORT_LED);
+  EXPECT_TRUE(port->state().checkable);
+  EXPECT_FALSE(port->state().checked);
+  EXPECT_EQ(Description(CTL_PORT_LED), QStringLiteral("串口未打开"));
+
+  Event(CTL_PORT_LED, EVENT_LEFT_CLICK); // opens the port
+  EXPECT_TRUE(port->state().checked);
+  EXPECT_EQ(Description(CTL_PORT_LED), QStringLiteral("串口已打开"));
+  ASSERT_EQ(HeardFrom(CTL_PORT_LED, QAccessible::StateChanged).size(), 1u);
+  EXPECT_TRUE(HeardFrom(CTL_PORT_LED, QAccessible::StateChanged)[0].state.checked);
+  EXPECT_EQ(HeardFrom(CTL_PORT_LED, QAccessible::DescriptionChanged).size(), 1u);
+
+  // The press action is the left click: here the link check.
+  QAccessibleActionInterface *comm = A(CTL_COMM_LED)->actionInterface();
+  ASSERT_TRUE(comm->actionNames().contains(QAccessibleActionInterface::pressAction()));
+  comm->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_EQ(Sent().back(), "Q1");
+  EXPECT_TRUE(A(CTL_COMM_LED)->state().checked);
+  EXPECT_EQ(Description(CTL_COMM_LED), QStringLiteral("通讯正常"));
+  SetCtrlAttribute(panelHandle, CTL_COMM_LED, ATTR_DIMMED, 1);
+  EXPECT_FALSE(comm->actionNames().contains(QAccessibleActionInterface::pressAction()));
+  comm->doAction(QAccessibleActionInterface::pressAction());
+  const std::vector<std::string> sent = Sent();
+  EXPECT_EQ(std::count(sent.begin(), sent.end(), "Q1"), 1);
+
+  device->Vanish();
+  Tick(); // the program finds the device gone and darkens the port LED
+  EXPECT_FALSE(port->state().checked);
+  EXPECT_EQ(Description(CTL_PORT_LED), QStringLiteral("串口未打开"));
+  EXPECT_EQ(HeardFrom(CTL_PORT_LED, QAccessible::StateChanged).size(), 2u);
+  EXPECT_EQ(HeardFrom(CTL_PORT_LED, QAccessible::DescriptionChanged).size(), 2u);
+}
+
+TEST_F(ScreenReader, MeterReadsTheReportedRateAndAnnouncesOnlyChanges) {
+  QAccessibleInterface *meter = A(CTL_RATE_METER);
+  QAccessibleValueInterface *value = meter->valueInterface();
+  ASSERT_NE(value, nullptr);
+  Event(CTL_PORT_LED, EVENT_LEFT_CLICK);
+  for (int i = 0; i < 4; ++i) { // poll, reading, poll, the same reading again
+    Tick();
+    clock.Advance(0.5);
+  }
+  EXPECT_EQ(value->currentValue().toInt(), 3000);
+  EXPECT_EQ(meter->text(QAccessible::Value), QStringLiteral("3000 r/min"));
+  const auto changes = HeardFrom(CTL_RATE_METER, QAccessible::ValueChanged);
+  ASSERT_EQ(changes.size(), 1u);
+  EXPECT_EQ(changes[0].value.toInt(), 3000);
+
+  EXPECT_TRUE(meter->state().readOnly);
+  value->setCurrentValue(5);
+  EXPECT_EQ(Value(CTL_RATE_METER), 3000);
+
+  // Sweep bounds committed the wrong way round: the range still reads low to high.
+  Change(CTL_SWEEPMAX, 2000, EVENT_COMMIT);
+  Change(CTL_SWEEPMIN, 8000, EVENT_COMMIT);
+  EXPECT_EQ(value->minimumValue().toInt(), 2000);
+  EXPECT_EQ(value->maximumValue().toInt(), 8000);
+}
+
+TEST_F(ScreenReader, GraphsTellWhatTheyShowAndHowLongARevolutionLasts) {
+  EXPECT_EQ(Description(CTL_PULSE_GRAPH),
+            QStringLiteral("一转内的脉冲信号，横轴为时间（毫秒），纵轴为幅值，共 20 ms"));
+  EXPECT_TRUE(Description(CTL_LOGIC_GRAPH).endsWith(QStringLiteral("，共 20 ms")));
+  EXPECT_EQ(A(CTL_PULSE_GRAPH)->childCount(), 0);
+
+  Change(CTL_RATE, 6000, EVENT_VAL_CHANGED);
+  EXPECT_TRUE(Description(CTL_PULSE_GRAPH).endsWith(QStringLiteral("，共 10 ms")));
+  EXPECT_TRUE(Description(CTL_LOGIC_GRAPH).endsWith(QStringLiteral("，共 10 ms")));
+  // A replot that keeps the time span says nothing new.
+  Change(CTL_ANGLE, 90, EVENT_COMMIT);
+  EXPECT_EQ(HeardFrom(CTL_PULSE_GRAPH, QAccessible::DescriptionChanged).size(), 1u);
+  EXPECT_EQ(HeardFrom(CTL_LOGIC_GRAPH, QAccessible::DescriptionChanged).size(), 1u);
+
+  Change(CTL_RATE, 1, EVENT_VAL_CHANGED);
+  EXPECT_TRUE(Description(CTL_PULSE_GRAPH).endsWith(QStringLiteral("，共 60000 ms")));
+  Change(CTL_RATE, 7, EVENT_VAL_CHANGED);
+  EXPECT_TRUE(Description(CTL_PULSE_GRAPH).endsWith(QStringLiteral("，共 8571 ms")));
+  Change(CTL_RATE, 100000, EVENT_VAL_CHANGED);
+  EXPECT_TRUE(Description(CTL_PULSE_GRAPH).endsWith(QStringLiteral("，共 0.6 ms")));
+}
+
+} // namespace
+
+#include "test_access_screenreader.moc"
