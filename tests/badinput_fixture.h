@@ -1,0 +1,198 @@
+// The real panel fed bad input: helpers to check that Settings holds what the
+// callbacks last stored, that the preview stayed inside its traces, and a
+// device that hands back large amounts of bytes cheaply.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QSpinBox>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "panel_fixture.h"
+#include "preview/synthesis.h"
+#include "runtime/graph.h"
+#include "scripted_device.h"
+
+inline const char *const kCommError = "  硬件通讯错误";
+inline const char *const kPortError = "串口错误，请重新选择串口";
+
+// A device whose replies are whole chunks, each readable from a given time
+// on. Unlike ScriptedDevice it counts waiting bytes per chunk, not per byte,
+// so megabytes can wait without every GetInQLen walking them.
+class ChunkDevice : public rt::ByteDevice {
+public:
+  // Called for every write; may queue a reply.
+  std::function<void(ChunkDevice &, const std::string &bytes, double now)> onWrite;
+
+  void Queue(std::string bytes, double readableAt = 0.0) {
+    if (!bytes.empty())
+      chunks_.push_back({std::move(bytes), readableAt, 0});
+  }
+
+  void Receive(const unsigned char *data, int count, double now) override {
+    const std::string bytes(reinterpret_cast<const char *>(data), static_cast<std::size_t>(count));
+    writes.push_back(bytes);
+    if (onWrite)
+      onWrite(*this, bytes, now);
+  }
+  int Readable(double now) override {
+    std::size_t n = 0;
+    for (const Chunk &c : chunks_) {
+      if (c.at > now)
+        break;
+      n += c.bytes.size() - c.taken;
+    }
+    return static_cast<int>(n);
+  }
+  int Take(unsigned char *out, int max, double now) override {
+    int n = 0;
+    while (n < max && !chunks_.empty() && chunks_.front().at <= now) {
+      Chunk &c = chunks_.front();
+      while (n < max && c.taken < c.bytes.size())
+        out[n++] = static_cast<unsigned char>(c.bytes[c.taken++]);
+      if (c.taken == c.bytes.size())
+        chunks_.pop_front();
+    }
+    return n;
+  }
+  void DiscardReadable(double now) override {
+    while (!chunks_.empty() && chunks_.front().at <= now)
+      chunks_.pop_front();
+  }
+  bool Present() const override { return present; }
+
+  // Payloads of the well-formed command frames written, in order.
+  std::vector<std::string> Payloads() const {
+    std::vector<std::string> payloads;
+    for (const std::string &w : writes)
+      if (w.size() >= 4 && w[0] == '$')
+        payloads.push_back(w.substr(2, static_cast<unsigned char>(w[1]) - 2));
+    return payloads;
+  }
+
+  std::vector<std::string> writes;
+  bool present = true;
+
+private:
+  struct Chunk {
+    std::string bytes;
+    double at;
+    std::size_t taken;
+  };
+  std::deque<Chunk> chunks_;
+};
+
+// A virtual clock that calls `onSleep` before each wait, so that a test can
+// act in the middle of a blocking callback (between the attempts of a
+// command, during the download's settle wait).
+class HookedClock final : public rt::Clock {
+public:
+  double Now() override { return now_; }
+  void Sleep(double seconds) override {
+    if (onSleep)
+      onSleep(seconds);
+    if (seconds > 0)
+      now_ += seconds;
+  }
+  std::function<void(double seconds)> onSleep;
+
+private:
+  double now_ = 0.0;
+};
+
+// `count` bytes from a fixed seed, so that a failure can be replayed.
+inline std::string RandomBytes(std::size_t count, std::uint32_t seed) {
+  std::mt19937 engine(seed);
+  std::uniform_int_distribution<int> byte(0, 255);
+  std::string bytes(count, '\0');
+  for (char &c : bytes)
+    c = static_cast<char>(byte(engine));
+  return bytes;
+}
+
+inline bool operator==(const SettingsRecord &a, const SettingsRecord &b) {
+  return a.workMode == b.workMode && a.rate == b.rate && a.sweepMin == b.sweepMin &&
+         a.sweepMax == b.sweepMax && a.sweepStep == b.sweepStep && a.repeat == b.repeat &&
+         a.signalMode == b.signalMode && a.angle == b.angle && a.width == b.width;
+}
+
+inline void PrintTo(const SettingsRecord &s, std::ostream *os) {
+  *os << "{workMode " << s.workMode << ", rate " << s.rate << ", sweep " << s.sweepMin << ".."
+      << s.sweepMax << " step " << s.sweepStep << ", repeat " << s.repeat << ", signalMode "
+      << s.signalMode << ", angle " << s.angle << ", width " << s.width << "}";
+}
+
+class BadInputTest : public PanelTest {
+protected:
+  // Puts `d` on the test port in place of the device model.
+  template <typename D> std::shared_ptr<D> Attach(std::shared_ptr<D> d) {
+    rt::AssignPortDevice(kDevicePort, d);
+    return d;
+  }
+
+  // What the parameter controls show, field by field.
+  SettingsRecord Shown() {
+    SettingsRecord s{};
+    s.workMode = Value(CTL_WORKMODE);
+    s.rate = Value(CTL_RATE);
+    s.sweepMin = Value(CTL_SWEEPMIN);
+    s.sweepMax = Value(CTL_SWEEPMAX);
+    s.sweepStep = Value(CTL_SWEEPSTEP);
+    s.repeat = Value(CTL_REPEAT);
+    s.signalMode = Value(CTL_SIGNALMODE);
+    s.angle = Value(CTL_ANGLE);
+    s.width = Value(CTL_WIDTH);
+    return s;
+  }
+
+  // The commands a good download of `s` puts on the wire.
+  static std::vector<std::string> Expected(const SettingsRecord &s) {
+    auto d = [](int v) { return std::to_string(v); };
+    std::vector<std::string> c = {s.signalMode ? "F3," : "F4,", "T" + d(s.angle) + ",",
+                                  "W" + d(s.width) + ","};
+    if (s.workMode) {
+      c.push_back("F1,");
+      c.push_back("R" + d(s.rate) + ",");
+    } else {
+      c.push_back("D" + d(s.sweepMin) + "," + d(s.sweepMax) + "," + d(s.sweepStep) + ",");
+      c.push_back("P" + d(s.repeat) + ",");
+      c.push_back("F2,");
+    }
+    return c;
+  }
+
+  Graph *GraphOf(int control) {
+    return qobject_cast<Graph *>(rt::ControlWidget(panelHandle, control));
+  }
+
+  // Each preview graph carries one plot of exactly the trace length, every
+  // sample at one of its trace's levels, on a finite positive x scale.
+  void ExpectPreviewSane() {
+    struct Trace {
+      int control;
+      std::vector<double> levels;
+    };
+    for (const Trace &t :
+         {Trace{CTL_PULSE_GRAPH, {-8.0, 0.0, 8.0}}, Trace{CTL_LOGIC_GRAPH, {0.0, 5.0}}}) {
+      Graph *g = GraphOf(t.control);
+      ASSERT_NE(g, nullptr);
+      ASSERT_EQ(g->plotCount(), 1) << "graph " << t.control;
+      const QList<QPointF> points = g->plotPoints(g->plotHandles().front());
+      ASSERT_EQ(points.size(), WAVE_SAMPLES) << "graph " << t.control;
+      for (const QPointF &p : points) {
+        const bool known = std::find(t.levels.begin(), t.levels.end(), p.y()) != t.levels.end();
+        ASSERT_TRUE(known) << "graph " << t.control << " sample " << p.x() << " = " << p.y();
+      }
+      EXPECT_TRUE(std::isfinite(g->xGain()) && g->xGain() > 0) << g->xGain();
+    }
+  }
+};

@@ -1,0 +1,283 @@
+// Numeric controls typed at and past their limits, and values set past them:
+// Settings takes what the control shows, the preview stays inside its traces
+// and a download sends Settings.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QTest>
+
+#include <algorithm>
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "badinput_fixture.h"
+#include "runtime/numeric_control.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+struct NumericCase {
+  int control;
+  int event; // the event its callback acts on
+  int SettingsRecord::*field;
+  bool sweep; // editable only in sweep mode
+};
+
+const NumericCase kNumeric[] = {
+    {CTL_RATE, EVENT_VAL_CHANGED, &SettingsRecord::rate, false},
+    {CTL_SWEEPMIN, EVENT_COMMIT, &SettingsRecord::sweepMin, true},
+    {CTL_SWEEPMAX, EVENT_COMMIT, &SettingsRecord::sweepMax, true},
+    {CTL_SWEEPSTEP, EVENT_COMMIT, &SettingsRecord::sweepStep, true},
+    {CTL_REPEAT, EVENT_COMMIT, &SettingsRecord::repeat, true},
+    {CTL_ANGLE, EVENT_COMMIT, &SettingsRecord::angle, false},
+    {CTL_WIDTH, EVENT_COMMIT, &SettingsRecord::width, false},
+};
+
+class ControlLimits : public BadInputTest {
+protected:
+  NumericControl *Numeric(int control) {
+    return qobject_cast<NumericControl *>(rt::ControlWidget(panelHandle, control));
+  }
+
+  void ChooseWorkMode(int mode) {
+    ASSERT_EQ(SetCtrlVal(panelHandle, CTL_WORKMODE, mode), 0);
+    Event(CTL_WORKMODE, EVENT_COMMIT);
+  }
+
+  // What the operator does: select the field's text, type over it, Enter.
+  // The keys go to the spin box's line edit, which has the keyboard focus
+  // when the operator types, or to the spin box itself.
+  void TypeAndConfirm(int control, const std::string &text, bool intoLineEdit = true) {
+    NumericControl *spin = Numeric(control);
+    ASSERT_NE(spin, nullptr);
+    QWidget *n = spin;
+    if (intoLineEdit) {
+      n = spin->findChild<QLineEdit *>();
+      ASSERT_NE(n, nullptr);
+    }
+    spin->selectAll();
+    // Key by key, as a keyboard (or an input method, for characters beyond
+    // ASCII) delivers them.
+    for (const QChar ch : QString::fromStdString(text)) {
+      if (ch.unicode() < 0x80)
+        QTest::keyClick(n, static_cast<char>(ch.unicode()));
+      else
+        QTest::sendKeyEvent(QTest::Click, n, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
+    QTest::keyClick(n, Qt::Key_Return);
+  }
+
+  // Sets every parameter control to `value` (clamped by each control) and
+  // hands it to its callback.
+  void SetAll(int value) {
+    for (const NumericCase &c : kNumeric) {
+      ASSERT_EQ(SetCtrlVal(panelHandle, c.control, value), 0);
+      Event(c.control, c.event);
+    }
+  }
+
+  // Downloads with the device's record cleared: it must receive Settings.
+  void DownloadAndExpectSettingsSent() {
+    device->ClearRecord();
+    Download();
+    EXPECT_EQ(Sent(), Expected(Settings));
+    EXPECT_EQ(Value(CTL_COMM_LED), 1);
+    EXPECT_TRUE(popups.empty());
+  }
+};
+
+// Texts an operator (or a paste, or a stuck key) may produce: at the limits,
+// past them, out of 32 bits, and not numbers at all.
+const Strings kTyped = {"0",
+                        "1",
+                        "-1",
+                        "-2147483648",
+                        "2147483647",
+                        "2147483648",
+                        "4294967296",
+                        "99999999999",
+                        "360",
+                        "361",
+                        "100000",
+                        "100001",
+                        "1000000",
+                        "1000001",
+                        "abc",
+                        "1e9",
+                        "0x10",
+                        "+5",
+                        " 7",
+                        "--3",
+                        "1,000",
+                        "1 000",
+                        "1.5",
+                        "",
+                        "\xef\xbc\x93\xef\xbc\x96\xef\xbc\x90", // "３６０", full width
+                        "\xd9\xa3\xd9\xa6\xd9\xa0"};            // "٣٦٠", Arabic-Indic
+
+TEST_F(ControlLimits, TypedTextEndsInRangeAndSettingsHoldsWhatIsShown) {
+  for (const bool intoLineEdit : {true, false}) {
+    for (const NumericCase &c : kNumeric) {
+      ChooseWorkMode(c.sweep ? 0 : 1);
+      NumericControl *n = Numeric(c.control);
+      ASSERT_NE(n, nullptr);
+      for (const std::string &text : kTyped) {
+        SCOPED_TRACE("control " + std::to_string(c.control) + " typed \"" + text + "\"" +
+                     (intoLineEdit ? " into its line edit" : " into the spin box"));
+        TypeAndConfirm(c.control, text, intoLineEdit);
+        const int shown = Value(c.control);
+        EXPECT_GE(shown, n->minimum());
+        EXPECT_LE(shown, n->maximum());
+        EXPECT_EQ(n->cleanText().toInt(), shown) << "the field shows " << n->text().toStdString();
+        EXPECT_EQ(Settings, Shown());
+        ExpectPreviewSane();
+      }
+    }
+  }
+  EXPECT_TRUE(popups.empty());
+  EXPECT_TRUE(Sent().empty()); // editing never talks to the device
+}
+
+TEST_F(ControlLimits, TypingPastTheMaximumKeepsTheDigitsThatFit) {
+  // The digit that would pass the limit is refused; the value stays the
+  // longest prefix in range and that is what the callbacks store.
+  ChooseWorkMode(1);
+  TypeAndConfirm(CTL_ANGLE, "361");
+  EXPECT_EQ(Value(CTL_ANGLE), 36);
+  EXPECT_EQ(Settings.angle, 36);
+  TypeAndConfirm(CTL_WIDTH, "99999999999");
+  EXPECT_EQ(Value(CTL_WIDTH), 999999);
+  EXPECT_EQ(Settings.width, 999999);
+  TypeAndConfirm(CTL_RATE, "4294967296");
+  EXPECT_EQ(Value(CTL_RATE), 42949);
+  EXPECT_EQ(Settings.rate, 42949);
+  DownloadAndExpectSettingsSent();
+}
+
+TEST_F(ControlLimits, TextThatIsNoNumberLeavesTheValue) {
+  ChooseWorkMode(0);
+  const SettingsRecord before = Settings;
+  for (int control : {CTL_SWEEPMIN, CTL_ANGLE, CTL_WIDTH}) {
+    for (const char *text : {"abc", "-", "--", "", "\xef\xbc\x93"}) {
+      SCOPED_TRACE(std::to_string(control) + " \"" + text + "\"");
+      TypeAndConfirm(control, text);
+    }
+  }
+  EXPECT_EQ(Settings, before);
+  EXPECT_EQ(Shown(), before);
+}
+
+TEST_F(ControlLimits, ZeroWhereTheMinimumIsOneIsNotTaken) {
+  ChooseWorkMode(0);
+  TypeAndConfirm(CTL_REPEAT, "5");
+  TypeAndConfirm(CTL_REPEAT, "0");
+  EXPECT_EQ(Value(CTL_REPEAT), 5);
+  EXPECT_EQ(Settings.repeat, 5);
+  ChooseWorkMode(1);
+  TypeAndConfirm(CTL_RATE, "0");
+  EXPECT_EQ(Value(CTL_RATE), 3000);
+  EXPECT_EQ(Settings.rate, 3000);
+}
+
+TEST_F(ControlLimits, DimmedControlTakesNoTyping) {
+  ChooseWorkMode(1); // the sweep controls are dimmed
+  const SettingsRecord before = Settings;
+  TypeAndConfirm(CTL_SWEEPMAX, "77");
+  TypeAndConfirm(CTL_REPEAT, "99999999999");
+  EXPECT_EQ(Settings, before);
+  EXPECT_EQ(Shown(), before);
+}
+
+TEST_F(ControlLimits, TypedPastTheLimitThenStraightToTheSendButton) {
+  // No Enter: the operator types and clicks the send button. Whether the
+  // typed value counts is the toolkit's; what goes out is what Settings holds.
+  QWidget *window = rt::PanelWidget(panelHandle);
+  window->show();
+  QApplication::setActiveWindow(window);
+  NumericControl *width = Numeric(CTL_WIDTH);
+  width->setFocus();
+  width->selectAll();
+  QTest::keyClicks(width, "99999999999");
+  ASSERT_EQ(Value(CTL_WIDTH), 999999);
+  QTest::mouseClick(rt::ControlWidget(panelHandle, CTL_SEND), Qt::LeftButton);
+  EXPECT_EQ(Settings, Shown());
+  EXPECT_EQ(Sent(), Expected(Settings));
+  EXPECT_EQ(Value(CTL_COMM_LED), 1);
+  window->hide();
+}
+
+TEST_F(ControlLimits, ValuesSetPastTheLimitsAreClampedAndStored) {
+  for (const int value : {INT_MIN, -1, 0, 361, 100001, 1000001, INT_MAX}) {
+    SCOPED_TRACE(value);
+    SetAll(value);
+    for (const NumericCase &c : kNumeric) {
+      NumericControl *n = Numeric(c.control);
+      EXPECT_EQ(Value(c.control), std::clamp(value, n->minimum(), n->maximum()))
+          << "control " << c.control;
+      EXPECT_EQ(Settings.*c.field, Value(c.control)) << "control " << c.control;
+    }
+    ExpectPreviewSane();
+  }
+}
+
+TEST_F(ControlLimits, ExtremeSettingsDownloadAsStoredInBothModes) {
+  for (const int value : {INT_MAX, INT_MIN}) {
+    for (const int mode : {1, 0}) {
+      SCOPED_TRACE(std::to_string(value) + (mode ? " fixed" : " sweep"));
+      ChooseWorkMode(mode);
+      SetAll(value);
+      ASSERT_EQ(Settings, Shown());
+      DownloadAndExpectSettingsSent();
+    }
+  }
+}
+
+TEST_F(ControlLimits, ExtremesDrawWithoutTrouble) {
+  // The widest pulse at the last angle and the fastest rate; the meter's range
+  // upside down (minimum above maximum) and a reading far outside it.
+  SetAll(INT_MAX);
+  SetCtrlVal(panelHandle, CTL_SWEEPMAX, 1);
+  Event(CTL_SWEEPMAX, EVENT_COMMIT);
+  ExpectPreviewSane();
+  // The first pulse alone is longer than the revolution: cut at the last
+  // sample, with the second (at the angle's sample, 1000) wholly past it.
+  EXPECT_EQ(datapoints[WAVE_SAMPLES - 1], 8.0);
+  EXPECT_EQ(datapoints1[WAVE_SAMPLES - 1], 5.0);
+
+  QWidget *window = rt::PanelWidget(panelHandle);
+  ASSERT_NE(window, nullptr);
+  window->resize(1200, 800);
+  for (const int reading : {INT_MIN, -1, 0, INT_MAX}) {
+    SetCtrlVal(panelHandle, CTL_RATE_METER, reading);
+    const QPixmap shot = window->grab(); // paints every control
+    EXPECT_FALSE(shot.isNull());
+  }
+  SetAll(INT_MIN);
+  EXPECT_FALSE(window->grab().isNull());
+}
+
+TEST(PreviewSynthesis, ValuesNoControlAllowsStayInsideTheTraces) {
+  // The controls clamp, but the traces must not depend on it: no value of
+  // any argument writes past sample 999 (the sanitizer build checks the
+  // writes) or leaves a sample at an unknown level.
+  const int values[] = {INT_MIN, -360, -1, 0, 1, 359, 360, 361, 100000, 1000000, INT_MAX};
+  for (int rate : values)
+    for (int width : values)
+      for (int angle : values)
+        for (int mode : {0, 1, INT_MIN}) {
+          GenerateWave(rate, mode, width, angle);
+          GenerateWave1(mode, angle);
+          for (int i = 0; i < WAVE_SAMPLES; ++i) {
+            const double p = datapoints[i], l = datapoints1[i];
+            ASSERT_TRUE(p == 0.0 || p == 8.0 || p == -8.0)
+                << rate << " " << width << " " << angle << " sample " << i;
+            ASSERT_TRUE(l == 0.0 || l == 5.0) << angle << " sample " << i;
+          }
+        }
+}
+
+} // namespace

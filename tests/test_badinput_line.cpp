@@ -1,0 +1,292 @@
+// Bad bytes on the line: a burst of noise while the timer polls, a device
+// that answers garbage, replies split across reads, replies whose length byte
+// lies. Nothing crashes or hangs, the meter shows only rate reports, a failed
+// download or link check is reported, the timer never pops up, and Settings
+// stays as the callbacks left it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "badinput_fixture.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+constexpr double kTickInterval = 0.5; // the panel timer's, in seconds
+constexpr int kMeterUntouched = -777;
+
+bool IsPoll(const std::string &bytes) {
+  return bytes == Frame("?1,");
+}
+
+class LineNoise : public BadInputTest {
+protected:
+  void SetUp() override {
+    BadInputTest::SetUp();
+    line = Attach(std::make_shared<ChunkDevice>());
+    stored = Settings;
+  }
+
+  void OpenPort() {
+    Event(CTL_PORT_LED, EVENT_LEFT_CLICK);
+    ASSERT_EQ(portReady, 1);
+  }
+
+  // Answers every rate poll with "R<rate>" shortly after.
+  void AnswerPolls(int rate) {
+    line->onWrite = [rate](ChunkDevice &d, const std::string &bytes, double now) {
+      if (IsPoll(bytes))
+        d.Queue(Frame("R" + std::to_string(rate)), now + 0.01);
+    };
+  }
+
+  // The port still open and lit, no popup: what a tick must leave behind.
+  void ExpectQuietTicks() {
+    EXPECT_TRUE(popups.empty());
+    EXPECT_EQ(portReady, 1);
+    EXPECT_EQ(Value(CTL_PORT_LED), 1);
+    EXPECT_EQ(Settings, stored);
+  }
+
+  std::shared_ptr<ChunkDevice> line;
+  SettingsRecord stored{};
+};
+
+TEST_F(LineNoise, MegabyteBurstWhilePolling) {
+  constexpr std::size_t kBurst = 1 << 20;
+  constexpr std::size_t kRead = FRAME_BUFFER_SIZE - 1; // the most one tick takes
+  AnswerPolls(2500);
+  OpenPort();
+  SetCtrlVal(panelHandle, CTL_RATE_METER, kMeterUntouched);
+
+  // Random bytes with frames planted where a read starts, so that the link
+  // does see them as frames: acknowledgements and other letters must be
+  // ignored, a rate report with a bad checksum or a lying length rejected.
+  std::string noise = RandomBytes(kBurst, 20261207);
+  const Strings planted = {Frame("E1"), Frame("E0"), Frame("Q9"), Frame("ZZZ")};
+  std::string badSum = Frame("R9999");
+  badSum[badSum.size() - 2] = static_cast<char>(badSum[badSum.size() - 2] + 1);
+  std::string badLength = Frame("R8888");
+  badLength[1] = 6;
+  const Strings rejected = {badSum, badLength};
+  std::size_t at = 1000 * kRead;
+  for (const Strings *set : {&planted, &rejected})
+    for (const std::string &f : *set) {
+      noise.replace(at, f.size(), f);
+      at += 500 * kRead;
+    }
+  // A rate report right behind the noise, then the device's replies to polls.
+  line->Queue(noise + Frame("R1111"));
+
+  const int guard = static_cast<int>((kBurst + kRead - 1) / kRead) + 10; // hang guard only
+  int ticks = 0;
+  int reading = kMeterUntouched;
+  while (reading == kMeterUntouched && ticks < guard) {
+    Tick();
+    ++ticks;
+    clock.Advance(kTickInterval);
+    reading = Value(CTL_RATE_METER);
+  }
+  ASSERT_NE(reading, kMeterUntouched) << "no reading after " << ticks << " ticks";
+  EXPECT_TRUE(reading == 1111 || reading == 2500) << "the meter showed " << reading;
+  ExpectQuietTicks();
+  RecordProperty("ticks_until_first_reading", ticks);
+  RecordProperty("seconds_at_the_panel_timer", std::to_string(ticks * kTickInterval));
+
+  // And the monitor goes on as usual: a poll, then its reading.
+  SetCtrlVal(panelHandle, CTL_RATE_METER, kMeterUntouched);
+  for (int i = 0; i < 4; ++i) {
+    Tick();
+    clock.Advance(kTickInterval);
+  }
+  EXPECT_EQ(Value(CTL_RATE_METER), 2500);
+  ExpectQuietTicks();
+}
+
+TEST_F(LineNoise, AbsurdRateReportsShowNoGarbage) {
+  OpenPort();
+  struct Case {
+    std::string reply;
+    int shown; // kMeterUntouched: nothing shown
+  };
+  std::string noTerminator = Frame("R4321");
+  noTerminator.pop_back();
+  const Case cases[] = {
+      {Frame("R" + std::string(124, '9')), INT_MAX}, // the longest frame: saturates
+      {Frame("R-" + std::string(123, '9')), INT_MIN},
+      {Frame("R"), 0},
+      {Frame("Rxyz"), 0},
+      {noTerminator, 4321},
+      {Frame("E1"), kMeterUntouched},
+      {Frame("r1234"), kMeterUntouched},
+      {Frame("R" + std::string(125, '1')), kMeterUntouched}, // length byte 0x80: negative
+      {std::string("$\0", 2), kMeterUntouched},
+      {std::string(198, 'n') + "$", kMeterUntouched}, // a "$" as the last byte a read takes
+      {std::string(199, '$') + Frame("R5"), 5},       // junk that fills one read exactly
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.reply.size());
+    SetCtrlVal(panelHandle, CTL_RATE_METER, kMeterUntouched);
+    line->Queue(c.reply);
+    for (int i = 0; i < 3; ++i) { // enough to take every byte of the longest
+      Tick();
+      clock.Advance(kTickInterval);
+    }
+    EXPECT_EQ(Value(CTL_RATE_METER), c.shown);
+    EXPECT_EQ(GetInQLen(portNumber), 0);
+  }
+  ExpectQuietTicks();
+}
+
+class GarbageDevice : public LineNoise {
+protected:
+  // Answers every command frame (rate polls too) with `reply(n)` for the nth
+  // write, readable `latency` seconds later.
+  void AnswerEach(std::function<std::string(int)> reply, double latency = 0.02) {
+    line->onWrite = [reply, latency, n = 0](ChunkDevice &d, const std::string &,
+                                            double now) mutable {
+      d.Queue(reply(n++), now + latency);
+    };
+  }
+
+  // A failed download: reported once, communication LED dark, the button's
+  // colour as before, the port still open, Settings as stored.
+  void DownloadFails() {
+    popups.clear();
+    const int colour = SendColour();
+    SetCtrlVal(panelHandle, CTL_COMM_LED, 1);
+    Download();
+    EXPECT_EQ(popups, Strings{kCommError});
+    EXPECT_EQ(popupTitles.back(), "");
+    EXPECT_EQ(Value(CTL_COMM_LED), 0);
+    EXPECT_EQ(SendColour(), colour);
+    EXPECT_EQ(portReady, 1);
+    EXPECT_EQ(Value(CTL_PORT_LED), 1);
+    EXPECT_FALSE(rt::TimerCallbacksSuspended());
+    EXPECT_EQ(Settings, stored);
+  }
+
+  // Ticks until the line is drained, then some: no popup, no reading.
+  void TicksShowNothing() {
+    popups.clear();
+    SetCtrlVal(panelHandle, CTL_RATE_METER, kMeterUntouched);
+    for (int i = 0; i < 20; ++i) {
+      Tick();
+      clock.Advance(kTickInterval);
+    }
+    EXPECT_EQ(Value(CTL_RATE_METER), kMeterUntouched);
+    ExpectQuietTicks();
+  }
+};
+
+TEST_F(GarbageDevice, RandomRepliesFailTheDownloadAndTheLinkCheck) {
+  // From one byte to more than a read takes, without a "$" in front.
+  AnswerEach([](int n) {
+    std::string r = RandomBytes(1 + (n * 97) % 400, static_cast<std::uint32_t>(n));
+    if (r[0] == '$')
+      r[0] = '#';
+    return r;
+  });
+  DownloadFails();
+  EXPECT_EQ(line->Payloads(), Strings(5, "F3,")); // the mode command gates the rest
+  popups.clear();
+  Event(CTL_COMM_LED, EVENT_LEFT_CLICK);
+  EXPECT_EQ(popups, Strings{kCommError});
+  EXPECT_EQ(Value(CTL_COMM_LED), 0);
+  TicksShowNothing();
+}
+
+TEST_F(GarbageDevice, ValidRepliesBuriedInPaddingFail) {
+  // Each acknowledgement comes with more padding than one read takes: the
+  // first is found, the next read starts inside padding and the backlog
+  // only grows while the download retries.
+  AnswerEach([](int) { return Frame("E1") + std::string(300, '\xAA'); });
+  DownloadFails();
+  const Strings sent = line->Payloads();
+  ASSERT_GE(sent.size(), 2u);
+  EXPECT_EQ(sent[0], "F3,");
+  EXPECT_EQ(sent[1], "T" + std::to_string(Settings.angle) + ",");
+  TicksShowNothing();
+}
+
+TEST_F(GarbageDevice, RepliesWhoseLengthByteLies) {
+  auto withLength = [](std::string frame, int length) {
+    frame[1] = static_cast<char>(length);
+    return frame;
+  };
+  std::string unterminatedThenMore = Frame("E1");
+  unterminatedThenMore.back() = 'x'; // a byte straight after the checksum
+  const Strings variants = {
+      withLength(Frame("E1"), 3),
+      withLength(Frame("E1"), 5),
+      withLength(Frame("E1"), 0x7F),
+      withLength(Frame("E1"), 0x80),
+      withLength(Frame("E1"), 0xFF),
+      withLength(Frame("E1"), 0),
+      unterminatedThenMore,
+      std::string("$\0", 2),
+      Frame("E1").substr(0, 4),            // cut before the checksum
+      Frame("E1" + std::string(124, '1')), // longer than a length byte holds
+  };
+  for (std::size_t v = 0; v < variants.size(); ++v) {
+    SCOPED_TRACE("variant " + std::to_string(v));
+    const std::string reply = variants[v];
+    AnswerEach([reply](int) { return reply; });
+    line->writes.clear();
+    DownloadFails();
+    EXPECT_EQ(line->Payloads(), Strings(5, "F3,"));
+    TicksShowNothing();
+  }
+}
+
+TEST_F(GarbageDevice, RepliesSplitAcrossReads) {
+  const std::string ack = Frame("E1");
+  // Every piece readable before the check, 0.1 s after the send: whole.
+  line->onWrite = [ack](ChunkDevice &d, const std::string &, double now) {
+    for (std::size_t i = 0; i < ack.size(); ++i)
+      d.Queue(ack.substr(i, 1), now + 0.01 + 0.015 * static_cast<double>(i));
+  };
+  Download();
+  EXPECT_TRUE(popups.empty());
+  EXPECT_EQ(Value(CTL_COMM_LED), 1);
+  EXPECT_EQ(line->Payloads(), Expected(Settings));
+
+  // The tail lands after the check: each check sees a piece of a frame (or a
+  // tail followed by the next head) and never a whole one.
+  for (const std::size_t cut : {1u, 2u, 3u, 4u}) {
+    SCOPED_TRACE("cut after byte " + std::to_string(cut));
+    line->onWrite = [ack, cut](ChunkDevice &d, const std::string &, double now) {
+      d.Queue(ack.substr(0, cut), now + 0.05);
+      d.Queue(ack.substr(cut), now + 0.15);
+    };
+    line->writes.clear();
+    DownloadFails();
+    EXPECT_EQ(line->Payloads(), Strings(5, "F3,"));
+    line->onWrite = nullptr;
+    TicksShowNothing();
+  }
+}
+
+TEST_F(GarbageDevice, TerminatorArrivingLate) {
+  // A frame is taken without its terminator, so the mode command goes
+  // through; the late 0x00 then leads every later read, where no frame is
+  // recognised, and the download fails cleanly.
+  const std::string ack = Frame("E1");
+  line->onWrite = [ack](ChunkDevice &d, const std::string &, double now) {
+    d.Queue(ack.substr(0, ack.size() - 1), now + 0.05);
+    d.Queue(ack.substr(ack.size() - 1), now + 0.15);
+  };
+  DownloadFails();
+  const Strings sent = line->Payloads();
+  ASSERT_FALSE(sent.empty());
+  EXPECT_EQ(sent[0], "F3,");
+  EXPECT_EQ(std::count(sent.begin(), sent.end(), "T" + std::to_string(Settings.angle) + ","), 5);
+  line->onWrite = nullptr;
+  TicksShowNothing();
+}
+
+} // namespace

@@ -1,0 +1,202 @@
+// A device that goes away in the middle of a download, a poll or a link
+// check, and comes back: the port LED goes dark, the port counts as closed
+// and chosen anew, only the download and the link check pop up, and the next
+// download after the device is back opens the port again.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "badinput_fixture.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+constexpr double kTickInterval = 0.5;
+
+class Vanishing : public BadInputTest {
+protected:
+  void SetUp() override {
+    BadInputTest::SetUp();
+    stored = Settings;
+  }
+
+  // The device vanishes when it receives the first command starting with
+  // `prefix`.
+  void VanishOn(const std::string &prefix) {
+    // The model calls a copy of the observer: the flag is shared.
+    auto done = std::make_shared<bool>(false);
+    device->SetFrameObserver([this, prefix, done](const sim::FrameEvent &e) {
+      if (!*done && e.frame.valid && e.frame.bytes.rfind(prefix, 0) == 0) {
+        *done = true;
+        device->Vanish();
+      }
+    });
+  }
+
+  void ExpectPortLost() {
+    EXPECT_EQ(Value(CTL_PORT_LED), 0);
+    EXPECT_EQ(portReady, 0);
+    EXPECT_EQ(slectportchanged, 1);
+    EXPECT_FALSE(rt::TimerCallbacksSuspended());
+    EXPECT_EQ(Settings, stored);
+  }
+
+  void Ticks(int n) {
+    for (int i = 0; i < n; ++i) {
+      Tick();
+      clock.Advance(kTickInterval);
+    }
+  }
+
+  // Back again: the next download opens the port and goes through whole.
+  void ExpectRecovery() {
+    device->SetFrameObserver(nullptr);
+    device->Reappear();
+    device->ClearRecord();
+    popups.clear();
+    Download();
+    EXPECT_TRUE(popups.empty());
+    EXPECT_EQ(Sent(), Expected(Settings));
+    EXPECT_EQ(Value(CTL_PORT_LED), 1);
+    EXPECT_EQ(Value(CTL_COMM_LED), 1);
+    EXPECT_EQ(portReady, 1);
+    EXPECT_EQ(slectportchanged, 0);
+    EXPECT_EQ(SendColour(), COLOR_SENT);
+  }
+
+  SettingsRecord stored{};
+};
+
+TEST_F(Vanishing, OnEachCommandOfADownloadInBothModes) {
+  struct Case {
+    int workMode;
+    const char *prefix;
+  };
+  const Case cases[] = {{1, "F3"}, {1, "T"}, {1, "W"}, {1, "F1"}, {1, "R"},
+                        {0, "T"},  {0, "D"}, {0, "P"}, {0, "F2"}};
+  for (const Case &c : cases) {
+    SCOPED_TRACE(std::string(c.workMode ? "fixed, " : "sweep, ") + c.prefix);
+    SetCtrlVal(panelHandle, CTL_WORKMODE, c.workMode);
+    Event(CTL_WORKMODE, EVENT_COMMIT);
+    stored = Settings;
+    VanishOn(c.prefix);
+    popups.clear();
+    Download();
+    EXPECT_EQ(popups, Strings{kCommError});
+    EXPECT_EQ(Value(CTL_COMM_LED), 0);
+    EXPECT_EQ(SendColour(), COLOR_PENDING); // a failed download leaves it green
+    ExpectPortLost();
+    Ticks(3); // the timer says nothing and sends nothing
+    EXPECT_EQ(popups.size(), 1u);
+    ExpectRecovery();
+  }
+}
+
+TEST_F(Vanishing, GoneBeforeTheDownloadAndStillGoneAtTheNext) {
+  Event(CTL_PORT_LED, EVENT_LEFT_CLICK); // open, then unplugged with no tick in between
+  device->Vanish();
+  Download();
+  EXPECT_EQ(popups, Strings{kCommError});
+  ExpectPortLost();
+  // Still gone: the next download tries to open it and says so.
+  Download();
+  EXPECT_EQ(popups, (Strings{kCommError, kPortError}));
+  ExpectPortLost();
+  Event(CTL_PORT_LED, EVENT_LEFT_CLICK);
+  EXPECT_EQ(popups.size(), 3u);
+  EXPECT_EQ(popups.back(), kPortError);
+  ExpectPortLost();
+  ExpectRecovery();
+}
+
+TEST_F(Vanishing, DuringTheSettleWait) {
+  HookedClock hooked;
+  rt::ScopedClock use(hooked);
+  Event(CTL_PORT_LED, EVENT_LEFT_CLICK);
+  hooked.onSleep = [this](double seconds) {
+    if (seconds > 0.11 && seconds < 0.13) // the wait before the input is flushed
+      device->Vanish();
+  };
+  Download();
+  hooked.onSleep = nullptr;
+  EXPECT_EQ(popups, Strings{kCommError});
+  EXPECT_TRUE(Sent().empty());
+  ExpectPortLost();
+  ExpectRecovery();
+}
+
+TEST_F(Vanishing, BackWithinOneCommandsRetriesIsNoFailure) {
+  // Unplugged as the width goes out and plugged back in during the wait for
+  // its reply: the reply is lost, the next attempt is acknowledged.
+  HookedClock hooked;
+  rt::ScopedClock use(hooked);
+  VanishOn("W");
+  hooked.onSleep = [this](double) {
+    if (!device->Present())
+      device->Reappear();
+  };
+  Download();
+  hooked.onSleep = nullptr;
+  EXPECT_TRUE(popups.empty());
+  EXPECT_EQ(Value(CTL_COMM_LED), 1);
+  EXPECT_EQ(Value(CTL_PORT_LED), 1);
+  EXPECT_EQ(portReady, 1);
+  Strings expected = Expected(Settings);
+  expected.insert(expected.begin() + 2, expected[2]); // the width twice
+  EXPECT_EQ(Sent(), expected);
+}
+
+TEST_F(Vanishing, WhileAPollIsAnswered) {
+  sim::DeviceKnobs knobs;
+  knobs.latency = 0.01;
+  device->SetKnobs(knobs);
+  Event(CTL_PORT_LED, EVENT_LEFT_CLICK);
+  Ticks(2); // a poll and its reading
+  ASSERT_EQ(Value(CTL_RATE_METER), 3000);
+  Tick();           // the next poll goes out...
+  device->Vanish(); // ...and the device is gone before it answers
+  clock.Advance(kTickInterval);
+  Ticks(5);
+  EXPECT_TRUE(popups.empty());
+  EXPECT_EQ(Value(CTL_RATE_METER), 3000); // the last reading stays
+  ExpectPortLost();
+  // Back, but the timer does not reopen the port by itself.
+  device->Reappear();
+  device->ClearRecord();
+  Ticks(3);
+  EXPECT_TRUE(Sent().empty());
+  ExpectRecovery();
+  device->ClearRecord();
+  Ticks(2);
+  EXPECT_EQ(Sent(), Strings{"?1,"});
+}
+
+TEST_F(Vanishing, OnReceivingThePoll) {
+  Event(CTL_PORT_LED, EVENT_LEFT_CLICK);
+  VanishOn("?1");
+  Tick(); // it goes within the tick, between the poll and the read
+  clock.Advance(kTickInterval);
+  Ticks(2);
+  EXPECT_TRUE(popups.empty());
+  ExpectPortLost();
+  ExpectRecovery();
+}
+
+TEST_F(Vanishing, DuringTheLinkCheck) {
+  Event(CTL_PORT_LED, EVENT_LEFT_CLICK);
+  VanishOn("Q1");
+  SetCtrlVal(panelHandle, CTL_COMM_LED, 1);
+  Event(CTL_COMM_LED, EVENT_LEFT_CLICK);
+  EXPECT_EQ(popups, Strings{kCommError});
+  EXPECT_EQ(Value(CTL_COMM_LED), 0);
+  ExpectPortLost();
+  // A second check with the port counted closed only darkens the LED.
+  Event(CTL_COMM_LED, EVENT_LEFT_CLICK);
+  EXPECT_EQ(popups.size(), 1u);
+  ExpectRecovery();
+}
+
+} // namespace
