@@ -45,25 +45,28 @@ private:
   std::string bytes_;
 };
 
+// Opens the link's port on a FullQueue device for the life of a benchmark.
+struct FullQueuePort {
+  static constexpr int kPort = 900;
+  FullQueuePort() {
+    rt::AssignPortDevice(kPort, std::make_shared<FullQueue>());
+    OpenComConfig(kPort, "", 38400, 0, 8, 1, 1000, 1000);
+    portNumber = kPort;
+  }
+  ~FullQueuePort() { CloseCom(kPort); }
+};
+
 void BM_ChInQuFullRead(benchmark::State &state) {
-  constexpr int kPort = 900;
-  rt::AssignPortDevice(kPort, std::make_shared<FullQueue>());
-  OpenComConfig(kPort, "", 38400, 0, 8, 1, 1000, 1000);
-  portNumber = kPort;
+  FullQueuePort port;
   for (auto _ : state)
     benchmark::DoNotOptimize(ChInQu());
-  CloseCom(kPort);
 }
 BENCHMARK(BM_ChInQuFullRead);
 
 void BM_SendOrder(benchmark::State &state) {
-  constexpr int kPort = 901;
-  rt::AssignPortDevice(kPort, std::make_shared<FullQueue>());
-  OpenComConfig(kPort, "", 38400, 0, 8, 1, 1000, 1000);
-  portNumber = kPort;
+  FullQueuePort port;
   for (auto _ : state)
     benchmark::DoNotOptimize(SendOrder("D1000,6000,100,"));
-  CloseCom(kPort);
 }
 BENCHMARK(BM_SendOrder);
 
