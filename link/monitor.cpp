@@ -24,7 +24,8 @@ int Comm(int, int, int event, void *, int, int) {
   } else {
     MessagePopup("", "  硬件通讯错误");
     SetCtrlVal(panelHandle, CTL_COMM_LED, 0);
-    PortLost();
+    if (GetInQLen(portNumber) < 0)
+      PortLost();
   }
   return 0;
 }

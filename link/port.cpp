@@ -24,15 +24,12 @@ int PortInit() {
   return 0;
 }
 
-int PortLost() {
-  if (GetInQLen(portNumber) >= 0)
-    return 0;
+void PortLost() {
   // The device went away: the port counts as not open, and the next download
   // or a click on the port LED opens it again.
   portReady = 0;
   slectportchanged = 1;
   SetCtrlVal(panelHandle, CTL_PORT_LED, 0);
-  return 1;
 }
 
 int SelectPort(int, int, int event, void *, int, int) {

@@ -6,8 +6,8 @@ extern int slectportchanged; // nonzero: the port choice is new; the next downlo
 
 // 1 when the port is now open. On failure it has cleared portReady itself.
 int PortInit();
-// 1 when the open port reports an error (the device vanished): the port then
-// counts as not open, its LED goes dark and the next download reopens it.
-int PortLost();
+// For a port that reports an error (the device vanished): it then counts as
+// not open, its LED goes dark and the next download reopens it.
+void PortLost();
 int SelectPort(int panel, int control, int event, void *callbackData, int eventData1, int eventData2);
 int PortLed(int panel, int control, int event, void *callbackData, int eventData1, int eventData2);
