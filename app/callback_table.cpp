@@ -7,9 +7,9 @@
 #include "link/monitor.h"
 #include "link/port.h"
 #include "panel/params.h"
-#include "runtime/callbacks.h"
-#include "runtime/port_choices.h"
-#include "runtime/port_table.h"
+#include "runtime/core/callbacks.h"
+#include "runtime/core/port_choices.h"
+#include "runtime/core/port_table.h"
 #include "sim/device_model.h"
 
 namespace {

@@ -1,10 +1,10 @@
 #include "app/lifecycle.h"
 
 #include "app/callback_table.h"
-#include "app/controls.h"
-#include "app/settings.h"
+#include "app/state/controls.h"
+#include "app/state/settings.h"
 #include "preview/plot.h"
-#include "runtime/runtime.h"
+#include "runtime/core/runtime.h"
 
 int NuvaroMain(int, char **argv) {
   if (InitCVIRTE(nullptr, argv, nullptr) == 0)

@@ -6,8 +6,8 @@
 
 #include "link/frame.h"
 #include "preview/synthesis.h"
-#include "runtime/port_table.h"
-#include "runtime/serial_ops.h"
+#include "runtime/core/port_table.h"
+#include "runtime/core/serial_ops.h"
 
 namespace {
 

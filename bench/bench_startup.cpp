@@ -13,11 +13,11 @@
 #include <string>
 
 #include "app/callback_table.h"
-#include "app/controls.h"
+#include "app/state/controls.h"
 #include "app/lifecycle.h"
-#include "app/settings.h"
-#include "runtime/panel_access.h"
-#include "runtime/panel_ops.h"
+#include "app/state/settings.h"
+#include "runtime/panel/panel_access.h"
+#include "runtime/core/panel_ops.h"
 
 namespace {
 

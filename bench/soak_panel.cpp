@@ -34,12 +34,12 @@
 #include <vector>
 
 #include "app/callback_table.h"
-#include "app/controls.h"
+#include "app/state/controls.h"
 #include "app/lifecycle.h"
-#include "app/settings.h"
-#include "runtime/panel_access.h"
-#include "runtime/port_choices.h"
-#include "runtime/runtime.h"
+#include "app/state/settings.h"
+#include "runtime/panel/panel_access.h"
+#include "runtime/core/port_choices.h"
+#include "runtime/core/runtime.h"
 
 namespace {
 

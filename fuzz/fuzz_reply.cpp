@@ -22,9 +22,9 @@
 
 #include "fuzz/fuzz_check.h"
 #include "link/frame.h"
-#include "runtime/clock.h"
-#include "runtime/port_table.h"
-#include "runtime/serial_ops.h"
+#include "runtime/core/clock.h"
+#include "runtime/core/port_table.h"
+#include "runtime/core/serial_ops.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <climits>
 #include <cstring>
 
-#include "runtime/runtime.h"
+#include "runtime/core/runtime.h"
 
 int portNumber = 0;
 char buf[FRAME_BUFFER_SIZE];

@@ -19,7 +19,7 @@
 
 #include "panel_fixture.h"
 #include "preview/synthesis.h"
-#include "runtime/graph.h"
+#include "runtime/controls/graph.h"
 #include "scripted_device.h"
 
 inline const char *const kCommError = "  硬件通讯错误";

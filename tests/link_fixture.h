@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "link/frame.h"
-#include "runtime/clock.h"
-#include "runtime/port_table.h"
-#include "runtime/serial_ops.h"
+#include "runtime/core/clock.h"
+#include "runtime/core/port_table.h"
+#include "runtime/core/serial_ops.h"
 #include "scripted_device.h"
 
 class LinkTest : public ::testing::Test {

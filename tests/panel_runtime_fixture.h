@@ -13,10 +13,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/controls.h"
-#include "runtime/callbacks.h"
-#include "runtime/panel_access.h"
-#include "runtime/panel_ops.h"
+#include "app/state/controls.h"
+#include "runtime/core/callbacks.h"
+#include "runtime/panel/panel_access.h"
+#include "runtime/core/panel_ops.h"
 
 // One event a control sent to its callback.
 struct RecordedEvent {

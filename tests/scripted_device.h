@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/port_table.h"
+#include "runtime/core/port_table.h"
 
 class ScriptedDevice : public rt::ByteDevice {
 public:

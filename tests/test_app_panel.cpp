@@ -14,8 +14,8 @@
 #include "panel_fixture.h"
 #include "preview/plot.h"
 #include "preview/synthesis.h"
-#include "runtime/graph.h"
-#include "runtime/meter.h"
+#include "runtime/controls/graph.h"
+#include "runtime/controls/meter.h"
 
 namespace {
 

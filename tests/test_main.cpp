@@ -5,7 +5,7 @@
 #include <QByteArray>
 #include <QtGlobal>
 
-#include "runtime/panel_ops.h"
+#include "runtime/core/panel_ops.h"
 
 int main(int argc, char **argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -15,13 +15,13 @@
 #include <functional>
 
 #include "panel_runtime_fixture.h"
-#include "runtime/graph.h"
-#include "runtime/led.h"
-#include "runtime/meter.h"
-#include "runtime/numeric_control.h"
-#include "runtime/port_selector.h"
-#include "runtime/ring_control.h"
-#include "runtime/timer_control.h"
+#include "runtime/controls/graph.h"
+#include "runtime/controls/led.h"
+#include "runtime/controls/meter.h"
+#include "runtime/controls/numeric_control.h"
+#include "runtime/controls/port_selector.h"
+#include "runtime/controls/ring_control.h"
+#include "runtime/controls/timer_control.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <memory>
 #include <string>
 
-#include "runtime/delay.h"
-#include "runtime/port_table.h"
-#include "runtime/serial_ops.h"
+#include "runtime/core/delay.h"
+#include "runtime/core/port_table.h"
+#include "runtime/core/serial_ops.h"
 #include "scripted_device.h"
 
 namespace {

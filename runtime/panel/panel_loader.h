@@ -1,0 +1,33 @@
+// Reading a panel file and binding its controls.
+//
+// The panel file is a Qt Designer form. A widget that carries the dynamic
+// property `ctrlId` (int) is a control with that ID; its `callback` property
+// (string) names the callback it sends its events to. The custom controls
+// (NumericControl, RingControl, PortSelector, Led, Meter, Graph, TimerControl)
+// are declared in the form as promoted widgets.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include "runtime/panel/panel_registry.h"
+
+namespace rt {
+
+// A bare file name is looked up beside the executable, so the program finds
+// its panel from any working directory; a name with a folder part is used as
+// given.
+QString ResolvePanelPath(const char *fileName);
+
+// The panel's top-level widget, or nullptr when the file is missing or is not
+// a readable form.
+QWidget *BuildPanelWidget(const QString &path);
+
+// Collects the controls of `window` into `panel`. UIE_FILE for a control ID
+// that is not a positive integer or that two widgets share; 0 otherwise.
+int CollectControls(QWidget *window, PanelEntry &panel);
+
+// Connects every control's events to its callback; `panel.handle` is set.
+void ConnectControls(PanelEntry &panel);
+
+} // namespace rt
