@@ -13,11 +13,15 @@ constexpr int ATTR_MIN_VALUE = 731;
 constexpr int ATTR_CMD_BUTTON_COLOR = 880;
 constexpr int ATTR_XAXIS_GAIN = 1124;
 
-constexpr int VAL_DOUBLE = 4;
-constexpr int VAL_THIN_LINE = 0;
-constexpr int VAL_EMPTY_SQUARE = 0;
-constexpr int VAL_SOLID = 0;
+constexpr int VAL_DOUBLE = 4; // the one sample type PlotY takes
 constexpr int VAL_RED = 0xFF0000;
+
+// Plot, point and line styles. A graph draws every plot as a thin solid line
+// through every sample: PlotY accepts these (and any other style value) and
+// ignores them. They are here so that a call names the style it means.
+constexpr int VAL_THIN_LINE = 0;    // plot style
+constexpr int VAL_EMPTY_SQUARE = 0; // point style (no points are drawn)
+constexpr int VAL_SOLID = 0;        // line style
 
 constexpr int VAL_ALL_OBJECTS = -1;
 constexpr int VAL_IMMEDIATE_DRAW = 1;

@@ -27,8 +27,10 @@ int SetCtrlAttribute(int panel, int control, int attribute, double value);
 int ResetTextBox(int panel, int control, const char *text);
 
 int DeleteGraphPlot(int panel, int graph, int plotHandle, int refresh);
-// Plots `count` samples against their indices (x shown = index * x-axis gain).
-// Returns a plot handle > 0 or a negative UIE_ code.
+// Plots `count` samples against their indices (x shown = index * x-axis gain)
+// as a thin solid line of `color` (0xRRGGBB). Only VAL_DOUBLE samples are
+// taken; the plot, point and line styles and the point frequency are accepted
+// and ignored. Returns a plot handle > 0 or a negative UIE_ code.
 int PlotY(int panel, int graph, const void *samples, int count, int dataType, int plotStyle,
           int pointStyle, int lineStyle, int pointFrequency, int color);
 

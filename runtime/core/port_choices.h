@@ -27,7 +27,5 @@ int AddTypedPortChoice(const std::string &path);
 // System ports first (in the order the system reports them), then typed paths,
 // then built-in devices.
 std::vector<PortChoice> CurrentPortChoices();
-// Forgets typed paths, built-ins and assigned numbers (tests).
-void ResetPortChoices();
 
 } // namespace rt

@@ -32,3 +32,9 @@ int FlushInQ(int port);
 
 void DisableBreakOnLibraryErrors();
 void EnableBreakOnLibraryErrors();
+
+namespace rt {
+bool IsPortOpen(int port);
+// Closes every open port. Also runs at exit, once a port has been opened.
+void CloseAllPorts();
+} // namespace rt

@@ -31,9 +31,9 @@ int DeleteGraphPlot(int panel, int graph, int plotHandle, int) {
 }
 
 // Only doubles (VAL_DOUBLE) are plotted, always as a thin solid line through
-// every sample; the style arguments are accepted as given.
-int PlotY(int panel, int graph, const void *samples, int count, int dataType, int, int, int, int,
-          int color) {
+// every sample; the styles and the point frequency are ignored.
+int PlotY(int panel, int graph, const void *samples, int count, int dataType, int /*plotStyle*/,
+          int /*pointStyle*/, int /*lineStyle*/, int /*pointFrequency*/, int color) {
   int error = 0;
   Graph *g = GraphControl(panel, graph, &error);
   if (!g)

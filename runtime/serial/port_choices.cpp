@@ -136,11 +136,4 @@ std::vector<PortChoice> CurrentPortChoices() {
   return choices;
 }
 
-void ResetPortChoices() {
-  ChoiceState &s = State();
-  for (const auto &[path, number] : s.numberOfPath)
-    ClearPortAssignment(number);
-  s = ChoiceState();
-}
-
 } // namespace rt

@@ -1,5 +1,6 @@
 #include "runtime/core/serial_ops.h"
 
+#include <cstdlib>
 #include <map>
 #include <memory>
 
@@ -8,8 +9,14 @@
 
 namespace {
 
+void CloseAtExit() { rt::CloseAllPorts(); }
+
 std::map<int, std::unique_ptr<rt::Endpoint>> &OpenPorts() {
   static std::map<int, std::unique_ptr<rt::Endpoint>> ports;
+  // Registered after the map exists, so it runs before the map is destroyed:
+  // every port is closed while the rest of the program is still there.
+  static const bool closeAtExit = std::atexit(CloseAtExit) == 0;
+  (void)closeAtExit;
   return ports;
 }
 
