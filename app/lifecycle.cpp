@@ -1,6 +1,6 @@
 #include "app/lifecycle.h"
 
-#include "app/callback_table.h"
+#include "app/control_table.h"
 #include "app/state/controls.h"
 #include "app/state/settings.h"
 #include "preview/plot.h"
@@ -9,7 +9,7 @@
 int NuvaroMain(int, char **argv) {
   if (InitCVIRTE(nullptr, argv, nullptr) == 0)
     return -1;
-  RegisterAppCallbacks();
+  RegisterAppControls();
   panelHandle = LoadPanel(0, "nuvaro.uir", MainPanel);
   if (panelHandle < 0)
     return -1;

@@ -12,7 +12,7 @@
 #include <chrono>
 #include <memory>
 
-#include "app/callback_table.h"
+#include "app/control_table.h"
 #include "app/state/controls.h"
 #include "app/lifecycle.h"
 #include "app/state/settings.h"
@@ -29,7 +29,7 @@ namespace {
 bool LoadMainPanel() {
   if (panelHandle > 0)
     return true;
-  RegisterAppCallbacks();
+  RegisterAppControls();
   rt::SetPopupHandler([](const std::string &, const std::string &) {});
   panelHandle = LoadPanel(0, "nuvaro.uir", MainPanel);
   if (panelHandle < 0)

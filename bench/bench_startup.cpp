@@ -12,7 +12,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/callback_table.h"
+#include "app/control_table.h"
 #include "app/state/controls.h"
 #include "app/lifecycle.h"
 #include "app/state/settings.h"
@@ -45,7 +45,7 @@ int main(int, char **argv) {
 
   if (InitCVIRTE(nullptr, argv, nullptr) == 0)
     return 1;
-  RegisterAppCallbacks();
+  RegisterAppControls();
   panelHandle = LoadPanel(0, "nuvaro.uir", MainPanel);
   if (panelHandle < 0)
     return 1;

@@ -33,7 +33,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/callback_table.h"
+#include "app/control_table.h"
 #include "app/state/controls.h"
 #include "app/lifecycle.h"
 #include "app/state/settings.h"
@@ -203,7 +203,7 @@ int main(int argc, char **argv) {
     ++popups;
     std::fprintf(stderr, "popup: %s\n", text.c_str());
   });
-  RegisterAppCallbacks();
+  RegisterAppControls();
   panelHandle = LoadPanel(0, "nuvaro.uir", MainPanel);
   if (panelHandle < 0) {
     std::fprintf(stderr, "cannot load nuvaro.uir beside the program\n");

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/callback_table.h"
+#include "app/control_table.h"
 #include "app/state/controls.h"
 #include "app/lifecycle.h"
 #include "app/state/settings.h"
@@ -29,7 +29,7 @@ protected:
   static constexpr int kDevicePort = 42;
 
   void SetUp() override {
-    RegisterAppCallbacks();
+    RegisterAppControls();
     device = std::make_shared<sim::DeviceModel>(3000);
     rt::AssignPortDevice(kDevicePort, device);
     rt::AddBuiltInPortChoice(kDevicePort, "test device");

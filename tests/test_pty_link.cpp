@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/callback_table.h"
+#include "app/control_table.h"
 #include "app/state/controls.h"
 #include "app/lifecycle.h"
 #include "app/state/settings.h"
@@ -61,7 +61,7 @@ class PtyPanel : public PtyLink {
 protected:
   void SetUp() override {
     PtyLink::SetUp();
-    RegisterAppCallbacks();
+    RegisterAppControls();
     rt::SetPopupHandler([this](const std::string &, const std::string &text) { popups.push_back(text); });
     portReady = 0;
     slectportchanged = 1;

@@ -1,7 +1,7 @@
 // Everything the application calls from the run-time layer.
 #pragma once
 
-#include "runtime/core/callbacks.h"
+#include "runtime/core/control_table.h"
 #include "runtime/core/delay.h"
 #include "runtime/core/events.h"
 #include "runtime/core/fmt.h"

@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QUiLoader>
 
-#include "runtime/core/callbacks.h"
 #include "runtime/controls/graph.h"
 #include "runtime/controls/led.h"
 #include "runtime/controls/meter.h"
@@ -108,8 +107,6 @@ int CollectControls(QWidget *window, PanelEntry &panel) {
     entry.kind = KindOf(widget);
     entry.widget = widget;
     entry.callbackName = widget->property("callback").toString().toStdString();
-    if (!entry.callbackName.empty())
-      entry.callback = FindCallback(entry.callbackName);
     for (QLabel *label : labels)
       if (label->buddy() == widget)
         entry.labels.append(label);

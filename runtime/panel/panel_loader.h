@@ -23,8 +23,9 @@ QString ResolvePanelPath(const char *fileName);
 // a readable form.
 QWidget *BuildPanelWidget(const QString &path);
 
-// Collects the controls of `window` into `panel`. UIE_FILE for a control ID
-// that is not a positive integer or that two widgets share; 0 otherwise.
+// Collects the controls of `window` into `panel`, callbacks not yet bound
+// (BindControls does that). UIE_FILE for a control ID that is not a positive
+// integer or that two widgets share; 0 otherwise.
 int CollectControls(QWidget *window, PanelEntry &panel);
 
 // Connects every control's events to its callback; `panel.handle` is set.

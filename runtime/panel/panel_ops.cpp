@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "runtime/panel/busy.h"
+#include "runtime/panel/control_binding.h"
 #include "runtime/panel/panel_access.h"
 #include "runtime/panel/panel_loader.h"
 #include "runtime/panel/panel_registry.h"
@@ -89,7 +90,7 @@ int LoadPanel(int parentPanel, const char *fileName, int panelId) {
     return UIE_FILE;
   auto panel = std::make_unique<rt::PanelEntry>();
   panel->window = window;
-  if (rt::CollectControls(window, *panel) != 0) {
+  if (rt::CollectControls(window, *panel) != 0 || rt::BindControls(*panel) != 0) {
     delete window;
     return UIE_FILE;
   }
