@@ -50,8 +50,9 @@ int ChInQu() {
     return 0;
 
   // A reply is only ever the first thing read: a "$" further in is inside
-  // noise or inside another frame.
-  if (read_data[0] != '$')
+  // noise or inside another frame. Its length byte must have been read too,
+  // not be the 0x00 behind a lone "$".
+  if (taken < 2 || read_data[0] != '$')
     return 0;
   const int textLength = static_cast<int>(strlen(read_data));
   const int length = static_cast<signed char>(read_data[1]);

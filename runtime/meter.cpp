@@ -184,7 +184,11 @@ void Meter::paintEvent(QPaintEvent *) {
 
   // Needle: red while live; a grey outline while stale, none before the
   // first reading.
-  const QColor grey = pal.color(QPalette::Disabled, QPalette::WindowText);
+  // Halfway between the ink and the background: plainly greyed, still
+  // readable (the disabled text colour is too faint for a number).
+  const QColor back = pal.color(QPalette::Window);
+  const QColor grey((ink.red() + back.red()) / 2, (ink.green() + back.green()) / 2,
+                    (ink.blue() + back.blue()) / 2);
   const double angle = kStartAngle - kSweep * needlePosition();
   if (!stale_) {
     QColor needle(0xd0, 0x20, 0x20);

@@ -68,12 +68,17 @@ public:
     port_.flush();
     QDeadlineTimer deadline(LineTimeMs(count) + kWriteSlackMs);
     while (port_.bytesToWrite() > 0 && !deadline.hasExpired()) {
-      if (!port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime())) && Broken())
+      if (!port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime())) && HungUp())
         return COM_ERR_IO;
     }
-    if (port_.bytesToWrite() > 0) {
+    if (port_.bytesToWrite() > 0)
       port_.clear(QSerialPort::Output); // what cannot go out is dropped
-      port_.clearError();               // the wait's time-out is no fault of the port
+    // A full output queue (the write would block) and the wait's time-out
+    // are no fault of the port; a hang-up is.
+    if (port_.error() == QSerialPort::ResourceError || port_.error() == QSerialPort::TimeoutError) {
+      if (HungUp())
+        return COM_ERR_IO;
+      port_.clearError();
     }
     return Broken() ? COM_ERR_IO : static_cast<int>(queued);
   }
@@ -106,7 +111,9 @@ public:
     // the descriptor readable; the owner closes the port soon after.
     QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
                      [this, report = std::move(report)](QSerialPort::SerialPortError e) {
-                       if (e == QSerialPort::NoError || lostReported_ || !Broken())
+                       // Only a hang-up: a write that would block also
+                       // reports a resource error.
+                       if (e == QSerialPort::NoError || lostReported_ || !HungUp())
                          return;
                        lostReported_ = true;
                        // Not from inside the port's own notification.

@@ -88,6 +88,8 @@ TEST_F(ChInQuTest, RejectsAndConsumesMalformedReplies) {
 
   device->Queue(std::string("E1\0", 3)); // no frame at all
   EXPECT_EQ(ChInQu(), 0);
+  device->Queue("$"); // a lone "$": its length byte never came
+  EXPECT_EQ(ChInQu(), 0);
 }
 
 TEST_F(ChInQuTest, FramesThatCanNeverBeRecognised) {
