@@ -73,13 +73,9 @@ public:
     }
     if (port_.bytesToWrite() > 0)
       port_.clear(QSerialPort::Output); // what cannot go out is dropped
-    // A full output queue (the write would block) and the wait's time-out
-    // are no fault of the port; a hang-up is.
-    if (port_.error() == QSerialPort::ResourceError || port_.error() == QSerialPort::TimeoutError) {
-      if (HungUp())
-        return COM_ERR_IO;
+    // The wait's time-out and a full output queue are no fault of the port.
+    if (port_.error() == QSerialPort::TimeoutError || WouldHaveBlocked())
       port_.clearError();
-    }
     return Broken() ? COM_ERR_IO : static_cast<int>(queued);
   }
 
@@ -153,6 +149,16 @@ private:
 #ifndef _WIN32
     pollfd fd{static_cast<int>(port_.handle()), POLLIN, 0};
     return ::poll(&fd, 1, 0) > 0 && (fd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#else
+    return false;
+#endif
+  }
+
+  // Qt reports a write that would block as a resource error, as it does a
+  // vanished device; only the absence of a hang-up tells them apart.
+  bool WouldHaveBlocked() const {
+#ifndef _WIN32
+    return port_.error() == QSerialPort::ResourceError && !HungUp();
 #else
     return false;
 #endif
