@@ -2,6 +2,7 @@
 // in-process device.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -27,6 +28,11 @@ public:
   // Takes up to `max` waiting bytes; returns the count or a negative code.
   virtual int Read(char *out, int max) = 0;
   virtual int DiscardInput() = 0;
+  // `report` runs later, from the event loop, when the device hangs up or
+  // fails while nobody is calling: the owner then closes the endpoint, so
+  // that nothing goes on polling a dead descriptor. Endpoints that only fail
+  // when called need not report.
+  virtual void WhenLost(std::function<void()> report) { (void)report; }
 };
 
 // Opens a serial device (a real port or a pseudo-terminal) with no flow
