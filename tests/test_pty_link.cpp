@@ -33,7 +33,7 @@
 #include "runtime/core/port_table.h"
 #include "runtime/core/serial_ops.h"
 #include "runtime/panel/panel_access.h"
-#include "scripted_device.h"
+#include "fake_device.h"
 #include "sim/pty_device.h"
 
 namespace {
