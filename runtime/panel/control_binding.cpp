@@ -5,29 +5,11 @@
 #include <string>
 
 #include "runtime/core/control_table.h"
+#include "runtime/panel/panel_loader.h"
 
 namespace rt {
 
 namespace {
-
-// The events each kind of control sends (ConnectControls connects them).
-bool KindSends(ControlKind kind, int event) {
-  switch (kind) {
-  case ControlKind::Numeric:
-  case ControlKind::Ring:
-    return event == EVENT_VAL_CHANGED || event == EVENT_COMMIT;
-  case ControlKind::PortSelector:
-    return event == EVENT_VAL_CHANGED;
-  case ControlKind::Led:
-    return event == EVENT_LEFT_CLICK;
-  case ControlKind::CommandButton:
-    return event == EVENT_COMMIT;
-  case ControlKind::Timer:
-    return event == EVENT_TIMER_TICK;
-  default:
-    return false;
-  }
-}
 
 int Refuse(int id, const std::string &why) {
   qWarning("panel file: control %d: %s", id, why.c_str());

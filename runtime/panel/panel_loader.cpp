@@ -115,6 +115,25 @@ int CollectControls(QWidget *window, PanelEntry &panel) {
   return 0;
 }
 
+// Keep in step with the switch in ConnectControls below.
+bool KindSends(ControlKind kind, int event) {
+  switch (kind) {
+  case ControlKind::Numeric:
+  case ControlKind::Ring:
+    return event == EVENT_VAL_CHANGED || event == EVENT_COMMIT;
+  case ControlKind::PortSelector:
+    return event == EVENT_VAL_CHANGED;
+  case ControlKind::Led:
+    return event == EVENT_LEFT_CLICK;
+  case ControlKind::CommandButton:
+    return event == EVENT_COMMIT;
+  case ControlKind::Timer:
+    return event == EVENT_TIMER_TICK;
+  default:
+    return false;
+  }
+}
+
 void ConnectControls(PanelEntry &panel) {
   const int handle = panel.handle;
   for (auto &[id, entry] : panel.controls) {

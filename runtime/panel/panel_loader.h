@@ -30,5 +30,7 @@ int CollectControls(QWidget *window, PanelEntry &panel);
 
 // Connects every control's events to its callback; `panel.handle` is set.
 void ConnectControls(PanelEntry &panel);
+// True when ConnectControls connects `event` for controls of `kind`.
+bool KindSends(ControlKind kind, int event);
 
 } // namespace rt
