@@ -7,7 +7,7 @@
 set(NUVARO_PACKAGING_DIR ${CMAKE_CURRENT_LIST_DIR})
 
 # The executable, the panel file beside it and the device simulator install
-# from app/exe and sim; the desktop entry and the icon install here.
+# from app and sim; the desktop entry and the icon install here.
 if(UNIX AND NOT APPLE)
   install(FILES ${NUVARO_PACKAGING_DIR}/nuvaro.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
