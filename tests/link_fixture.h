@@ -1,4 +1,4 @@
-// A port opened on a scripted device, on a virtual clock.
+// A port opened on the fake device, on a virtual clock.
 #pragma once
 
 #include <gtest/gtest.h>

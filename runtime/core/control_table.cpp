@@ -60,13 +60,4 @@ CtrlCallbackPtr RegisterCallback(const std::string &name, CtrlCallbackPtr functi
   return previous;
 }
 
-CtrlCallbackPtr FindCallback(const std::string &name) {
-  if (name.empty())
-    return nullptr;
-  for (const Entry &e : Table())
-    if (e.callbackName == name)
-      return e.spec.callback;
-  return nullptr;
-}
-
 } // namespace rt

@@ -28,6 +28,7 @@ struct ControlSpec {
 
 // Replaces the registered table with a copy of `table`.
 void RegisterControls(const ControlSpec *table, int count);
+// The registered table; its names stay valid until the next RegisterControls.
 std::vector<ControlSpec> RegisteredControls();
 // The entry for control `id`, or nullptr.
 const ControlSpec *FindControlSpec(int id);
@@ -36,7 +37,5 @@ const ControlSpec *FindControlSpec(int id);
 // a recorder or a blocking callback this way); returns the function that was
 // there, or nullptr when no entry names that callback.
 CtrlCallbackPtr RegisterCallback(const std::string &name, CtrlCallbackPtr function);
-// The function behind `name`, or nullptr when no entry names it.
-CtrlCallbackPtr FindCallback(const std::string &name);
 
 } // namespace rt
