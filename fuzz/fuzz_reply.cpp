@@ -54,8 +54,9 @@ std::size_t Load(const std::uint8_t *data, std::size_t size, std::size_t chunk) 
   const double now = virtualClock.Now();
   std::size_t k = 0;
   for (std::size_t from = 0; from < size; from += chunk, ++k)
-    device->Queue(std::string(reinterpret_cast<const char *>(data + from), std::min(chunk, size - from)),
-                  now + static_cast<double>(k));
+    device->Queue(
+        std::string(reinterpret_cast<const char *>(data + from), std::min(chunk, size - from)),
+        now + static_cast<double>(k));
   inputSize = size;
   return k;
 }
@@ -197,11 +198,17 @@ void CheckKnownAnswers() {
     const char *payload;
     std::string bytes;
   } known[] = {
-      {"F1,", std::string("$\x05" "F1,\xA8\0", 7)},
-      {"E1", std::string("$\x04" "E1z\0", 6)},
+      {"F1,", std::string("$\x05"
+                          "F1,\xA8\0",
+                          7)},
+      {"E1", std::string("$\x04"
+                         "E1z\0",
+                         6)},
       {"~~", std::string("$\x04~~\0", 5)}, // checksum 0x00 ends the frame
       {"", std::string("$\x02\x02\0", 4)},
-      {"D1000,6000,100,", std::string("$\x11" "D1000,6000,100,\xF1\0", 19)},
+      {"D1000,6000,100,", std::string("$\x11"
+                                      "D1000,6000,100,\xF1\0",
+                                      19)},
   };
   char out[FRAME_BUFFER_SIZE];
   for (const auto &k : known) {
@@ -211,9 +218,15 @@ void CheckKnownAnswers() {
   }
   FUZZ_CHECK(EncodeFrame(std::string(124, 'A').c_str(), out, FRAME_BUFFER_SIZE) == 0);
   FUZZ_CHECK(EncodeFrame("E1", out, 5) == 0); // does not fit
-  FUZZ_CHECK(IsReplyFrame("$\x04" "E1z", 5) == 1);
-  FUZZ_CHECK(IsReplyFrame("$\x04" "E1{", 5) == 0);
-  FUZZ_CHECK(IsReplyFrame("x$\x04" "E1z", 6) == 0);
+  FUZZ_CHECK(IsReplyFrame("$\x04"
+                          "E1z",
+                          5) == 1);
+  FUZZ_CHECK(IsReplyFrame("$\x04"
+                          "E1{",
+                          5) == 0);
+  FUZZ_CHECK(IsReplyFrame("x$\x04"
+                          "E1z",
+                          6) == 0);
 }
 
 // The codec against the reference: the input as a reply, and its text (up to

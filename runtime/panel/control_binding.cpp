@@ -32,8 +32,8 @@ int BindControls(PanelEntry &panel) {
       return Refuse(id, "is named \"" + objectName + "\", the control table says \"" +
                             spec->objectName + "\"");
     if (entry.callbackName != spec->callbackName)
-      return Refuse(id, "names callback \"" + entry.callbackName +
-                            "\", the control table says \"" + spec->callbackName + "\"");
+      return Refuse(id, "names callback \"" + entry.callbackName + "\", the control table says \"" +
+                            spec->callbackName + "\"");
     if (spec->callback && !KindSends(entry.kind, spec->event))
       return Refuse(id, "never sends event " + std::to_string(spec->event) +
                             ", which its callback acts on");
