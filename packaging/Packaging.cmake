@@ -30,23 +30,22 @@ if(UNIX AND NOT APPLE)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
   # Man pages and changelogs are installed compressed, without a name or a
-  # time stamp in the gzip header (gzip -9n), as Debian asks.
+  # time stamp in the gzip header (gzip -9n), as Debian asks. They are made
+  # when cmake configures (again after an edit), so that installing and cpack
+  # work whatever targets were built.
   set(doc_out ${CMAKE_BINARY_DIR}/packaging)
   configure_file(${NUVARO_PACKAGING_DIR}/copyright ${doc_out}/copyright @ONLY)
   configure_file(${NUVARO_PACKAGING_DIR}/changelog.Debian.in ${doc_out}/src/changelog.Debian @ONLY)
-  set(compressed)
   foreach(source IN ITEMS ${NUVARO_PACKAGING_DIR}/man/nuvaro.1 ${NUVARO_PACKAGING_DIR}/man/nuvaro-devsim.1
                           ${NUVARO_PACKAGING_DIR}/changelog ${doc_out}/src/changelog.Debian)
     get_filename_component(name ${source} NAME)
-    add_custom_command(
-      OUTPUT ${doc_out}/${name}.gz
-      COMMAND ${CMAKE_COMMAND} -E copy ${source} ${doc_out}/${name}
-      COMMAND gzip -9nf ${doc_out}/${name}
-      DEPENDS ${source}
-      VERBATIM)
-    list(APPEND compressed ${doc_out}/${name}.gz)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+    execute_process(COMMAND gzip -9n -c ${source} OUTPUT_FILE ${doc_out}/${name}.gz
+                    RESULT_VARIABLE status)
+    if(NOT status EQUAL 0)
+      message(FATAL_ERROR "gzip could not compress ${source}")
+    endif()
   endforeach()
-  add_custom_target(nuvaro_doc_files ALL DEPENDS ${compressed})
   install(FILES ${doc_out}/nuvaro.1.gz ${doc_out}/nuvaro-devsim.1.gz
           DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES ${doc_out}/copyright ${doc_out}/changelog.gz ${doc_out}/changelog.Debian.gz
