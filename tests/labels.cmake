@@ -22,6 +22,7 @@ set(nuvaro_gui_suites
 set(nuvaro_slow_tests
   PortPaths.EveryBadPathTypedOrChosenByNumber
   PtyPanel.DownloadsInBothModesAndFollowsTheRate
+  PtyPanel.PollsAgainWithinTwoTicksOfANoiseBurst
   AppBinary.StartsFromAnyFolder)
 
 foreach(test IN LISTS nuvaro_tests_TESTS)
