@@ -50,6 +50,11 @@ if(UNIX AND NOT APPLE)
           DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES ${doc_out}/copyright ${doc_out}/changelog.gz ${doc_out}/changelog.Debian.gz
           DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  # Tags that do not apply to a package built for the operators' machines,
+  # each with its reason, so that plain lintian on the .deb reports them as
+  # overridden instead of as warnings.
+  install(FILES ${NUVARO_PACKAGING_DIR}/lintian-overrides
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME nuvaro)
 endif()
 
 set(CPACK_PACKAGE_NAME nuvaro)

@@ -100,9 +100,9 @@ done
 ! grep -qxF ./usr/bin/nuvaro.uir <<<"$contents" || fail "the panel file is still in /usr/bin"
 
 step "lintian on $(basename "$deb")"
-# initial-upload-closes-no-bugs asks a first Debian upload to close its
-# "intent to package" bug; this package is not uploaded to Debian.
-lintian_out=$(lintian --suppress-tags initial-upload-closes-no-bugs "$deb" 2>&1 || true)
+# Plain lintian, as a user's distribution runs it; the package carries its
+# own overrides (packaging/lintian-overrides), each with its reason.
+lintian_out=$(lintian "$deb" 2>&1 || true)
 printf '%s\n' "$lintian_out" | grep -v 'running with root privileges' || true
 ! grep -q '^[EW]: ' <<<"$lintian_out" || fail "lintian reports errors or warnings"
 
