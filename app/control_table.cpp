@@ -14,7 +14,7 @@
 
 // A new control: add it to the panel file, give its ID a name in
 // app/state/controls.h and a row here.
-const rt::ControlSpec controlTable[] = {
+const rt::ControlRow controlTable[] = {
     {CTL_PORT, "CTL_PORT", "SelectPort", SelectPort, EVENT_VAL_CHANGED},
     {CTL_PORT_LED, "CTL_PORT_LED", "PortLed", PortLed, EVENT_LEFT_CLICK},
     {CTL_WORKMODE, "CTL_WORKMODE", "WorkMode", WorkMode, EVENT_COMMIT},

@@ -5,7 +5,7 @@
 
 #include "runtime/core/control_table.h"
 
-extern const rt::ControlSpec controlTable[];
+extern const rt::ControlRow controlTable[];
 extern const int controlCount;
 
 // Registers the control table and the built-in demo device. Before LoadPanel.

@@ -42,10 +42,10 @@ protected:
   }
 
   void SetUp() override {
-    std::vector<rt::ControlSpec> recording(controlTable, controlTable + controlCount);
-    for (rt::ControlSpec &spec : recording)
-      if (spec.callback)
-        spec.callback = &PanelRuntimeTest::Record;
+    std::vector<rt::ControlRow> recording(controlTable, controlTable + controlCount);
+    for (rt::ControlRow &row : recording)
+      if (row.callback)
+        row.callback = &PanelRuntimeTest::Record;
     rt::RegisterControls(recording.data(), static_cast<int>(recording.size()));
     Recorded().clear();
     BindMore();

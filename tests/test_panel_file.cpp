@@ -27,12 +27,12 @@ using PanelFile = PanelRuntimeTest;
 // say: each control has a name for assistive technology.
 TEST_F(PanelFile, EveryControlOfTheTableIsThereWithAnAccessibleName) {
   for (int i = 0; i < controlCount; ++i) {
-    const rt::ControlSpec &spec = controlTable[i];
-    SCOPED_TRACE(spec.objectName);
-    QWidget *w = rt::ControlWidget(panel, spec.id);
+    const rt::ControlRow &row = controlTable[i];
+    SCOPED_TRACE(row.objectName);
+    QWidget *w = rt::ControlWidget(panel, row.id);
     ASSERT_NE(w, nullptr);
-    EXPECT_EQ(w->objectName().toStdString(), spec.objectName);
-    EXPECT_EQ(rt::ControlCallbackName(panel, spec.id), spec.callbackName);
+    EXPECT_EQ(w->objectName().toStdString(), row.objectName);
+    EXPECT_EQ(rt::ControlCallbackName(panel, row.id), row.callbackName);
     EXPECT_FALSE(w->accessibleName().isEmpty());
   }
   EXPECT_EQ(rt::PanelWidget(panel)->objectName(), "MainPanel");

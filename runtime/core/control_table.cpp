@@ -6,7 +6,7 @@ namespace {
 
 // Names are copied: the table outlives whatever the caller built it from.
 struct Entry {
-  ControlSpec spec;
+  ControlRow row;
   std::string objectName;
   std::string callbackName;
 };
@@ -18,7 +18,7 @@ std::vector<Entry> &Table() {
 
 } // namespace
 
-void RegisterControls(const ControlSpec *table, int count) {
+void RegisterControls(const ControlRow *table, int count) {
   std::vector<Entry> entries;
   for (int i = 0; table && i < count; ++i) {
     Entry e{table[i], table[i].objectName ? table[i].objectName : "",
@@ -27,23 +27,23 @@ void RegisterControls(const ControlSpec *table, int count) {
   }
   // The pointers go to the copies, once they no longer move.
   for (Entry &e : entries) {
-    e.spec.objectName = e.objectName.c_str();
-    e.spec.callbackName = e.callbackName.c_str();
+    e.row.objectName = e.objectName.c_str();
+    e.row.callbackName = e.callbackName.c_str();
   }
   Table() = std::move(entries);
 }
 
-std::vector<ControlSpec> RegisteredControls() {
-  std::vector<ControlSpec> specs;
+std::vector<ControlRow> RegisteredControls() {
+  std::vector<ControlRow> rows;
   for (const Entry &e : Table())
-    specs.push_back(e.spec);
-  return specs;
+    rows.push_back(e.row);
+  return rows;
 }
 
-const ControlSpec *FindControlSpec(int id) {
+const ControlRow *FindControlRow(int id) {
   for (const Entry &e : Table())
-    if (e.spec.id == id)
-      return &e.spec;
+    if (e.row.id == id)
+      return &e.row;
   return nullptr;
 }
 
@@ -53,8 +53,8 @@ CtrlCallbackPtr RegisterCallback(const std::string &name, CtrlCallbackPtr functi
     return nullptr;
   for (Entry &e : Table()) {
     if (e.callbackName == name) {
-      previous = e.spec.callback;
-      e.spec.callback = function;
+      previous = e.row.callback;
+      e.row.callback = function;
     }
   }
   return previous;

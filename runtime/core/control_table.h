@@ -18,7 +18,7 @@
 
 namespace rt {
 
-struct ControlSpec {
+struct ControlRow {
   int id;                   // the control's ctrlId in the panel file
   const char *objectName;   // its objectName there
   const char *callbackName; // its callback property there; "" for none
@@ -27,11 +27,11 @@ struct ControlSpec {
 };
 
 // Replaces the registered table with a copy of `table`.
-void RegisterControls(const ControlSpec *table, int count);
+void RegisterControls(const ControlRow *table, int count);
 // The registered table; its names stay valid until the next RegisterControls.
-std::vector<ControlSpec> RegisteredControls();
+std::vector<ControlRow> RegisteredControls();
 // The entry for control `id`, or nullptr.
-const ControlSpec *FindControlSpec(int id);
+const ControlRow *FindControlRow(int id);
 
 // Puts `function` behind every entry whose callback is `name` (tests swap in
 // a recorder or a blocking callback this way); returns the function that was

@@ -20,28 +20,28 @@ int Refuse(int id, const std::string &why) {
 
 int BindControls(PanelEntry &panel) {
   for (auto &[id, entry] : panel.controls) {
-    const ControlSpec *spec = FindControlSpec(id);
-    if (!spec) {
+    const ControlRow *row = FindControlRow(id);
+    if (!row) {
       if (!entry.callbackName.empty())
         return Refuse(id, "is not in the control table, yet names callback \"" +
                               entry.callbackName + "\"");
       continue;
     }
     const std::string objectName = entry.widget ? entry.widget->objectName().toStdString() : "";
-    if (objectName != spec->objectName)
+    if (objectName != row->objectName)
       return Refuse(id, "is named \"" + objectName + "\", the control table says \"" +
-                            spec->objectName + "\"");
-    if (entry.callbackName != spec->callbackName)
+                            row->objectName + "\"");
+    if (entry.callbackName != row->callbackName)
       return Refuse(id, "names callback \"" + entry.callbackName + "\", the control table says \"" +
-                            spec->callbackName + "\"");
-    if (spec->callback && !KindSends(entry.kind, spec->event))
-      return Refuse(id, "never sends event " + std::to_string(spec->event) +
+                            row->callbackName + "\"");
+    if (row->callback && !KindSends(entry.kind, row->event))
+      return Refuse(id, "never sends event " + std::to_string(row->event) +
                             ", which its callback acts on");
-    entry.callback = spec->callback;
+    entry.callback = row->callback;
   }
-  for (const ControlSpec &spec : RegisteredControls())
-    if (panel.controls.count(spec.id) == 0)
-      return Refuse(spec.id, std::string("\"") + spec.objectName + "\" is missing");
+  for (const ControlRow &row : RegisteredControls())
+    if (panel.controls.count(row.id) == 0)
+      return Refuse(row.id, std::string("\"") + row.objectName + "\" is missing");
   return 0;
 }
 
