@@ -1,9 +1,0 @@
-// Everything the application calls from the run-time layer.
-#pragma once
-
-#include "runtime/callbacks.h"
-#include "runtime/delay.h"
-#include "runtime/events.h"
-#include "runtime/fmt.h"
-#include "runtime/panel_ops.h"
-#include "runtime/serial_ops.h"
