@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/lifecycle.h"
+#include "app/link_view.h"
 #include "link/download.h"
 #include "link/monitor.h"
 #include "link/port.h"
@@ -20,7 +21,7 @@ const rt::CallbackBinding kCallbacks[] = {
     {"SingalMode", SingalMode}, {"send", send},             {"Tqj", Tqj},
     {"Tig_Width", Tig_Width},   {"PortLed", PortLed},       {"Comm", Comm},
     {"Repeat", Repeat},         {"quit", quit},             {"Clean", Clean},
-    {"MyTimer", MyTimer},
+    {"MyTimer", MyTimer},       {"ShowLinkView", ShowLinkView},
 };
 
 // A device model in this process, so that the whole panel works with no
@@ -39,4 +40,5 @@ void RegisterDemoDevice() {
 void RegisterAppCallbacks() {
   rt::RegisterCallbacks(kCallbacks, static_cast<int>(sizeof kCallbacks / sizeof kCallbacks[0]));
   RegisterDemoDevice();
+  StartLinkView();
 }

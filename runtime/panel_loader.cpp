@@ -12,10 +12,12 @@
 #include "runtime/callbacks.h"
 #include "runtime/graph.h"
 #include "runtime/led.h"
+#include "runtime/log_view.h"
 #include "runtime/meter.h"
 #include "runtime/numeric_control.h"
 #include "runtime/panel_access.h"
 #include "runtime/port_selector.h"
+#include "runtime/rate_trend.h"
 #include "runtime/ring_control.h"
 #include "runtime/timer_control.h"
 
@@ -47,6 +49,10 @@ public:
       widget = new Graph(parent);
     else if (className == QLatin1String("TimerControl"))
       widget = new TimerControl(parent);
+    else if (className == QLatin1String("LogView"))
+      widget = new LogView(parent);
+    else if (className == QLatin1String("RateTrend"))
+      widget = new RateTrend(parent);
     if (!widget)
       return QUiLoader::createWidget(className, parent, name);
     widget->setObjectName(name);
@@ -68,6 +74,19 @@ void CommitEditInFocus() {
       return;
     }
   }
+}
+
+// The widget the selector's builtInNotice property names is shown exactly
+// while a built-in device is the choice: the operator never takes the demo
+// device for hardware.
+void ShowBuiltInNotice(PanelEntry &panel, PortSelector *selector) {
+  const QString name = selector->property("builtInNotice").toString();
+  QWidget *notice = name.isEmpty() || !panel.window ? nullptr : panel.window->findChild<QWidget *>(name);
+  if (!notice)
+    return;
+  auto follow = [selector, notice] { notice->setVisible(selector->currentIsBuiltIn()); };
+  QObject::connect(selector, &QComboBox::currentIndexChanged, notice, follow);
+  follow();
 }
 
 } // namespace
@@ -120,6 +139,9 @@ int CollectControls(QWidget *window, PanelEntry &panel) {
 
 void ConnectControls(PanelEntry &panel) {
   const int handle = panel.handle;
+  if (panel.window)
+    for (RateTrend *trend : panel.window->findChildren<RateTrend *>())
+      trend->follow(panel.window->findChild<Meter *>(trend->meterName()));
   for (auto &[id, entry] : panel.controls) {
     QWidget *widget = entry.widget;
     const int control = id;
@@ -147,6 +169,7 @@ void ConnectControls(PanelEntry &panel) {
       if (selector->lineEdit())
         selector->lineEdit()->setAccessibleName(selector->accessibleName());
       QObject::connect(selector, &PortSelector::choiceChanged, selector, sender(EVENT_VAL_CHANGED));
+      ShowBuiltInNotice(panel, selector);
       break;
     }
     case ControlKind::Led:

@@ -36,7 +36,7 @@ protected:
   static constexpr const char *kCallbackNames[] = {
       "SelectPort", "WorkMode", "Rate",    "SweepMin", "SweepMax", "SweepStep",
       "SingalMode", "send",     "Tqj",     "Tig_Width", "PortLed", "Comm",
-      "Repeat",     "quit",     "Clean",   "MyTimer"};
+      "Repeat",     "quit",     "Clean",   "MyTimer",  "ShowLinkView"};
 
   static Events &Recorded() {
     static Events events;

@@ -17,9 +17,11 @@
 #include "panel_runtime_fixture.h"
 #include "runtime/graph.h"
 #include "runtime/led.h"
+#include "runtime/log_view.h"
 #include "runtime/meter.h"
 #include "runtime/numeric_control.h"
 #include "runtime/port_selector.h"
+#include "runtime/rate_trend.h"
 #include "runtime/ring_control.h"
 #include "runtime/timer_control.h"
 
@@ -56,6 +58,10 @@ const Expected kControls[] = {
     {CTL_COMM_LED, "Comm", Is<Led>},
     {CTL_PULSE_GRAPH, "", Is<Graph>},
     {CTL_REPEAT, "Repeat", Is<NumericControl>},
+    {CTL_LINK_BUTTON, "ShowLinkView", Is<QAbstractButton>},
+    {CTL_LINK_VIEW, "", Is<LogView>},
+    {CTL_RATE_TREND, "", Is<RateTrend>},
+    {CTL_DEMO_NOTICE, "", Is<QLabel>},
 };
 
 TEST_F(PanelFile, EveryControlHasItsKindCallbackAndAccessibleName) {

@@ -1,0 +1,385 @@
+#include "link/traffic.h"
+
+#include <cstdio>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "link/exchange.h"
+#include "link/traffic_verdict.h"
+
+namespace {
+
+constexpr const char *kPoll = "?1,";
+constexpr const char *kLinkCheck = "Q1";
+constexpr std::size_t kLongestProgressPayload = 14;
+
+enum class GroupKind { None, Download, LinkCheck };
+
+struct Group {
+  GroupKind kind = GroupKind::None;
+  LogRow header;
+  double startClock = 0.0;
+  double lastClock = 0.0;
+  std::string mode;    // 定速, 扫速, or "" until a command shows it
+  bool demo = false;
+  int acknowledged = 0;
+  std::vector<std::string> failures;
+};
+
+struct Attempt {
+  bool pending = false; // sent, its check not yet seen
+  std::string payload;
+  int number = 0;       // 1 to ORDER_ATTEMPTS
+  bool acknowledged = false;
+};
+
+struct Fold {
+  bool open = false;
+  LogRow row;
+  int polls = 0;
+  std::string reply; // the last reading, as its payload
+  std::string replyVerdict;
+};
+
+struct NoiseRun {
+  bool open = false;
+  LogRow row;
+  std::string bytes;
+  long long total = 0;
+};
+
+TrafficRowSink rowSink = nullptr;
+int demoPort = 0;
+long long nextId = 1;
+long long lastRowId = 0; // the newest row given to the sink
+Group group;
+Attempt attempt;
+Fold fold;
+NoiseRun noise;
+bool portErrorShown = false;
+
+std::string TimeOfDay(long long wallMs) {
+  const std::time_t seconds = static_cast<std::time_t>(wallMs / 1000);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &seconds);
+#else
+  localtime_r(&seconds, &local);
+#endif
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", local.tm_hour, local.tm_min, local.tm_sec,
+                static_cast<int>(wallMs % 1000));
+  return text;
+}
+
+void Put(LogRow &row) {
+  if (row.id == 0)
+    row.id = nextId++;
+  if (row.id > lastRowId)
+    lastRowId = row.id;
+  if (rowSink)
+    rowSink(row);
+}
+
+// A new row, inside the open group when there is one.
+LogRow NewRow(const rt::TapRecord &r, const char *direction) {
+  LogRow row;
+  row.level = group.kind == GroupKind::None ? 0 : 1;
+  row.time = TimeOfDay(r.wallMs);
+  row.direction = direction;
+  return row;
+}
+
+// ---- groups -------------------------------------------------------------
+
+void ShowHeader() {
+  LogRow &h = group.header;
+  h.payload = group.kind == GroupKind::Download ? "下载" : "通讯检查";
+  std::string notes = group.mode;
+  if (group.demo)
+    notes += notes.empty() ? "演示设备" : "，演示设备";
+  if (!notes.empty())
+    h.payload += "（" + notes + "）";
+  char took[32];
+  std::snprintf(took, sizeof took, "用时 %.2f s", group.lastClock - group.startClock);
+  h.bytes = took;
+  if (!group.failures.empty()) {
+    h.verdict.clear();
+    for (const std::string &f : group.failures)
+      h.verdict += (h.verdict.empty() ? "" : "；") + f;
+  } else if (group.acknowledged > 0) {
+    h.verdict = "全部已确认（" + std::to_string(group.acknowledged) + " 条命令）";
+  } else {
+    h.verdict = "—";
+  }
+  Put(h);
+}
+
+void CloseGroup() {
+  group = Group{};
+  attempt = Attempt{};
+}
+
+void CloseRuns() {
+  fold.open = false;
+  noise.open = false;
+}
+
+void OpenGroup(GroupKind kind, const rt::TapRecord &r) {
+  CloseGroup();
+  CloseRuns();
+  group.kind = kind;
+  group.startClock = group.lastClock = r.clock;
+  group.demo = demoPort != 0 && r.port == demoPort;
+  group.header.time = TimeOfDay(r.wallMs);
+  group.header.header = true;
+  ShowHeader();
+}
+
+void NoteMode(const std::string &payload) {
+  if (group.kind != GroupKind::Download || payload.empty())
+    return;
+  if (payload.rfind("F1", 0) == 0)
+    group.mode = "定速";
+  else if (payload[0] == 'D' || payload[0] == 'P' || payload.rfind("F2", 0) == 0)
+    group.mode = "扫速";
+}
+
+// ---- commands -----------------------------------------------------------
+
+std::string TryText(int number) {
+  return std::to_string(number) + "/" + std::to_string(ORDER_ATTEMPTS);
+}
+
+void Conclude(bool acknowledged, const std::string &how) {
+  attempt.pending = false;
+  attempt.acknowledged = acknowledged;
+  if (group.kind == GroupKind::None)
+    return;
+  if (acknowledged)
+    ++group.acknowledged;
+  else if (attempt.number >= ORDER_ATTEMPTS)
+    group.failures.push_back(attempt.payload + "：" + how + " " + TryText(attempt.number));
+  else
+    return; // another try follows
+  ShowHeader();
+}
+
+void Command(const rt::TapRecord &r, const TrafficVerdict &sent) {
+  const bool linkCheck = sent.payload == kLinkCheck;
+  if (group.kind == GroupKind::None || (linkCheck && group.kind != GroupKind::LinkCheck))
+    OpenGroup(linkCheck ? GroupKind::LinkCheck : GroupKind::Download, r);
+  CloseRuns();
+  // The same text again, after an attempt that was not acknowledged, is the
+  // next try of the same command.
+  const bool again = sent.payload == attempt.payload && !attempt.acknowledged &&
+                     attempt.number > 0 && attempt.number < ORDER_ATTEMPTS;
+  attempt.number = again ? attempt.number + 1 : 1;
+  attempt.payload = sent.payload;
+  attempt.acknowledged = false;
+  attempt.pending = r.result >= 0;
+  NoteMode(sent.payload);
+  group.lastClock = r.clock;
+
+  LogRow row = NewRow(r, "→");
+  row.payload = sent.payload;
+  row.bytes = HexBytes(r.bytes);
+  row.verdict = TryText(attempt.number);
+  if (r.result < 0)
+    row.verdict += " 发送失败";
+  Put(row);
+  if (r.result < 0)
+    Conclude(false, "发送失败");
+}
+
+// ---- polls and what arrives unasked ------------------------------------------
+
+void ShowFold(const rt::TapRecord &r) {
+  LogRow &row = fold.row;
+  row.level = 0;
+  row.time = TimeOfDay(r.wallMs);
+  row.direction = "⇄";
+  row.payload = fold.reply.empty() ? kPoll : std::string(kPoll) + " → " + fold.reply;
+  std::string verdict = fold.replyVerdict;
+  if (!verdict.empty())
+    verdict += "，";
+  row.verdict = verdict + "轮询 " + std::to_string(fold.polls) + " 次";
+  Put(row);
+}
+
+// A fold stays open while nothing else was shown after it.
+bool FoldIsNewest() { return fold.open && fold.row.id == lastRowId; }
+
+void Poll(const rt::TapRecord &r) {
+  CloseGroup();
+  noise.open = false;
+  if (!FoldIsNewest()) {
+    fold = Fold{};
+    fold.open = true;
+  }
+  ++fold.polls;
+  if (r.result < 0)
+    fold.replyVerdict = "发送失败";
+  ShowFold(r);
+}
+
+void Reading(const rt::TapRecord &r, const TrafficVerdict &v) {
+  CloseGroup();
+  noise.open = false;
+  if (!FoldIsNewest()) {
+    fold = Fold{};
+    fold.open = true;
+  }
+  fold.row.bytes = HexBytes(r.bytes);
+  fold.reply = v.payload;
+  fold.replyVerdict = v.letter == 'R' ? "转速报告 " + std::to_string(v.number) + " r/min" : v.verdict;
+  ShowFold(r);
+}
+
+void Noise(const rt::TapRecord &r, const TrafficVerdict &v) {
+  fold.open = false;
+  if (!noise.open || noise.row.id != lastRowId) {
+    noise = NoiseRun{};
+    noise.open = true;
+    noise.row = NewRow(r, "←");
+  }
+  noise.total += static_cast<long long>(r.bytes.size());
+  if (noise.bytes.size() < 64)
+    noise.bytes += r.bytes.substr(0, 64 - noise.bytes.size());
+  noise.row.payload = v.payload;
+  noise.row.bytes = HexBytes(noise.bytes);
+  if (noise.total > static_cast<long long>(noise.bytes.size()))
+    noise.row.bytes += " …";
+  noise.row.verdict = v.frame || v.verdict == "校验和错误"
+                          ? v.verdict
+                          : "无法识别（" + std::to_string(noise.total) + " 字节）";
+  Put(noise.row);
+}
+
+// ---- the records --------------------------------------------------------
+
+void PortError(const rt::TapRecord &r) {
+  if (portErrorShown)
+    return;
+  portErrorShown = true;
+  LogRow row = NewRow(r, "");
+  row.payload = "端口错误";
+  row.verdict = "设备已断开或出错";
+  Put(row);
+}
+
+void Opened(const rt::TapRecord &r, bool ok) {
+  CloseGroup();
+  CloseRuns();
+  LogRow row = NewRow(r, "");
+  const std::string name = r.port == demoPort && demoPort != 0
+                               ? std::string("演示设备")
+                               : (r.bytes.empty() ? "端口 " + std::to_string(r.port) : r.bytes);
+  row.payload = "打开 " + name;
+  row.verdict = ok ? "已打开" : "打开失败：" + r.reason;
+  Put(row);
+}
+
+void Checked(const rt::TapRecord &r) {
+  if (r.result < 0) {
+    if (attempt.pending) {
+      LogRow row = NewRow(r, "←");
+      row.verdict = "端口错误";
+      Put(row);
+      Conclude(false, "端口错误");
+    }
+    PortError(r);
+    return;
+  }
+  portErrorShown = false;
+  if (attempt.pending && r.result == 0) {
+    group.lastClock = r.clock;
+    LogRow row = NewRow(r, "←");
+    row.payload = "—";
+    row.verdict = "无应答";
+    Put(row);
+    Conclude(false, "无应答");
+  }
+}
+
+void Read(const rt::TapRecord &r) {
+  if (r.result <= 0)
+    return;
+  const TrafficVerdict v = IncomingVerdict(r.bytes);
+  if (attempt.pending) {
+    group.lastClock = r.clock;
+    LogRow row = NewRow(r, "←");
+    row.payload = v.payload;
+    row.bytes = HexBytes(r.bytes);
+    row.verdict = v.verdict;
+    Put(row);
+    const bool acknowledged = v.frame && v.letter == 'E' && v.number == 1;
+    Conclude(acknowledged, v.frame ? v.verdict : (v.verdict == "校验和错误" ? v.verdict : "无法识别"));
+    return;
+  }
+  if (v.frame)
+    Reading(r, v);
+  else
+    Noise(r, v);
+}
+
+void Discarded(const rt::TapRecord &r) {
+  OpenGroup(GroupKind::Download, r);
+  if (r.bytes.empty())
+    return;
+  LogRow row = NewRow(r, "←");
+  row.payload = PrintableBytes(r.bytes);
+  row.bytes = HexBytes(r.bytes);
+  row.verdict = "下载前丢弃（" + std::to_string(r.bytes.size()) + " 字节）";
+  Put(row);
+}
+
+} // namespace
+
+void StartTraffic(TrafficRowSink sink) {
+  rowSink = sink;
+  CloseGroup();
+  fold = Fold{};
+  noise = NoiseRun{};
+  portErrorShown = false;
+}
+
+void SetTrafficDemoPort(int port) { demoPort = port; }
+
+void TrafficRecord(const rt::TapRecord &r) {
+  switch (r.kind) {
+  case rt::TapKind::Opened:
+    Opened(r, true);
+    break;
+  case rt::TapKind::OpenFailed:
+    Opened(r, false);
+    break;
+  case rt::TapKind::Wrote: {
+    const TrafficVerdict sent = OutgoingVerdict(r.bytes);
+    if (sent.payload == kPoll)
+      Poll(r);
+    else
+      Command(r, sent);
+    break;
+  }
+  case rt::TapKind::Checked:
+    Checked(r);
+    break;
+  case rt::TapKind::Read:
+    Read(r);
+    break;
+  case rt::TapKind::Discarded:
+    Discarded(r);
+    break;
+  }
+}
+
+std::string TrafficProgress() {
+  if (group.kind != GroupKind::Download || !attempt.pending)
+    return {};
+  std::string payload = attempt.payload;
+  if (payload.size() > kLongestProgressPayload)
+    payload = payload.substr(0, kLongestProgressPayload) + "…";
+  return "下载中 " + payload + " " + TryText(attempt.number);
+}
