@@ -40,6 +40,7 @@ struct Fold {
   int polls = 0;
   std::string reply; // the last reading, as its payload
   std::string replyVerdict;
+  bool replyBad = false;
 };
 
 struct NoiseRun {
@@ -104,6 +105,7 @@ void ShowHeader() {
   char took[32];
   std::snprintf(took, sizeof took, "用时 %.2f s", group.lastClock - group.startClock);
   h.bytes = took;
+  h.tone = !group.failures.empty() ? 2 : group.acknowledged > 0 ? 1 : 0;
   if (!group.failures.empty()) {
     h.verdict.clear();
     for (const std::string &f : group.failures)
@@ -205,6 +207,7 @@ void ShowFold(const rt::TapRecord &r) {
   if (!verdict.empty())
     verdict += "，";
   row.verdict = verdict + "轮询 " + std::to_string(fold.polls) + " 次";
+  row.tone = fold.replyBad ? 2 : 0;
   Put(row);
 }
 
@@ -219,8 +222,10 @@ void Poll(const rt::TapRecord &r) {
     fold.open = true;
   }
   ++fold.polls;
-  if (r.result < 0)
+  if (r.result < 0) {
     fold.replyVerdict = "发送失败";
+    fold.replyBad = true;
+  }
   ShowFold(r);
 }
 
@@ -233,7 +238,8 @@ void Reading(const rt::TapRecord &r, const TrafficVerdict &v) {
   }
   fold.row.bytes = HexBytes(r.bytes);
   fold.reply = v.payload;
-  fold.replyVerdict = v.letter == 'R' ? "转速报告 " + std::to_string(v.number) + " r/min" : v.verdict;
+  fold.replyVerdict = v.letter == 'R' ? "转速报告 " + std::to_string(v.number) : v.verdict;
+  fold.replyBad = v.letter != 'R';
   ShowFold(r);
 }
 
@@ -251,6 +257,7 @@ void Noise(const rt::TapRecord &r, const TrafficVerdict &v) {
   noise.row.bytes = HexBytes(noise.bytes);
   if (noise.total > static_cast<long long>(noise.bytes.size()))
     noise.row.bytes += " …";
+  noise.row.tone = 2;
   noise.row.verdict = v.frame || v.verdict == "校验和错误"
                           ? v.verdict
                           : "无法识别（" + std::to_string(noise.total) + " 字节）";
@@ -266,6 +273,7 @@ void PortError(const rt::TapRecord &r) {
   LogRow row = NewRow(r, "");
   row.payload = "端口错误";
   row.verdict = "设备已断开或出错";
+  row.tone = 2;
   Put(row);
 }
 
@@ -278,6 +286,7 @@ void Opened(const rt::TapRecord &r, bool ok) {
                                : (r.bytes.empty() ? "端口 " + std::to_string(r.port) : r.bytes);
   row.payload = "打开 " + name;
   row.verdict = ok ? "已打开" : "打开失败：" + r.reason;
+  row.tone = ok ? 0 : 2;
   Put(row);
 }
 
@@ -286,6 +295,7 @@ void Checked(const rt::TapRecord &r) {
     if (attempt.pending) {
       LogRow row = NewRow(r, "←");
       row.verdict = "端口错误";
+      row.tone = 2;
       Put(row);
       Conclude(false, "端口错误");
     }
@@ -298,6 +308,7 @@ void Checked(const rt::TapRecord &r) {
     LogRow row = NewRow(r, "←");
     row.payload = "—";
     row.verdict = "无应答";
+    row.tone = 2;
     Put(row);
     Conclude(false, "无应答");
   }
@@ -313,8 +324,9 @@ void Read(const rt::TapRecord &r) {
     row.payload = v.payload;
     row.bytes = HexBytes(r.bytes);
     row.verdict = v.verdict;
-    Put(row);
     const bool acknowledged = v.frame && v.letter == 'E' && v.number == 1;
+    row.tone = acknowledged ? 1 : 2;
+    Put(row);
     Conclude(acknowledged, v.frame ? v.verdict : (v.verdict == "校验和错误" ? v.verdict : "无法识别"));
     return;
   }

@@ -7,9 +7,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 LogView::LogView(QWidget *parent)
     : QWidget(parent), model_(new LogModel(this)), list_(new QTreeView(this)),
@@ -43,8 +46,8 @@ LogView::LogView(QWidget *parent)
   header->setStretchLastSection(true);
   header->resizeSection(LogModel::Time, metrics.horizontalAdvance(QStringLiteral("00:00:00.000")) + 16);
   header->resizeSection(LogModel::Direction, metrics.horizontalAdvance(QStringLiteral("方向")) + 16);
-  header->resizeSection(LogModel::Payload, metrics.horizontalAdvance(QStringLiteral("下载（定速，演示设备）")) + 16);
-  header->resizeSection(LogModel::Bytes, metrics.horizontalAdvance(QStringLiteral("24 06 54 34 35 2C E8 00")) + 16);
+  header->resizeSection(LogModel::Payload, metrics.horizontalAdvance(QStringLiteral("    D1000,6000,100,")) + 16);
+  header->resizeSection(LogModel::Bytes, metrics.horizontalAdvance(QStringLiteral("24 08 52 33 30 30 30 2C 3F 00")) + 16);
   layout->addWidget(list_, 1);
 
   auto *copyAction = new QAction(list_);
@@ -93,4 +96,23 @@ QString LogView::copyText() const {
 void LogView::copy() {
   if (QClipboard *clipboard = QGuiApplication::clipboard())
     clipboard->setText(copyText());
+}
+
+void LogView::setVisible(bool visible) {
+  const bool opening = visible && isHidden();
+  const bool closing = !visible && !isHidden();
+  QWidget::setVisible(visible);
+  QWidget *w = window();
+  if (w == this || !w->isVisible() || w->isMaximized() || w->isFullScreen())
+    return;
+  if (opening) {
+    const QScreen *screen = w->screen();
+    const int room = screen ? screen->availableGeometry().bottom() - w->frameGeometry().bottom() : 0;
+    grown_ = std::clamp(room, 0, kGrowBy);
+    if (grown_ > 0)
+      w->resize(w->width(), w->height() + grown_);
+  } else if (closing && grown_ > 0) {
+    w->resize(w->width(), std::max(w->minimumHeight(), w->height() - grown_));
+    grown_ = 0;
+  }
 }

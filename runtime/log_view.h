@@ -6,6 +6,10 @@
 // loop, at most every 100 ms: a callback that blocks can give rows without
 // anything being drawn until it returns. The list follows the newest row while
 // it is scrolled to the bottom.
+//
+// Opening the view makes its window taller by up to kGrowBy pixels (as far as
+// the screen allows), closing it gives them back, so the panel above keeps its
+// size.
 #pragma once
 
 #include <QTimer>
@@ -39,10 +43,14 @@ public:
   LogModel *model() const { return model_; }
   QTreeView *list() const { return list_; }
 
+  static constexpr int kGrowBy = 280;
+  void setVisible(bool visible) override;
+
 private:
   LogModel *model_;
   QTreeView *list_;
   QPushButton *copyButton_;
   QLabel *titleLabel_;
   QTimer refresh_;
+  int grown_ = 0;
 };
