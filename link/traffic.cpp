@@ -41,6 +41,7 @@ struct Fold {
   std::string reply; // the last reading, as its payload
   std::string replyVerdict;
   bool replyBad = false;
+  bool unanswered = false; // the last poll has no reading yet
 };
 
 struct NoiseRun {
@@ -226,7 +227,12 @@ void Poll(const rt::TapRecord &r) {
     fold.replyVerdict = "发送失败";
     fold.replyBad = true;
   }
-  ShowFold(r);
+  // While every poll is answered the reading shows the row again; only a
+  // poll after an unanswered one (or the first) shows it now. Half the
+  // redraws while idle.
+  if (fold.polls == 1 || fold.unanswered || r.result < 0)
+    ShowFold(r);
+  fold.unanswered = true;
 }
 
 void Reading(const rt::TapRecord &r, const TrafficVerdict &v) {
@@ -236,6 +242,7 @@ void Reading(const rt::TapRecord &r, const TrafficVerdict &v) {
     fold = Fold{};
     fold.open = true;
   }
+  fold.unanswered = false;
   fold.row.bytes = HexBytes(r.bytes);
   fold.reply = v.payload;
   fold.replyVerdict = v.letter == 'R' ? "转速报告 " + std::to_string(v.number) : v.verdict;

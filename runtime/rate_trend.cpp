@@ -41,8 +41,9 @@ void RateTrend::addSample(int value) {
   if (int(samples_.size()) > kMaxSamples)
     samples_.pop_front();
   dropOld(now);
-  if (!scroll_.isActive())
-    scroll_.start();
+  // Readings that come every second move the trace themselves; the timer
+  // only fires once they stop.
+  scroll_.start();
   describe();
   update();
 }
