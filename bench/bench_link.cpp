@@ -23,8 +23,9 @@ void BM_GenerateBothTraces(benchmark::State &state) {
 }
 BENCHMARK(BM_GenerateBothTraces);
 
-// A device that always has the same 199 bytes waiting: a full read with the
-// valid frame at its end, so that the scan covers every byte.
+// A device that always has the same 199 bytes waiting: a full read, the most
+// one call copies. The frame at its end is not at the start of the read, so
+// it is not recognised.
 class FullQueue final : public rt::ByteDevice {
 public:
   FullQueue() {

@@ -1,27 +1,40 @@
 // Costs on the real panel, offscreen: the preview redraw, a download over a
-// pseudo-terminal against the device model, and the CPU used while idle with
-// the port open and the timer ticking; the last two with the link view closed
-// and open (it then draws its rows, and the rate trend its readings).
+// pseudo-terminal against the device model, the CPU used while idle with the
+// port open and the timer ticking (the download and the idle CPU with the link
+// view closed and open: it then draws its rows, and the rate trend its
+// readings), the CPU after the device is unplugged, and how long a click waits
+// while the peer does not read.
 #include <benchmark/benchmark.h>
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QTimer>
 #include <QtGlobal>
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <termios.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <memory>
+#include <thread>
 
 #include "app/callback_table.h"
 #include "app/controls.h"
 #include "app/lifecycle.h"
 #include "app/settings.h"
+#include "link/frame.h"
 #include "link/port.h"
 #include "preview/plot.h"
 #include "runtime/panel_access.h"
 #include "runtime/panel_ops.h"
 #include "runtime/port_choices.h"
+#include "runtime/events.h"
+#include "runtime/port_table.h"
 #include "runtime/serial_ops.h"
 #include "sim/pty_device.h"
 
@@ -165,6 +178,122 @@ BENCHMARK(BM_IdleWithPortOpen)
     ->Iterations(1)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
+
+// Runs the panel's event loop, timer ticking, for `seconds`; returns the
+// process's CPU time over that span as a percentage of one core.
+double CpuPercentWhileRunning(double seconds) {
+  const double cpu0 = CpuSeconds();
+  const auto wall0 = std::chrono::steady_clock::now();
+  QTimer::singleShot(static_cast<int>(seconds * 1000), [] { QuitUserInterface(0); });
+  RunUserInterface();
+  const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
+  return 100.0 * (CpuSeconds() - cpu0) / wall;
+}
+
+// The device on the open port is unplugged (its pseudo-terminal hangs up);
+// the operator picks the built-in device and downloads to it, and the panel
+// then runs with its timer polling that device. The lost port must cost
+// nothing: before it was closed, the event loop woke on it without end.
+// 10 s by default, enough to show a spin many times over; the figure over
+// 30 s: NUVARO_UNPLUG_SECONDS=30.
+void BM_CpuAfterUnplug(benchmark::State &state) {
+  PtyBench bench;
+  if (!bench.Start()) {
+    state.SkipWithError("pseudo-terminal unavailable");
+    return;
+  }
+  const char *env = std::getenv("NUVARO_UNPLUG_SECONDS");
+  const double seconds = env && std::atof(env) > 0 ? std::atof(env) : 10.0;
+  double cpu = 0.0;
+  int unpluggedOpen = 0, comm = 0;
+  for (auto _ : state) {
+    rt::DispatchControlEvent(panelHandle, CTL_PORT_LED, EVENT_LEFT_CLICK); // opens the terminal
+    const int unplugged = portNumber;
+    bench.pty.Stop();
+    SetCtrlVal(panelHandle, CTL_PORT, DEMO_DEVICE_PORT);
+    rt::DispatchControlEvent(panelHandle, CTL_PORT, EVENT_VAL_CHANGED);
+    rt::DispatchControlEvent(panelHandle, CTL_SEND, EVENT_COMMIT);
+    GetCtrlVal(panelHandle, CTL_COMM_LED, &comm);
+    cpu = CpuPercentWhileRunning(seconds);
+    unpluggedOpen = rt::IsPortOpen(unplugged) ? 1 : 0;
+  }
+  state.counters["cpu_percent_of_one_core"] = cpu;
+  state.counters["seconds"] = seconds;
+  state.counters["unplugged_port_open"] = unpluggedOpen;
+  state.counters["download_acknowledged"] = comm;
+}
+BENCHMARK(BM_CpuAfterUnplug)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// A peer that never reads: its side of the line stays full (a second writer
+// tops it up all the time), and every rate poll meets a full buffer. A thread
+// posts a "click" to the event loop every 37 ms; the figure is how long the
+// longest one waited before it ran. A click is handled the same way.
+void BM_ClickWithNonReadingPeer(benchmark::State &state) {
+  if (!LoadMainPanel()) {
+    state.SkipWithError("panel file not found");
+    return;
+  }
+  const int master = posix_openpt(O_RDWR | O_NOCTTY);
+  if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
+    state.SkipWithError("pseudo-terminal unavailable");
+    return;
+  }
+  termios raw{};
+  tcgetattr(master, &raw);
+  cfmakeraw(&raw);
+  tcsetattr(master, TCSANOW, &raw);
+  const std::string slave = ptsname(master);
+  const int filler = open(slave.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY);
+  const int port = rt::AddTypedPortChoice(slave);
+  SetCtrlVal(panelHandle, CTL_PORT, port);
+  slectportchanged = 1;
+  rt::DispatchControlEvent(panelHandle, CTL_PORT_LED, EVENT_LEFT_CLICK);
+
+  std::atomic<bool> running{true};
+  std::atomic<long long> worstUs{0};
+  std::atomic<int> clicks{0};
+  std::thread topUp([&] {
+    const std::string block(4096, 'x');
+    while (running) {
+      while (write(filler, block.data(), block.size()) > 0) {
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  });
+  std::thread clicker([&] {
+    while (running) {
+      const auto posted = std::chrono::steady_clock::now();
+      QMetaObject::invokeMethod(
+          qApp,
+          [posted, &worstUs, &clicks] {
+            const auto waited = std::chrono::duration_cast<std::chrono::microseconds>(
+                                    std::chrono::steady_clock::now() - posted)
+                                    .count();
+            worstUs = std::max<long long>(worstUs, waited);
+            ++clicks;
+          },
+          Qt::QueuedConnection);
+      std::this_thread::sleep_for(std::chrono::milliseconds(37));
+    }
+  });
+  for (auto _ : state)
+    CpuPercentWhileRunning(5.0); // ten timer ticks
+  running = false;
+  topUp.join();
+  clicker.join();
+  QCoreApplication::processEvents();
+  state.counters["worst_click_wait_ms"] = static_cast<double>(worstUs.load()) / 1000.0;
+  state.counters["clicks"] = clicks.load();
+  state.counters["port_led"] = [] {
+    int led = 0;
+    GetCtrlVal(panelHandle, CTL_PORT_LED, &led);
+    return led;
+  }();
+  rt::CloseAllPorts();
+  close(filler);
+  close(master);
+}
+BENCHMARK(BM_ClickWithNonReadingPeer)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 

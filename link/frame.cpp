@@ -37,35 +37,40 @@ int ChInQu() {
   int waiting = GetInQLen(portNumber);
   if (waiting <= 0)
     return 0;
-  // Keep a 0x00 behind the bytes read; what does not fit waits for the next call.
-  if (waiting > FRAME_BUFFER_SIZE - 1)
+  // Keep a 0x00 behind the bytes read. Every call takes all waiting bytes:
+  // what does not fit is discarded, so that a backlog of noise costs one tick.
+  const bool more = waiting > FRAME_BUFFER_SIZE - 1;
+  if (more)
     waiting = FRAME_BUFFER_SIZE - 1;
   memset(read_data, 0, sizeof read_data);
   const int taken = ComRd(portNumber, read_data, waiting);
+  if (more)
+    FlushInQ(portNumber);
   if (taken <= 0)
     return 0;
 
+  // A reply is only ever the first thing read: a "$" further in is inside
+  // noise or inside another frame. Its length byte must have been read too,
+  // not be the 0x00 behind a lone "$".
+  if (taken < 2 || read_data[0] != '$')
+    return 0;
   const int textLength = static_cast<int>(strlen(read_data));
-  for (int p = 0; p < taken; ++p) {
-    if (read_data[p] != '$')
-      continue;
-    const int q = p + 1;
-    const int length = static_cast<signed char>(read_data[q]);
-    if (length == textLength - 1) {
-      unsigned sum = 0;
-      int j = q;
-      for (; j < length; ++j)
-        sum += static_cast<unsigned char>(read_data[j]);
-      // The checksum is a byte from 0 to 255, compared as such.
-      if ((sum & 0xFFu) == static_cast<unsigned char>(read_data[j]))
-        return 1;
-    }
-    p = q; // the length byte is never itself a candidate
-  }
-  return 0;
+  const int length = static_cast<signed char>(read_data[1]);
+  if (length != textLength - 1)
+    return 0;
+  unsigned sum = 0;
+  int j = 1;
+  for (; j < length; ++j)
+    sum += static_cast<unsigned char>(read_data[j]);
+  // The checksum is a byte from 0 to 255, compared as such.
+  return (sum & 0xFFu) == static_cast<unsigned char>(read_data[j]) ? 1 : 0;
 }
 
-char ReplyLetter() { return read_data[2]; }
+char ReplyLetter() {
+  // A frame with no payload (L < 3) has no letter: byte 2 is its checksum
+  // or its terminator, or whatever followed it.
+  return static_cast<signed char>(read_data[1]) >= 3 ? read_data[2] : '\0';
+}
 
 int ReplyNumber() {
   // The payload runs from byte 2 up to the checksum at byte L.

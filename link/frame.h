@@ -12,12 +12,13 @@ extern char read_data[FRAME_BUFFER_SIZE]; // bytes taken by the last ChInQu that
 // Frames `text` and writes it to portNumber; returns the byte count written.
 int SendOrder(const char *text);
 // 1 when the bytes waiting on portNumber start with a valid reply frame.
-// Takes at most 199 bytes per call; more stay waiting for the next call.
+// Takes every waiting byte: the first 199 land in read_data, the rest are
+// discarded.
 int ChInQu();
 
 // The number of the reply in read_data after ChInQu returned 1: the decimal
 // number that follows the reply letter, read from the payload only (never
 // from the checksum byte). Stops at the first non-digit, as atoi does.
 int ReplyNumber();
-// The reply letter (byte 2 of read_data).
+// The reply letter (byte 2 of read_data); 0x00 for a frame with no payload.
 char ReplyLetter();

@@ -60,6 +60,7 @@ Attempt attempt;
 Fold fold;
 NoiseRun noise;
 bool portErrorShown = false;
+bool afterRead = false; // the previous record was a read that took bytes
 
 std::string TimeOfDay(long long wallMs) {
   const std::time_t seconds = static_cast<std::time_t>(wallMs / 1000);
@@ -343,6 +344,26 @@ void Read(const rt::TapRecord &r) {
     Noise(r, v);
 }
 
+// The rest of a backlog too long for one read, thrown away right after it.
+void Drained(const rt::TapRecord &r) {
+  if (r.bytes.empty())
+    return;
+  if (noise.open && noise.row.id == lastRowId) {
+    noise.total += static_cast<long long>(r.bytes.size());
+    noise.row.verdict = "无法识别（" + std::to_string(noise.total) + " 字节）";
+    if (noise.row.bytes.find(" …") == std::string::npos)
+      noise.row.bytes += " …";
+    Put(noise.row);
+    return;
+  }
+  LogRow row = NewRow(r, "←");
+  row.payload = PrintableBytes(r.bytes);
+  row.bytes = HexBytes(r.bytes);
+  row.verdict = "读取后丢弃（" + std::to_string(r.bytes.size()) + " 字节）";
+  row.tone = 2;
+  Put(row);
+}
+
 void Discarded(const rt::TapRecord &r) {
   OpenGroup(GroupKind::Download, r);
   if (r.bytes.empty())
@@ -362,6 +383,7 @@ void StartTraffic(TrafficRowSink sink) {
   fold = Fold{};
   noise = NoiseRun{};
   portErrorShown = false;
+  afterRead = false;
 }
 
 void SetTrafficDemoPort(int port) { demoPort = port; }
@@ -389,9 +411,15 @@ void TrafficRecord(const rt::TapRecord &r) {
     Read(r);
     break;
   case rt::TapKind::Discarded:
-    Discarded(r);
+    // Right after a read, a flush drops what did not fit in it; otherwise it
+    // is the flush that starts a download.
+    if (afterRead)
+      Drained(r);
+    else
+      Discarded(r);
     break;
   }
+  afterRead = r.kind == rt::TapKind::Read && r.result > 0;
 }
 
 std::string TrafficProgress() {

@@ -60,6 +60,8 @@ public:
   QString text(QAccessible::Text t) const override {
     if (t == QAccessible::Value)
       return meter()->valueText();
+    if (t == QAccessible::Description)
+      return QAccessibleWidget::text(t) + meter()->staleNote();
     return QAccessibleWidget::text(t);
   }
 

@@ -5,8 +5,9 @@
 // - Led: role Indicator, state checkable and checked while lit, its state in
 //   words as the description, and a press action that acts as a left click.
 // - Meter: role Dial, read-only, with a value interface (current, minimum and
-//   maximum value; setting a value does nothing) and the value with its unit
-//   as the Value text.
+//   maximum value; setting a value does nothing), the value with its unit
+//   as the Value text, and a note after its description while the reading
+//   is stale.
 // - Graph: role Chart, a leaf (the chart's inner views are not exposed), its
 //   summary (Graph::accessibleSummary) as the description and its title as
 //   the name when it has no accessible name.

@@ -56,9 +56,13 @@ int SetCtrlVal(int panel, int control, int value) {
   case rt::ControlKind::Led:
     static_cast<Led *>(w)->setOn(value != 0);
     return 0;
-  case rt::ControlKind::Meter:
-    static_cast<Meter *>(w)->setValue(value);
+  case rt::ControlKind::Meter: {
+    // Each value set is a reading: the meter is live again.
+    auto *meter = static_cast<Meter *>(w);
+    meter->setValue(value);
+    meter->noteReading();
     return 0;
+  }
   default:
     return UIE_BAD_ATTRIBUTE;
   }

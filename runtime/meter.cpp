@@ -4,6 +4,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPolygonF>
 #include <QtMath>
 
 #include "runtime/accessible_widgets.h"
@@ -66,12 +67,53 @@ void Meter::setUnit(const QString &unit) {
 }
 
 QString Meter::valueText() const {
+  if (!hasReading_)
+    return QString(); // nothing read yet: no number to show
   if (unit_.isEmpty())
     return QString::number(value_);
   return QStringLiteral("%1 %2").arg(value_).arg(unit_);
 }
 
 void Meter::describeValue() { setToolTip(valueText()); }
+
+void Meter::noteReading() {
+  readingThisTick_ = true;
+  ticksWithoutReading_ = 0;
+  if (!hasReading_) {
+    hasReading_ = true;
+    describeValue();
+  }
+  setStale(false);
+}
+
+void Meter::noteTimerTick() {
+  if (readingThisTick_) {
+    readingThisTick_ = false;
+    return;
+  }
+  if (++ticksWithoutReading_ >= kStaleAfterTicks)
+    setStale(true);
+}
+
+void Meter::markStale() {
+  readingThisTick_ = false;
+  setStale(true);
+}
+
+QString Meter::staleNote() const {
+  if (!stale_)
+    return QString();
+  return hasReading_ ? QStringLiteral("（读数已过时）") : QStringLiteral("（尚无读数）");
+}
+
+void Meter::setStale(bool stale) {
+  if (stale == stale_)
+    return;
+  stale_ = stale;
+  QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+  QAccessible::updateAccessibility(&event);
+  update();
+}
 
 double Meter::needlePosition() const {
   const double span = double(maximum_) - double(minimum_);
@@ -141,20 +183,39 @@ void Meter::paintEvent(QPaintEvent *) {
     painter.drawText(box, Qt::AlignCenter, label);
   }
 
-  // Needle.
+  // Needle: red while live; a grey outline while stale, none before the
+  // first reading.
+  // Halfway between the ink and the background: plainly greyed, still
+  // readable (the disabled text colour is too faint for a number).
+  const QColor back = pal.color(QPalette::Window);
+  const QColor grey((ink.red() + back.red()) / 2, (ink.green() + back.green()) / 2,
+                    (ink.blue() + back.blue()) / 2);
   const double angle = kStartAngle - kSweep * needlePosition();
-  QColor needle(0xd0, 0x20, 0x20);
-  if (!isEnabled())
-    needle = ink;
-  painter.setPen(QPen(needle, 2.5, Qt::SolidLine, Qt::RoundCap));
-  painter.drawLine(centre, OnCircle(centre, radius * 0.88, angle));
-  painter.setPen(Qt::NoPen);
-  painter.setBrush(ink);
+  if (!stale_) {
+    QColor needle(0xd0, 0x20, 0x20);
+    if (!isEnabled())
+      needle = ink;
+    painter.setPen(QPen(needle, 2.5, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(centre, OnCircle(centre, radius * 0.88, angle));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(ink);
+  } else {
+    if (hasReading_) {
+      const QPointF tip = OnCircle(centre, radius * 0.88, angle);
+      const QPointF side1 = OnCircle(centre, 3.5, angle + 90.0);
+      const QPointF side2 = OnCircle(centre, 3.5, angle - 90.0);
+      painter.setPen(QPen(grey, 1.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+      painter.setBrush(Qt::NoBrush);
+      painter.drawPolygon(QPolygonF({side1, tip, side2}));
+    }
+    painter.setPen(QPen(grey, 1.2));
+    painter.setBrush(pal.color(QPalette::Window));
+  }
   painter.drawEllipse(centre, 4.0, 4.0);
 
-  // The value itself, never clamped.
+  // The value itself, never clamped; greyed while stale.
   painter.setFont(font());
-  painter.setPen(ink);
+  painter.setPen(stale_ ? grey : ink);
   const QRectF valueBox(area.left(), top + radius * 1.75 + 8.0, area.width(), textHeight * 1.4);
   painter.drawText(valueBox, Qt::AlignCenter, valueText());
 }

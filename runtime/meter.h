@@ -6,6 +6,12 @@
 // It takes the focus from the Tab key only (so that a screen reader can land
 // on it; a dashed frame shows the focus) and reads out as a read-only dial
 // with a value (accessible_widgets.h); every change of the value is announced.
+//
+// A reading can go stale: the meter keeps its value but greys the number and
+// draws a hollow grey needle, and its accessible description says so. It is
+// stale before the first reading (then it shows no number at all), after the
+// runtime reports a port lost, and after kStaleAfterTicks timer ticks of its
+// panel with no reading; the next reading makes it live again.
 #pragma once
 
 #include <QString>
@@ -35,6 +41,18 @@ public:
   // Where the needle stands: 0 at the start of the scale, 1 at its end.
   double needlePosition() const;
 
+  static constexpr int kStaleAfterTicks = 4;
+  // A reading arrived (the program set the value): live again.
+  void noteReading();
+  // A timer tick of the panel ended; ticks with no reading add up.
+  void noteTimerTick();
+  // The value no longer tells what the device does now.
+  void markStale();
+  bool isStale() const { return stale_; }
+  bool hasReading() const { return hasReading_; }
+  // What the accessible description adds while stale: "" when live.
+  QString staleNote() const;
+
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override;
 
@@ -47,9 +65,14 @@ protected:
 
 private:
   void describeValue();
+  void setStale(bool stale);
 
   int minimum_ = 0;
   int maximum_ = 10000;
   int value_ = 0;
   QString unit_ = QStringLiteral("r/min");
+  bool stale_ = true;
+  bool hasReading_ = false;
+  bool readingThisTick_ = false;
+  int ticksWithoutReading_ = 0;
 };

@@ -58,6 +58,7 @@ int AddPanel(std::unique_ptr<PanelEntry> panel) {
   const int handle = r.nextHandle++;
   panel->handle = handle;
   r.panels[handle] = std::move(panel);
+  MarkMetersStaleWhenPortsAreLost();
   return handle;
 }
 
@@ -109,7 +110,10 @@ int DispatchEvent(int panel, int control, int event) {
   if (!callback || busy::Draining())
     return 0;
   busy::DispatchScope scope(entry->widget);
-  return callback(panel, control, event, nullptr, 0, 0);
+  const int result = callback(panel, control, event, nullptr, 0, 0);
+  if (event == EVENT_TIMER_TICK)
+    NoteTimerTickOnMeters(panel);
+  return result;
 }
 
 } // namespace rt

@@ -59,6 +59,11 @@ ControlEntry *FindControl(int panel, int control, int *error);
 // Returns the callback's result, 0 when it has none, or a UIE_ code.
 int DispatchEvent(int panel, int control, int event);
 
+// Meters and the age of their reading (meter_staleness.cpp): a timer tick of
+// the panel was handled; every meter goes stale when a port is lost.
+void NoteTimerTickOnMeters(int panel);
+void MarkMetersStaleWhenPortsAreLost();
+
 } // namespace rt
 
 namespace rt {

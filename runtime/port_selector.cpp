@@ -1,5 +1,6 @@
 #include "runtime/port_selector.h"
 
+#include <QCompleter>
 #include <QLineEdit>
 
 #include "runtime/port_choices.h"
@@ -13,6 +14,10 @@ enum Kind { SystemPort = 0, TypedPath = 1, BuiltInDevice = 2 };
 
 PortSelector::PortSelector(QWidget *parent) : QComboBox(parent) {
   setEditable(true);
+  // Matches are offered in a drop-down, never written into the field: a
+  // typed "/dev/ttyUSB1" must not become a listed "/dev/ttyUSB10" on Enter.
+  if (QCompleter *c = completer())
+    c->setCompletionMode(QCompleter::PopupCompletion);
   setInsertPolicy(QComboBox::NoInsert);
   setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   setMinimumContentsLength(12);

@@ -1,7 +1,8 @@
 // The port choice: an editable list of the ports the operator can use (system
 // serial ports, typed device paths, built-in devices). The list is read again
 // each time it opens. A device path typed into the field (confirmed with
-// Enter or by leaving the field) joins the list and becomes the choice.
+// Enter or by leaving the field) joins the list and becomes the choice,
+// exactly as typed: completion only offers matches in a drop-down.
 // choiceChanged() follows every change of the chosen port that the program
 // did not ask for; selectPort() is the program's way and emits nothing.
 #pragma once

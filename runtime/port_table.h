@@ -1,6 +1,7 @@
 // The port table behind the serial operations.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -39,5 +40,8 @@ std::string DefaultDeviceName(int port);
 bool IsPortOpen(int port);
 // Closes every open port (tests, and at exit).
 void CloseAllPorts();
+// `handler` runs each time a port is closed because its device hung up or
+// failed. Until it is opened again the port answers with that error.
+void OnPortLost(std::function<void(int port)> handler);
 
 } // namespace rt

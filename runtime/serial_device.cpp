@@ -1,7 +1,10 @@
 // A serial device opened with QSerialPort. Nothing here runs the event loop:
 // writes are pushed out and waiting bytes pulled in on each call, so bytes that
 // arrived while the program was blocked in Delay are counted.
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QSerialPort>
+#include <QTimer>
 
 #ifndef _WIN32
 #include <poll.h>
@@ -14,7 +17,8 @@ namespace rt {
 
 namespace {
 
-constexpr int kWriteTimeoutMs = 1000;
+// Beyond the bytes' own time on the line: the driver's and the scheduler's.
+constexpr int kWriteSlackMs = 5;
 
 QSerialPort::Parity ToParity(int parity) {
   switch (parity) {
@@ -43,6 +47,7 @@ public:
   explicit SerialDeviceEndpoint(int inputQueueSize) : inputQueueSize_(inputQueueSize) {}
 
   bool Open(const std::string &path, const LineSettings &s, std::string *reason) {
+    settings_ = s;
     port_.setPortName(QString::fromStdString(path));
     // The device's bytes wait in the operating system's buffer beyond this.
     port_.setReadBufferSize(inputQueueSize_);
@@ -75,12 +80,19 @@ public:
     const qint64 queued = port_.write(data, count);
     if (queued < 0)
       return COM_ERR_IO;
-    // Push the bytes out now: the caller goes on to block in Delay.
+    // Push the bytes out now: the caller goes on to block in Delay. A peer
+    // that does not read gets no longer than the bytes take on the line.
     port_.flush();
-    for (int waited = 0; port_.bytesToWrite() > 0 && waited < kWriteTimeoutMs; waited += 50) {
-      if (!port_.waitForBytesWritten(50) && Broken())
+    QDeadlineTimer deadline(LineTimeMs(count) + kWriteSlackMs);
+    while (port_.bytesToWrite() > 0 && !deadline.hasExpired()) {
+      if (!port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime())) && HungUp())
         return COM_ERR_IO;
     }
+    if (port_.bytesToWrite() > 0)
+      port_.clear(QSerialPort::Output); // what cannot go out is dropped
+    // The wait's time-out and a full output queue are no fault of the port.
+    if (port_.error() == QSerialPort::TimeoutError || WouldHaveBlocked())
+      port_.clearError();
     return Broken() ? COM_ERR_IO : static_cast<int>(queued);
   }
 
@@ -109,7 +121,30 @@ public:
     return Broken() ? COM_ERR_IO : 0;
   }
 
+  void WhenLost(std::function<void()> report) override {
+    // Qt reports a hang-up as a failed read each time the event loop finds
+    // the descriptor readable; the owner closes the port soon after.
+    QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
+                     [this, report = std::move(report)](QSerialPort::SerialPortError e) {
+                       // Only a hang-up: a write that would block also
+                       // reports a resource error.
+                       if (e == QSerialPort::NoError || lostReported_ || !HungUp())
+                         return;
+                       lostReported_ = true;
+                       // Not from inside the port's own notification.
+                       if (QCoreApplication::instance())
+                         QTimer::singleShot(0, QCoreApplication::instance(), report);
+                     });
+  }
+
 private:
+  // Milliseconds that `count` characters take on the line.
+  int LineTimeMs(int count) const {
+    const int bits = 1 + settings_.dataBits + (settings_.parity ? 1 : 0) + settings_.stopBits;
+    const double ms = 1000.0 * count * bits / static_cast<double>(settings_.baudRate);
+    return static_cast<int>(ms) + 1;
+  }
+
   // Moves what the operating system holds into the port's buffer, up to the
   // input queue size, without running the event loop.
   void PullIn() {
@@ -138,8 +173,20 @@ private:
 #endif
   }
 
+  // Qt reports a write that would block as a resource error, as it does a
+  // vanished device; only the absence of a hang-up tells them apart.
+  bool WouldHaveBlocked() const {
+#ifndef _WIN32
+    return port_.error() == QSerialPort::ResourceError && !HungUp();
+#else
+    return false;
+#endif
+  }
+
   QSerialPort port_;
   int inputQueueSize_;
+  LineSettings settings_;
+  bool lostReported_ = false;
 };
 
 } // namespace

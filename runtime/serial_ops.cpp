@@ -1,7 +1,9 @@
 #include "runtime/serial_ops.h"
 
+#include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "runtime/port_table.h"
 #include "runtime/serial_endpoint.h"
@@ -14,9 +16,54 @@ std::map<int, std::unique_ptr<rt::Endpoint>> &OpenPorts() {
   return ports;
 }
 
+// Ports closed because their device hung up or failed, with the error they
+// reported: it is what the port answers until it is opened again or closed.
+std::map<int, int> &LostPorts() {
+  static std::map<int, int> ports;
+  return ports;
+}
+
+// Which opening of each port is current: a late report from a port since
+// closed or reopened is ignored.
+std::map<int, unsigned> &Openings() {
+  static std::map<int, unsigned> openings;
+  return openings;
+}
+
+std::vector<std::function<void(int)>> &LostHandlers() {
+  static std::vector<std::function<void(int)>> handlers;
+  return handlers;
+}
+
 rt::Endpoint *Find(int port) {
   const auto found = OpenPorts().find(port);
   return found == OpenPorts().end() ? nullptr : found->second.get();
+}
+
+// The device is gone: close its descriptor now, so that nothing polls it.
+void Lose(int port, const rt::Endpoint *endpoint, int error) {
+  const auto found = OpenPorts().find(port);
+  if (found == OpenPorts().end() || !endpoint || found->second.get() != endpoint)
+    return; // closed since
+  std::unique_ptr<rt::Endpoint> gone = std::move(found->second);
+  OpenPorts().erase(found);
+  gone.reset();
+  LostPorts()[port] = error;
+  for (const auto &handler : LostHandlers())
+    handler(port);
+}
+
+// A port's result as the caller gets it; an I/O error closes the port.
+int Checked(int port, rt::Endpoint *endpoint, int result) {
+  if (result == COM_ERR_IO)
+    Lose(port, endpoint, result);
+  return result;
+}
+
+// What a port that is not open answers.
+int NotOpen(int port) {
+  const auto lost = LostPorts().find(port);
+  return lost == LostPorts().end() ? COM_ERR_NOT_OPEN : lost->second;
 }
 
 bool ValidSettings(long baudRate, int parity, int dataBits, int stopBits) {
@@ -34,6 +81,7 @@ int OpenComConfig(int port, const char *deviceName, long baudRate, int parity, i
   }
   // Opening an open port starts it afresh.
   OpenPorts().erase(port);
+  LostPorts().erase(port);
   if (!ValidSettings(baudRate, parity, dataBits, stopBits)) {
     rt::TapNote(rt::TapKind::OpenFailed, port, COM_ERR_OPEN, nullptr, 0, "线路参数无效");
     return COM_ERR_OPEN;
@@ -59,29 +107,38 @@ int OpenComConfig(int port, const char *deviceName, long baudRate, int parity, i
                 static_cast<int>(target.path.size()), reason);
     return COM_ERR_OPEN;
   }
+  static unsigned openings = 0;
+  const unsigned opening = ++openings;
+  Openings()[port] = opening;
+  endpoint->WhenLost([port, opening] {
+    if (Openings()[port] == opening)
+      Lose(port, Find(port), COM_ERR_IO);
+  });
   OpenPorts()[port] = std::move(endpoint);
   rt::TapNote(rt::TapKind::Opened, port, 0, target.path.data(), static_cast<int>(target.path.size()));
   return 0;
 }
 
 int CloseCom(int port) {
-  return OpenPorts().erase(port) ? 0 : COM_ERR_NOT_OPEN;
+  // A port closed after its device was lost was open as far as the caller knew.
+  const bool lost = LostPorts().erase(port) > 0;
+  return OpenPorts().erase(port) || lost ? 0 : COM_ERR_NOT_OPEN;
 }
 
 int ComWrt(int port, const char *buffer, int count) {
   rt::Endpoint *endpoint = Find(port);
   if (!endpoint)
-    return COM_ERR_NOT_OPEN;
+    return NotOpen(port);
   if (!buffer || count <= 0)
     return 0;
-  const int written = endpoint->Write(buffer, count);
+  const int written = Checked(port, endpoint, endpoint->Write(buffer, count));
   rt::TapNote(rt::TapKind::Wrote, port, written, buffer, count);
   return written;
 }
 
 int GetInQLen(int port) {
   rt::Endpoint *endpoint = Find(port);
-  const int waiting = endpoint ? endpoint->Waiting() : COM_ERR_NOT_OPEN;
+  const int waiting = endpoint ? Checked(port, endpoint, endpoint->Waiting()) : NotOpen(port);
   rt::TapNote(rt::TapKind::Checked, port, waiting);
   return waiting;
 }
@@ -89,10 +146,10 @@ int GetInQLen(int port) {
 int ComRd(int port, char *buffer, int count) {
   rt::Endpoint *endpoint = Find(port);
   if (!endpoint)
-    return COM_ERR_NOT_OPEN;
+    return NotOpen(port);
   if (!buffer || count <= 0)
     return 0;
-  const int taken = endpoint->Read(buffer, count);
+  const int taken = Checked(port, endpoint, endpoint->Read(buffer, count));
   rt::TapNote(rt::TapKind::Read, port, taken, buffer, taken);
   return taken;
 }
@@ -100,10 +157,11 @@ int ComRd(int port, char *buffer, int count) {
 int FlushInQ(int port) {
   rt::Endpoint *endpoint = Find(port);
   if (!endpoint)
-    return COM_ERR_NOT_OPEN;
+    return NotOpen(port);
   // The discarded bytes are kept only for the tap.
   std::string discarded;
-  const int result = endpoint->DiscardInput(rt::SerialTapActive() ? &discarded : nullptr);
+  const int result =
+      Checked(port, endpoint, endpoint->DiscardInput(rt::SerialTapActive() ? &discarded : nullptr));
   rt::TapNote(rt::TapKind::Discarded, port, result, discarded.data(), static_cast<int>(discarded.size()));
   return result;
 }
@@ -116,6 +174,14 @@ namespace rt {
 
 bool IsPortOpen(int port) { return Find(port) != nullptr; }
 
-void CloseAllPorts() { OpenPorts().clear(); }
+void CloseAllPorts() {
+  OpenPorts().clear();
+  LostPorts().clear();
+}
+
+void OnPortLost(std::function<void(int port)> handler) {
+  if (handler)
+    LostHandlers().push_back(std::move(handler));
+}
 
 } // namespace rt

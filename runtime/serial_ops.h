@@ -8,7 +8,8 @@
 constexpr int COM_ERR_BAD_PORT = -1;   // port number out of range
 constexpr int COM_ERR_OPEN = -2;       // the device could not be opened or configured
 constexpr int COM_ERR_NOT_OPEN = -3;   // the port is not open
-constexpr int COM_ERR_IO = -4;         // the device reported an error (vanished, unplugged)
+constexpr int COM_ERR_IO = -4;         // the device reported an error (vanished, unplugged);
+                                       // the port is closed then and says so until reopened
 
 constexpr int COM_MIN_PORT = 1;
 constexpr int COM_MAX_PORT = 1000;
@@ -19,8 +20,10 @@ int OpenComConfig(int port, const char *deviceName, long baudRate, int parity, i
                   int stopBits, int inputQueueSize, int outputQueueSize);
 int CloseCom(int port);
 
-// Queues `count` bytes for sending and pushes them to the device before
-// returning. Returns the count written or a negative COM_ERR_ code.
+// Queues `count` bytes for sending and returns, having waited at most the
+// time they take on the line plus a few milliseconds: what cannot go out by
+// then is dropped (a peer that does not read never holds the caller). Returns
+// the count queued or a negative COM_ERR_ code.
 int ComWrt(int port, const char *buffer, int count);
 // Count of received bytes waiting, including those that arrived while the
 // program was blocked; negative COM_ERR_ code on failure.

@@ -4,6 +4,8 @@
 // the port LED stays dark and nothing else changes.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -49,7 +51,10 @@ protected:
     ASSERT_NE(edit, nullptr);
     edit->selectAll();
     QTest::keyClicks(edit, QString::fromStdString(path));
-    QTest::keyClick(edit, Qt::Key_Return);
+    // Enter goes to the completion drop-down when it is open, as it would.
+    QWidget *popup = edit->completer() ? edit->completer()->popup() : nullptr;
+    QTest::keyClick(popup && popup->isVisible() ? popup : static_cast<QWidget *>(edit),
+                    Qt::Key_Return);
   }
 
   // The program's way: the path gets a number, the control is set to it and
@@ -131,6 +136,21 @@ TEST_F(PortPaths, EveryBadPathTypedOrChosenByNumber) {
       EXPECT_EQ(Value(CTL_COMM_LED), 0);
     }
   }
+}
+
+TEST_F(PortPaths, TypedPathIsTakenExactlyAsTyped) {
+  // A listed path that starts with the one typed is never chosen instead.
+  // Completion acts only in an active window.
+  DisplayPanel(panelHandle);
+  QWidget *window = Selector()->window();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  TypePath(Path("ttyUSB10"));
+  TypePath(Path("ttyUSB1"));
+  EXPECT_EQ(rt::PortAssignmentFor(Value(CTL_PORT)).path, Path("ttyUSB1"));
+  EXPECT_EQ(Selector()->currentText().toStdString(), Path("ttyUSB1"));
+  TypePath(Path("ttyUSB10"));
+  EXPECT_EQ(rt::PortAssignmentFor(Value(CTL_PORT)).path, Path("ttyUSB10"));
 }
 
 TEST_F(PortPaths, NoChoiceFromBlankTextOrUnknownNumbers) {

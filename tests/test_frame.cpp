@@ -88,6 +88,8 @@ TEST_F(ChInQuTest, RejectsAndConsumesMalformedReplies) {
 
   device->Queue(std::string("E1\0", 3)); // no frame at all
   EXPECT_EQ(ChInQu(), 0);
+  device->Queue("$"); // a lone "$": its length byte never came
+  EXPECT_EQ(ChInQu(), 0);
 }
 
 TEST_F(ChInQuTest, FramesThatCanNeverBeRecognised) {
@@ -125,16 +127,21 @@ TEST_F(ChInQuTest, NothingFromAnEarlierReadRemains) {
 }
 
 TEST_F(ChInQuTest, TakesAtMost199BytesAndLeavesTheRest) {
-  // 250 bytes waiting: a valid frame at the start of the second read.
+  // 250 bytes waiting, a valid frame just past the first 199: the read looks
+  // at 199 bytes and discards the rest, frame included, so nothing waits.
   std::string noise(199, 'n');
   device->Queue(noise + Frame("E1") + std::string(45, 'm'));
   EXPECT_EQ(ChInQu(), 0);
+  EXPECT_EQ(read_data[198], 'n');
   EXPECT_EQ(read_data[199], '\0');
-  EXPECT_EQ(device->Left(), 51u);
-  device->onWrite = nullptr;
-  // The rest is the frame followed by more bytes after its terminator.
-  EXPECT_EQ(ChInQu(), 1);
   EXPECT_EQ(device->Left(), 0u);
+  EXPECT_EQ(ChInQu(), 0);
+  // Bytes not yet arrived are no part of what was waiting.
+  device->Queue(std::string(300, 'n'));
+  device->Queue(Frame("E1"), 1.0);
+  EXPECT_EQ(ChInQu(), 0);
+  clock.Advance(1.0);
+  EXPECT_EQ(ChInQu(), 1);
 }
 
 TEST_F(ChInQuTest, ChecksumsAbove127AreAccepted) {

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+
 #include <algorithm>
 
 #include "panel_fixture.h"
+#include "runtime/meter.h"
+#include "runtime/timer_control.h"
 
 namespace {
 
@@ -49,6 +53,60 @@ TEST_F(Monitor, SilentDeviceIsPolledEveryTickAndTheMeterKeepsItsValue) {
   }
   EXPECT_EQ(Polls(Sent()), 4);
   EXPECT_EQ(Value(CTL_RATE_METER), 1234);
+}
+
+TEST_F(Monitor, MeterLooksStaleWhenItsReadingIsOld) {
+  auto *meter = qobject_cast<Meter *>(rt::ControlWidget(panelHandle, CTL_RATE_METER));
+  ASSERT_NE(meter, nullptr);
+  const auto described = [meter] {
+    return QAccessible::queryAccessibleInterface(meter)->text(QAccessible::Description);
+  };
+  const auto ticks = [this](int n) {
+    for (int i = 0; i < n; ++i) {
+      Tick();
+      clock.Advance(0.5);
+    }
+  };
+  sim::DeviceKnobs knobs;
+  // Before the first reading: stale, and no number.
+  EXPECT_TRUE(meter->isStale());
+  EXPECT_EQ(meter->valueText(), QString());
+  EXPECT_TRUE(described().endsWith(QStringLiteral("（尚无读数）")));
+  Event(CTL_PORT_LED, 3);
+  ticks(2); // a poll, then its reading
+  EXPECT_FALSE(meter->isStale());
+  EXPECT_EQ(meter->valueText(), QStringLiteral("3000 r/min"));
+  EXPECT_FALSE(described().contains(QStringLiteral("（")));
+
+  // Ticks dropped while a download suspends the timer do not count.
+  auto *timer = qobject_cast<TimerControl *>(rt::ControlWidget(panelHandle, CTL_TIMER));
+  ASSERT_NE(timer, nullptr);
+  SuspendTimerCallbacks();
+  for (int i = 0; i < 10; ++i)
+    timer->tick();
+  ResumeTimerCallbacks();
+  EXPECT_FALSE(meter->isStale());
+
+  // A silent device: stale at the fourth tick with no reading, value kept.
+  knobs.silent = true;
+  device->SetKnobs(knobs);
+  for (int i = 1; i <= 4; ++i) {
+    ticks(1);
+    EXPECT_EQ(meter->isStale(), i == 4) << "tick " << i;
+  }
+  EXPECT_EQ(Value(CTL_RATE_METER), 3000);
+  EXPECT_EQ(meter->valueText(), QStringLiteral("3000 r/min"));
+  EXPECT_TRUE(described().endsWith(QStringLiteral("（读数已过时）")));
+
+  // The next reading makes it live; a lost port makes it stale at once.
+  knobs.silent = false;
+  device->SetKnobs(knobs);
+  ticks(2);
+  EXPECT_FALSE(meter->isStale());
+  device->Vanish();
+  ticks(1);
+  EXPECT_TRUE(meter->isStale());
+  EXPECT_EQ(Value(CTL_RATE_METER), 3000);
 }
 
 TEST_F(Monitor, RateReportWithADigitChecksumReadsRight) {

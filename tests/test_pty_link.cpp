@@ -5,7 +5,17 @@
 #ifndef _WIN32
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstdlib>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -23,6 +33,7 @@
 #include "runtime/port_choices.h"
 #include "runtime/port_table.h"
 #include "runtime/serial_ops.h"
+#include "scripted_device.h"
 #include "sim/pty_device.h"
 
 namespace {
@@ -54,6 +65,39 @@ TEST_F(PtyLink, OrderGetsTheAcknowledgementFromTheOtherSide) {
   EXPECT_EQ(order("F1,"), 1);
   EXPECT_EQ(model->RawBytes(), std::string("\x24\x05\x46\x31\x2C\xA8\x00", 7));
   EXPECT_EQ(std::string(read_data, 6), std::string("\x24\x04\x45\x31\x7A\x00", 6));
+  rt::ClearPortAssignment(kPort);
+}
+
+// Descriptors of this process open on `path`.
+int DescriptorsOn(const std::string &path) {
+  int n = 0;
+  const QDir fds(QStringLiteral("/proc/self/fd"));
+  for (const QFileInfo &fd : fds.entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot)) {
+    const std::string target = fd.symLinkTarget().toStdString();
+    if (target == path || target == path + " (deleted)")
+      ++n;
+  }
+  return n;
+}
+
+TEST_F(PtyLink, HungUpPortIsClosedWithItsDescriptor) {
+  constexpr int kPort = 62;
+  rt::AssignPortPath(kPort, pty->SlavePath());
+  ASSERT_EQ(OpenComConfig(kPort, "", 38400, 0, 8, 1, 1000, 1000), 0);
+  const std::string slave = pty->SlavePath();
+  const int before = DescriptorsOn(slave);
+  ASSERT_GE(before, 1);
+  pty->Stop(); // the other side hangs up
+  // Nobody calls the port: the event loop alone finds the hang-up.
+  for (int i = 0; i < 200 && rt::IsPortOpen(kPort); ++i) {
+    QCoreApplication::processEvents();
+    usleep(5000);
+  }
+  EXPECT_FALSE(rt::IsPortOpen(kPort));
+  EXPECT_EQ(DescriptorsOn(slave), 0);
+  EXPECT_EQ(GetInQLen(kPort), COM_ERR_IO); // it says why until opened again
+  EXPECT_EQ(CloseCom(kPort), 0);
+  EXPECT_EQ(GetInQLen(kPort), COM_ERR_NOT_OPEN);
   rt::ClearPortAssignment(kPort);
 }
 
@@ -125,6 +169,78 @@ TEST_F(PtyPanel, SimulatorGoneMeansADarkPortNotAHang) {
   EXPECT_EQ(portReady, 0);
   EXPECT_EQ(Value(CTL_PORT_LED), 0);
   EXPECT_TRUE(popups.empty());
+}
+
+TEST_F(PtyPanel, PollsAgainWithinTwoTicksOfANoiseBurst) {
+  // A raw terminal whose other side the test plays: noise, then rate reports.
+  const int master = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(grantpt(master), 0);
+  ASSERT_EQ(unlockpt(master), 0);
+  termios raw{};
+  ASSERT_EQ(tcgetattr(master, &raw), 0);
+  cfmakeraw(&raw);
+  tcsetattr(master, TCSANOW, &raw);
+  fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+  const int port = rt::AddTypedPortChoice(ptsname(master));
+  ASSERT_GT(port, 0);
+  ASSERT_EQ(SetCtrlVal(panelHandle, CTL_PORT, port), 0);
+  rt::DispatchControlEvent(panelHandle, CTL_PORT_LED, 3);
+  ASSERT_EQ(Value(CTL_PORT_LED), 1);
+
+  const std::string poll = Frame("?1,");
+  // One tick; true when a poll went out in it. Replies are readable by the
+  // next tick.
+  const auto tick = [&](int rate) {
+    Delay(0.02);
+    rt::DispatchControlEvent(panelHandle, CTL_TIMER, 15);
+    std::string out;
+    char chunk[256];
+    for (ssize_t n; (n = read(master, chunk, sizeof chunk)) > 0;)
+      out.append(chunk, static_cast<std::size_t>(n));
+    const bool polled = out.find(poll) != std::string::npos;
+    if (polled && rate > 0) {
+      const std::string frame = Frame("R" + std::to_string(rate));
+      EXPECT_EQ(write(master, frame.data(), frame.size()), static_cast<ssize_t>(frame.size()));
+    }
+    return polled;
+  };
+
+  std::mt19937 random(20261207);
+  int rate = 1000;
+  for (const std::size_t burst : {std::size_t{1024}, std::size_t{128 * 1024}, std::size_t{1 << 20}}) {
+    SCOPED_TRACE(burst);
+    std::string noise(burst, '\0');
+    for (char &c : noise)
+      c = static_cast<char>(random());
+    // Noise as fast as the terminal takes it, ticking meanwhile (hang guard only).
+    std::size_t sent = 0;
+    for (int guard = 0; sent < noise.size() && guard < 20000; ++guard) {
+      const ssize_t n = write(master, noise.data() + sent, noise.size() - sent);
+      if (n > 0)
+        sent += static_cast<std::size_t>(n);
+      if (sent < noise.size())
+        tick(0);
+    }
+    ASSERT_EQ(sent, noise.size());
+    // From the device's last noise byte: a poll within two ticks, the rate
+    // on the meter within four.
+    rate += 111;
+    int firstPoll = 0, shown = 0;
+    for (int t = 1; t <= 4 && !shown; ++t) {
+      if (tick(rate) && !firstPoll)
+        firstPoll = t;
+      if (Value(CTL_RATE_METER) == rate)
+        shown = t;
+    }
+    EXPECT_GE(firstPoll, 1);
+    EXPECT_LE(firstPoll, 2);
+    EXPECT_GE(shown, 1);
+    EXPECT_EQ(Value(CTL_PORT_LED), 1);
+  }
+  EXPECT_TRUE(popups.empty());
+  rt::CloseAllPorts();
+  close(master);
 }
 
 } // namespace

@@ -32,6 +32,9 @@ const VerdictRow kReads[] = {
     {"stray byte in front", "\xFF" + Frame("E1"), "无法识别（7 字节）", "\\xFF$\\x04E1z\\x00"},
     {"checksum 0x00 ends the text early", Frame("R699"), "无法识别（8 字节）", "$\\x06R699\\x00\\x00"},
     {"noise", "\x13\x37\x42", "无法识别（3 字节）", "\\x137B"},
+    {"frame with no payload", std::string("$\x02\x02\x00", 4), "无法识别（4 字节）", "$\\x02\\x02\\x00"},
+    {"a $ further in", std::string("\x41\x05\x45\x31\x24\x07\x78\x7F\x00", 9), "无法识别（9 字节）",
+     "A\\x05E1$\\x07x\\x7F\\x00"},
 };
 
 using TrafficVerdicts = LinkTest;
@@ -44,7 +47,7 @@ TEST_F(TrafficVerdicts, EachReadIsNamedAsTheProgramTakesIt) {
     EXPECT_EQ(v.payload, row.payload);
     // The view never disagrees with the program about what is a reply.
     device->Queue(row.bytes);
-    const bool taken = ChInQu() == 1;
+    const bool taken = ChInQu() == 1 && ReplyLetter() != '\0';
     EXPECT_EQ(v.frame, taken);
     if (taken) {
       EXPECT_EQ(v.letter, ReplyLetter());
