@@ -37,6 +37,7 @@ std::string OpenFailure(const QSerialPort &port) {
   case QSerialPort::DeviceNotFoundError: gloss = "设备不存在"; break;
   case QSerialPort::PermissionError: gloss = "没有权限或设备被占用"; break;
   case QSerialPort::OpenError: gloss = "设备已被打开"; break;
+  case QSerialPort::UnsupportedOperationError: gloss = "不是串口设备"; break;
   default: break;
   }
   return std::string(gloss) + "（" + port.errorString().toStdString() + "）";
