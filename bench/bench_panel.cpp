@@ -22,6 +22,7 @@
 #include <cstdlib>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "app/callback_table.h"
 #include "app/controls.h"
@@ -110,11 +111,11 @@ void BM_DownloadOverPty(benchmark::State &state) {
   ShowLinkViewPane(viewShown);
   rt::DispatchControlEvent(panelHandle, CTL_SEND, 1); // opens the port
   int good = 0;
-  double downloading = 0;
+  std::vector<double> downloads;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
     rt::DispatchControlEvent(panelHandle, CTL_SEND, 1);
-    downloading += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    downloads.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     int led = 0;
     GetCtrlVal(panelHandle, CTL_COMM_LED, &led);
     good += led;
@@ -126,7 +127,11 @@ void BM_DownloadOverPty(benchmark::State &state) {
   // The waits the download makes: 0.12 s, then 0.1 s per command.
   const double floor = workMode ? 0.62 : 0.72;
   state.counters["acknowledged"] = good;
-  state.counters["over_floor_percent"] = 100.0 * (downloading / double(state.iterations()) - floor) / floor;
+  // The median: a download that another process kept from waking on time
+  // says nothing about the program.
+  std::sort(downloads.begin(), downloads.end());
+  const double median = downloads.empty() ? 0.0 : downloads[downloads.size() / 2];
+  state.counters["median_over_floor_percent"] = 100.0 * (median - floor) / floor;
   state.SetLabel(std::string(workMode ? "fixed rate, waits fix 0.62 s" : "sweep, waits fix 0.72 s") +
                  (viewShown ? ", link view open" : ", link view closed"));
 }

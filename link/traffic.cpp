@@ -205,10 +205,9 @@ void ShowFold(const rt::TapRecord &r) {
   row.time = TimeOfDay(r.wallMs);
   row.direction = "⇄";
   row.payload = fold.reply.empty() ? kPoll : std::string(kPoll) + " → " + fold.reply;
-  std::string verdict = fold.replyVerdict;
-  if (!verdict.empty())
-    verdict += "，";
-  row.verdict = verdict + "轮询 " + std::to_string(fold.polls) + " 次";
+  // "转速报告 3000 ×15": the last reading, and how many polls the row stands for.
+  const std::string polls = "×" + std::to_string(fold.polls);
+  row.verdict = fold.replyVerdict.empty() ? "轮询 " + polls : fold.replyVerdict + " " + polls;
   row.tone = fold.replyBad ? 2 : 0;
   Put(row);
 }
