@@ -101,7 +101,7 @@ void ShowHeader() {
   h.payload = group.kind == GroupKind::Download ? "下载" : "通讯检查";
   std::string notes = group.mode;
   if (group.demo)
-    notes += notes.empty() ? "演示设备" : "，演示设备";
+    notes += notes.empty() ? "演示设备" : "，演示";
   if (!notes.empty())
     h.payload += "（" + notes + "）";
   char took[32];
@@ -113,7 +113,7 @@ void ShowHeader() {
     for (const std::string &f : group.failures)
       h.verdict += (h.verdict.empty() ? "" : "；") + f;
   } else if (group.acknowledged > 0) {
-    h.verdict = "全部已确认（" + std::to_string(group.acknowledged) + " 条命令）";
+    h.verdict = "全部已确认（" + std::to_string(group.acknowledged) + " 条）";
   } else {
     h.verdict = "—";
   }
