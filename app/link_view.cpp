@@ -10,7 +10,9 @@ namespace {
 
 int linkViewShown = 0;
 
-void ShowRow(const LogRow &row) { PutLogRow(panelHandle, CTL_LINK_VIEW, row); }
+void ShowRow(const LogRow &row) {
+  PutLogRow(panelHandle, CTL_LINK_VIEW, row);
+}
 
 } // namespace
 

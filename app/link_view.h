@@ -7,4 +7,5 @@
 void StartLinkView();
 
 // The "通讯记录" button: shows or hides the view.
-int ShowLinkView(int panel, int control, int event, void *callbackData, int eventData1, int eventData2);
+int ShowLinkView(int panel, int control, int event, void *callbackData, int eventData1,
+                 int eventData2);

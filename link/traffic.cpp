@@ -21,7 +21,7 @@ struct Group {
   LogRow header;
   double startClock = 0.0;
   double lastClock = 0.0;
-  std::string mode;    // 定速, 扫速, or "" until a command shows it
+  std::string mode; // 定速, 扫速, or "" until a command shows it
   bool demo = false;
   int acknowledged = 0;
   std::vector<std::string> failures;
@@ -30,7 +30,7 @@ struct Group {
 struct Attempt {
   bool pending = false; // sent, its check not yet seen
   std::string payload;
-  int number = 0;       // 1 to ORDER_ATTEMPTS
+  int number = 0; // 1 to ORDER_ATTEMPTS
   bool acknowledged = false;
 };
 
@@ -213,7 +213,9 @@ void ShowFold(const rt::TapRecord &r) {
 }
 
 // A fold stays open while nothing else was shown after it.
-bool FoldIsNewest() { return fold.open && fold.row.id == lastRowId; }
+bool FoldIsNewest() {
+  return fold.open && fold.row.id == lastRowId;
+}
 
 void Poll(const rt::TapRecord &r) {
   CloseGroup();
@@ -341,7 +343,8 @@ void Read(const rt::TapRecord &r) {
     const bool acknowledged = v.frame && v.letter == 'E' && v.number == 1;
     row.tone = acknowledged ? 1 : 2;
     Put(row);
-    Conclude(acknowledged, v.frame ? v.verdict : (v.verdict == "校验和错误" ? v.verdict : "无法识别"));
+    Conclude(acknowledged,
+             v.frame ? v.verdict : (v.verdict == "校验和错误" ? v.verdict : "无法识别"));
     return;
   }
   if (v.frame)
@@ -392,16 +395,14 @@ void StartTraffic(TrafficRowSink sink) {
   afterRead = false;
 }
 
-void SetTrafficDemoPort(int port) { demoPort = port; }
+void SetTrafficDemoPort(int port) {
+  demoPort = port;
+}
 
 void TrafficRecord(const rt::TapRecord &r) {
   switch (r.kind) {
-  case rt::TapKind::Opened:
-    Opened(r, true);
-    break;
-  case rt::TapKind::OpenFailed:
-    Opened(r, false);
-    break;
+  case rt::TapKind::Opened: Opened(r, true); break;
+  case rt::TapKind::OpenFailed: Opened(r, false); break;
   case rt::TapKind::Wrote: {
     const TrafficVerdict sent = OutgoingVerdict(r.bytes);
     if (sent.payload == kPoll)
@@ -410,12 +411,8 @@ void TrafficRecord(const rt::TapRecord &r) {
       Command(r, sent);
     break;
   }
-  case rt::TapKind::Checked:
-    Checked(r);
-    break;
-  case rt::TapKind::Read:
-    Read(r);
-    break;
+  case rt::TapKind::Checked: Checked(r); break;
+  case rt::TapKind::Read: Read(r); break;
   case rt::TapKind::Discarded:
     // Right after a read, a flush drops what did not fit in it; otherwise it
     // is the flush that starts a download.

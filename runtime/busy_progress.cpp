@@ -20,7 +20,9 @@ Shown shown;
 
 } // namespace
 
-void SetBusyText(BusyTextSource s) { source = s; }
+void SetBusyText(BusyTextSource s) {
+  source = s;
+}
 
 namespace rt::busy {
 

@@ -68,7 +68,8 @@ void LogModel::apply() {
       added.push_back(Convert(r));
       continue;
     }
-    const auto inAdded = std::find_if(added.begin(), added.end(), [&](const Row &a) { return a.id == r.id; });
+    const auto inAdded =
+        std::find_if(added.begin(), added.end(), [&](const Row &a) { return a.id == r.id; });
     if (inAdded != added.end()) {
       *inAdded = Convert(r);
       continue;
@@ -100,8 +101,7 @@ void LogModel::apply() {
 void LogModel::dropOldest() {
   int count = 0;
   qsizetype bytes = bytes_;
-  while (count < int(rows_.size()) &&
-         (int(rows_.size()) - count > kMaxRows || bytes > kMaxBytes)) {
+  while (count < int(rows_.size()) && (int(rows_.size()) - count > kMaxRows || bytes > kMaxBytes)) {
     bytes -= rows_[std::size_t(count)].bytes;
     ++count;
   }
@@ -128,7 +128,8 @@ QVariant LogModel::data(const QModelIndex &index, int role) const {
   switch (role) {
   case Qt::DisplayRole:
   case Qt::ToolTipRole:
-    return index.column() == Payload ? Indented(row.cells[Payload], row.level) : row.cells[index.column()];
+    return index.column() == Payload ? Indented(row.cells[Payload], row.level)
+                                     : row.cells[index.column()];
   case Qt::FontRole:
     if (row.header) {
       QFont bold;
@@ -142,8 +143,7 @@ QVariant LogModel::data(const QModelIndex &index, int role) const {
     if (index.column() != Verdict || row.tone == 0)
       return {};
     return QBrush(row.tone == 1 ? QColor(0x1a, 0x7a, 0x2e) : QColor(0xb0, 0x10, 0x10));
-  default:
-    return {};
+  default: return {};
   }
 }
 

@@ -16,7 +16,8 @@
 
 LogView::LogView(QWidget *parent)
     : QWidget(parent), model_(new LogModel(this)), list_(new QTreeView(this)),
-      copyButton_(new QPushButton(QStringLiteral("复制(&Y)"), this)), titleLabel_(new QLabel(this)) {
+      copyButton_(new QPushButton(QStringLiteral("复制(&Y)"), this)),
+      titleLabel_(new QLabel(this)) {
   auto *layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   auto *bar = new QHBoxLayout;
@@ -44,10 +45,15 @@ LogView::LogView(QWidget *parent)
   const QFontMetrics metrics(list_->font());
   QHeaderView *header = list_->header();
   header->setStretchLastSection(true);
-  header->resizeSection(LogModel::Time, metrics.horizontalAdvance(QStringLiteral("00:00:00.000")) + 16);
-  header->resizeSection(LogModel::Direction, metrics.horizontalAdvance(QStringLiteral("方向")) + 16);
-  header->resizeSection(LogModel::Payload, metrics.horizontalAdvance(QStringLiteral("    D1000,6000,100,")) + 16);
-  header->resizeSection(LogModel::Bytes, metrics.horizontalAdvance(QStringLiteral("24 08 52 33 30 30 30 2C 3F 00")) + 16);
+  header->resizeSection(LogModel::Time,
+                        metrics.horizontalAdvance(QStringLiteral("00:00:00.000")) + 16);
+  header->resizeSection(LogModel::Direction,
+                        metrics.horizontalAdvance(QStringLiteral("方向")) + 16);
+  header->resizeSection(LogModel::Payload,
+                        metrics.horizontalAdvance(QStringLiteral("    D1000,6000,100,")) + 16);
+  header->resizeSection(LogModel::Bytes,
+                        metrics.horizontalAdvance(QStringLiteral("24 08 52 33 30 30 30 2C 3F 00")) +
+                            16);
   layout->addWidget(list_, 1);
 
   auto *copyAction = new QAction(list_);
@@ -64,8 +70,12 @@ LogView::LogView(QWidget *parent)
   setTitle(QStringLiteral("通讯记录"));
 }
 
-QString LogView::title() const { return titleLabel_->text(); }
-void LogView::setTitle(const QString &title) { titleLabel_->setText(title); }
+QString LogView::title() const {
+  return titleLabel_->text();
+}
+void LogView::setTitle(const QString &title) {
+  titleLabel_->setText(title);
+}
 
 void LogView::put(const LogRow &row) {
   model_->put(row);
@@ -107,7 +117,8 @@ void LogView::setVisible(bool visible) {
     return;
   if (opening) {
     const QScreen *screen = w->screen();
-    const int room = screen ? screen->availableGeometry().bottom() - w->frameGeometry().bottom() : 0;
+    const int room =
+        screen ? screen->availableGeometry().bottom() - w->frameGeometry().bottom() : 0;
     grown_ = std::clamp(room, 0, kGrowBy);
     if (grown_ > 0)
       w->resize(w->width(), w->height() + grown_);

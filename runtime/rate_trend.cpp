@@ -82,14 +82,19 @@ void RateTrend::describe() {
                                .arg(samples_.back().value));
 }
 
-QSize RateTrend::sizeHint() const { return {200, 110}; }
-QSize RateTrend::minimumSizeHint() const { return {120, 80}; }
+QSize RateTrend::sizeHint() const {
+  return {200, 110};
+}
+QSize RateTrend::minimumSizeHint() const {
+  return {120, 80};
+}
 
 void RateTrend::paintEvent(QPaintEvent *) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   const QPalette &pal = palette();
-  const QColor ink = pal.color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText);
+  const QColor ink =
+      pal.color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText);
   QFont small = font();
   if (small.pointSizeF() > 0)
     small.setPointSizeF(std::max(6.0, small.pointSizeF() * 0.8));
@@ -103,7 +108,8 @@ void RateTrend::paintEvent(QPaintEvent *) {
     hi = lo + 1.0;
   const QString loText = QString::number(qRound64(lo));
   const QString hiText = QString::number(qRound64(hi));
-  const double left = std::max(metrics.horizontalAdvance(loText), metrics.horizontalAdvance(hiText)) + 8.0;
+  const double left =
+      std::max(metrics.horizontalAdvance(loText), metrics.horizontalAdvance(hiText)) + 8.0;
   const QRectF plot(left, metrics.height() / 2.0 + 2.0, width() - left - 8.0,
                     height() - metrics.height() * 2.0 - 4.0);
   if (plot.width() < 20.0 || plot.height() < 10.0)

@@ -11,9 +11,13 @@ TapListener listener = nullptr;
 bool noting = false; // a listener that itself uses a port records nothing more
 } // namespace
 
-void SetSerialTap(TapListener l) { listener = l; }
+void SetSerialTap(TapListener l) {
+  listener = l;
+}
 
-bool SerialTapActive() { return listener != nullptr; }
+bool SerialTapActive() {
+  return listener != nullptr;
+}
 
 void TapNote(TapKind kind, int port, int result, const char *bytes, int count,
              const std::string &reason) {

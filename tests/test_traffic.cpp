@@ -28,11 +28,18 @@ const VerdictRow kReads[] = {
     {"without its terminator", Frame("E1").substr(0, 5), "已确认", "E1"},
     {"followed by CR LF", Frame("E1") + "\r\n", "已确认", "E1"},
     {"other reply letter", Frame("X1"), "未知应答", "X1"},
-    {"checksum off by one", std::string("$\x04" "E1\x7B", 5) + '\0', "校验和错误", "E1"},
+    {"checksum off by one",
+     std::string("$\x04"
+                 "E1\x7B",
+                 5) +
+         '\0',
+     "校验和错误", "E1"},
     {"stray byte in front", "\xFF" + Frame("E1"), "无法识别（7 字节）", "\\xFF$\\x04E1z\\x00"},
-    {"checksum 0x00 ends the text early", Frame("R699"), "无法识别（8 字节）", "$\\x06R699\\x00\\x00"},
+    {"checksum 0x00 ends the text early", Frame("R699"), "无法识别（8 字节）",
+     "$\\x06R699\\x00\\x00"},
     {"noise", "\x13\x37\x42", "无法识别（3 字节）", "\\x137B"},
-    {"frame with no payload", std::string("$\x02\x02\x00", 4), "无法识别（4 字节）", "$\\x02\\x02\\x00"},
+    {"frame with no payload", std::string("$\x02\x02\x00", 4), "无法识别（4 字节）",
+     "$\\x02\\x02\\x00"},
     {"a $ further in", std::string("\x41\x05\x45\x31\x24\x07\x78\x7F\x00", 9), "无法识别（9 字节）",
      "A\\x05E1$\\x07x\\x7F\\x00"},
 };
