@@ -34,21 +34,17 @@ struct Attempt {
   bool acknowledged = false;
 };
 
+// The polls and whatever arrives unasked (their answers, noise), folded.
 struct Fold {
   bool open = false;
   LogRow row;
   int polls = 0;
-  std::string reply; // the last reading, as its payload
-  std::string replyVerdict;
-  bool replyBad = false;
-  bool unanswered = false; // the last poll has no reading yet
-};
-
-struct NoiseRun {
-  bool open = false;
-  LogRow row;
-  std::string bytes;
-  long long total = 0;
+  std::string reply; // what the last read held, as its payload
+  TrafficVerdict verdict;
+  long long replyBytes = 0; // the last read's count, with what was drained after it
+  std::string readHead;     // the first bytes of that read
+  bool sendFailed = false;
+  bool unanswered = false; // the last poll has no read after it yet
 };
 
 TrafficRowSink rowSink = nullptr;
@@ -58,7 +54,6 @@ long long lastRowId = 0; // the newest row given to the sink
 Group group;
 Attempt attempt;
 Fold fold;
-NoiseRun noise;
 bool portErrorShown = false;
 bool afterRead = false; // the previous record was a read that took bytes
 
@@ -127,7 +122,6 @@ void CloseGroup() {
 
 void CloseRuns() {
   fold.open = false;
-  noise.open = false;
 }
 
 void OpenGroup(GroupKind kind, const rt::TapRecord &r) {
@@ -205,10 +199,20 @@ void ShowFold(const rt::TapRecord &r) {
   row.time = TimeOfDay(r.wallMs);
   row.direction = "⇄";
   row.payload = fold.reply.empty() ? kPoll : std::string(kPoll) + " → " + fold.reply;
-  // "转速报告 3000 ×15": the last reading, and how many polls the row stands for.
-  const std::string polls = "×" + std::to_string(fold.polls);
-  row.verdict = fold.replyVerdict.empty() ? "轮询 " + polls : fold.replyVerdict + " " + polls;
-  row.tone = fold.replyBad ? 2 : 0;
+  // "转速报告 3000 ×15": the last read, and how many polls the row stands for.
+  std::string verdict;
+  const TrafficVerdict &v = fold.verdict;
+  if (fold.sendFailed)
+    verdict = "发送失败";
+  else if (v.frame && v.letter == 'R')
+    verdict = "转速报告 " + std::to_string(v.number);
+  else if (v.frame || v.verdict == "校验和错误")
+    verdict = v.verdict;
+  else if (fold.replyBytes > 0)
+    verdict = "无法识别（" + std::to_string(fold.replyBytes) + " 字节）";
+  const std::string polls = fold.polls > 0 ? "×" + std::to_string(fold.polls) : "";
+  row.verdict = verdict.empty() ? "轮询 " + polls : polls.empty() ? verdict : verdict + " " + polls;
+  row.tone = fold.sendFailed || (fold.replyBytes > 0 && !(v.frame && v.letter == 'R')) ? 2 : 0;
   Put(row);
 }
 
@@ -217,60 +221,56 @@ bool FoldIsNewest() {
   return fold.open && fold.row.id == lastRowId;
 }
 
-void Poll(const rt::TapRecord &r) {
+void OpenFold() {
   CloseGroup();
-  noise.open = false;
   if (!FoldIsNewest()) {
     fold = Fold{};
     fold.open = true;
   }
+}
+
+void Poll(const rt::TapRecord &r) {
+  OpenFold();
   ++fold.polls;
-  if (r.result < 0) {
-    fold.replyVerdict = "发送失败";
-    fold.replyBad = true;
-  }
-  // While every poll is answered the reading shows the row again; only a
-  // poll after an unanswered one (or the first) shows it now. Half the
-  // redraws while idle.
-  if (fold.polls == 1 || fold.unanswered || r.result < 0)
+  fold.sendFailed = r.result < 0;
+  // While every poll is answered the read shows the row again; only a poll
+  // after an unanswered one (or the first) shows it now. Half the redraws
+  // while idle.
+  if (fold.polls == 1 || fold.unanswered || fold.sendFailed)
     ShowFold(r);
   fold.unanswered = true;
 }
 
-void Reading(const rt::TapRecord &r, const TrafficVerdict &v) {
-  CloseGroup();
-  noise.open = false;
-  if (!FoldIsNewest()) {
+// What kind of read a fold row stands for: a run of rate reports, of
+// refusals, of noise ... A read of another kind starts a row of its own.
+std::string KindOfRead(const TrafficVerdict &v) {
+  if (v.frame)
+    return std::string(1, v.letter) + v.verdict;
+  return v.verdict == "校验和错误" ? v.verdict : "无法识别";
+}
+
+// A read nobody waited for: a poll's answer, or noise.
+void Unasked(const rt::TapRecord &r, const TrafficVerdict &v) {
+  if (FoldIsNewest() && fold.replyBytes > 0 && KindOfRead(fold.verdict) != KindOfRead(v)) {
+    // The poll this read answers goes with it to the new row.
+    const bool carry = fold.unanswered && fold.polls > 0;
+    if (carry) {
+      --fold.polls;
+      ShowFold(r);
+    }
     fold = Fold{};
     fold.open = true;
+    fold.polls = carry ? 1 : 0;
+  } else {
+    OpenFold();
   }
   fold.unanswered = false;
   fold.row.bytes = HexBytes(r.bytes);
+  fold.readHead = r.bytes.substr(0, 64);
   fold.reply = v.payload;
-  fold.replyVerdict = v.letter == 'R' ? "转速报告 " + std::to_string(v.number) : v.verdict;
-  fold.replyBad = v.letter != 'R';
+  fold.verdict = v;
+  fold.replyBytes = static_cast<long long>(r.bytes.size());
   ShowFold(r);
-}
-
-void Noise(const rt::TapRecord &r, const TrafficVerdict &v) {
-  fold.open = false;
-  if (!noise.open || noise.row.id != lastRowId) {
-    noise = NoiseRun{};
-    noise.open = true;
-    noise.row = NewRow(r, "←");
-  }
-  noise.total += static_cast<long long>(r.bytes.size());
-  if (noise.bytes.size() < 64)
-    noise.bytes += r.bytes.substr(0, 64 - noise.bytes.size());
-  noise.row.payload = v.payload;
-  noise.row.bytes = HexBytes(noise.bytes);
-  if (noise.total > static_cast<long long>(noise.bytes.size()))
-    noise.row.bytes += " …";
-  noise.row.tone = 2;
-  noise.row.verdict = v.frame || v.verdict == "校验和错误"
-                          ? v.verdict
-                          : "无法识别（" + std::to_string(noise.total) + " 字节）";
-  Put(noise.row);
 }
 
 // ---- the records --------------------------------------------------------
@@ -347,22 +347,17 @@ void Read(const rt::TapRecord &r) {
              v.frame ? v.verdict : (v.verdict == "校验和错误" ? v.verdict : "无法识别"));
     return;
   }
-  if (v.frame)
-    Reading(r, v);
-  else
-    Noise(r, v);
+  Unasked(r, v);
 }
 
 // The rest of a backlog too long for one read, thrown away right after it.
 void Drained(const rt::TapRecord &r) {
   if (r.bytes.empty())
     return;
-  if (noise.open && noise.row.id == lastRowId) {
-    noise.total += static_cast<long long>(r.bytes.size());
-    noise.row.verdict = "无法识别（" + std::to_string(noise.total) + " 字节）";
-    if (noise.row.bytes.find(" …") == std::string::npos)
-      noise.row.bytes += " …";
-    Put(noise.row);
+  if (FoldIsNewest()) {
+    fold.replyBytes += static_cast<long long>(r.bytes.size());
+    fold.row.bytes = HexBytes(fold.readHead, fold.replyBytes);
+    ShowFold(r);
     return;
   }
   LogRow row = NewRow(r, "←");
@@ -390,7 +385,6 @@ void StartTraffic(TrafficRowSink sink) {
   rowSink = sink;
   CloseGroup();
   fold = Fold{};
-  noise = NoiseRun{};
   portErrorShown = false;
   afterRead = false;
 }

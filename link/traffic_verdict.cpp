@@ -1,5 +1,6 @@
 #include "link/traffic_verdict.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 
@@ -110,7 +111,7 @@ TrafficVerdict OutgoingVerdict(const std::string &bytes) {
   return v;
 }
 
-std::string HexBytes(const std::string &bytes) {
+std::string HexBytes(const std::string &bytes, long long total) {
   std::string out;
   const std::size_t shown = bytes.size() < kHexShown ? bytes.size() : kHexShown;
   out.reserve(shown * 3 + 24);
@@ -121,8 +122,9 @@ std::string HexBytes(const std::string &bytes) {
       out += ' ';
     out += cell;
   }
-  if (shown < bytes.size())
-    out += " …（共 " + std::to_string(bytes.size()) + " 字节）";
+  const long long count = std::max(total, static_cast<long long>(bytes.size()));
+  if (static_cast<long long>(shown) < count)
+    out += " …（共 " + std::to_string(count) + " 字节）";
   return out;
 }
 

@@ -24,6 +24,7 @@ TrafficVerdict IncomingVerdict(const std::string &bytes);
 TrafficVerdict OutgoingVerdict(const std::string &bytes);
 
 // "24 05 45 31 7B 00"; past 48 bytes the rest is counted, not shown.
-std::string HexBytes(const std::string &bytes);
+// `total`: the count to give when more bytes went by than `bytes` holds.
+std::string HexBytes(const std::string &bytes, long long total = 0);
 // Printable ASCII as it is, other bytes as \xNN; at most 32 bytes shown.
 std::string PrintableBytes(const std::string &bytes);
