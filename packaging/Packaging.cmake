@@ -1,39 +1,81 @@
-# Desktop integration files and the Debian package (CPack). Included last from
-# the top-level CMakeLists.txt, after every target has its install rules.
+# Desktop integration files, documentation and the Debian package (CPack).
+# Included last from the top-level CMakeLists.txt, after every target has its
+# install rules.
 #
 #   cmake --install build --prefix /some/where   # files only
 #   cd build && cpack -G DEB                     # nuvaro_<version>-1_<arch>.deb
+#
+# The package is meant to pass lintian without errors or warnings:
+# scripts/package-test.sh checks it.
 
 set(NUVARO_PACKAGING_DIR ${CMAKE_CURRENT_LIST_DIR})
 
-# The executable, the panel file beside it and the device simulator install
-# from app/exe and sim; the desktop entry and the icon install here.
+# The one place that names who maintains the package.
+set(NUVARO_PACKAGE_MAINTAINER "nuvaro developers <nuvaro-dev@example.org>"
+    CACHE STRING "Maintainer field of the Debian package: the project's team")
+string(REGEX REPLACE " *<.*$" "" NUVARO_PACKAGE_TEAM "${NUVARO_PACKAGE_MAINTAINER}")
+set(NUVARO_DEB_RELEASE 1)
+set(NUVARO_DEB_VERSION ${PROJECT_VERSION}-${NUVARO_DEB_RELEASE})
+# The AppStream id, also the desktop entry's name.
+set(NUVARO_APP_ID org.example.nuvaro)
+
+# The executable, the panel file (share/nuvaro) and the device simulator
+# install from app/exe and sim; the rest installs here.
 if(UNIX AND NOT APPLE)
-  install(FILES ${NUVARO_PACKAGING_DIR}/nuvaro.desktop
+  install(FILES ${NUVARO_PACKAGING_DIR}/${NUVARO_APP_ID}.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${NUVARO_PACKAGING_DIR}/${NUVARO_APP_ID}.metainfo.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
   install(FILES ${NUVARO_PACKAGING_DIR}/nuvaro.svg
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
+  # Man pages and changelogs are installed compressed, without a name or a
+  # time stamp in the gzip header (gzip -9n), as Debian asks. They are made
+  # when cmake configures (again after an edit), so that installing and cpack
+  # work whatever targets were built.
+  set(doc_out ${CMAKE_BINARY_DIR}/packaging)
+  configure_file(${NUVARO_PACKAGING_DIR}/copyright ${doc_out}/copyright @ONLY)
+  configure_file(${NUVARO_PACKAGING_DIR}/changelog.Debian.in ${doc_out}/src/changelog.Debian @ONLY)
+  foreach(source IN ITEMS ${NUVARO_PACKAGING_DIR}/man/nuvaro.1 ${NUVARO_PACKAGING_DIR}/man/nuvaro-devsim.1
+                          ${NUVARO_PACKAGING_DIR}/changelog ${doc_out}/src/changelog.Debian)
+    get_filename_component(name ${source} NAME)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+    execute_process(COMMAND gzip -9n -c ${source} OUTPUT_FILE ${doc_out}/${name}.gz
+                    RESULT_VARIABLE status)
+    if(NOT status EQUAL 0)
+      message(FATAL_ERROR "gzip could not compress ${source}")
+    endif()
+  endforeach()
+  install(FILES ${doc_out}/nuvaro.1.gz ${doc_out}/nuvaro-devsim.1.gz
+          DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${doc_out}/copyright ${doc_out}/changelog.gz ${doc_out}/changelog.Debian.gz
+          DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  # Tags that do not apply to a package built for the operators' machines,
+  # each with its reason, so that plain lintian on the .deb reports them as
+  # overridden instead of as warnings.
+  install(FILES ${NUVARO_PACKAGING_DIR}/lintian-overrides
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME nuvaro)
 endif()
 
-set(NUVARO_PACKAGE_MAINTAINER "nuvaro developers <nuvaro-dev@example.org>"
-    CACHE STRING "Maintainer field of the Debian package")
-
 set(CPACK_PACKAGE_NAME nuvaro)
-set(CPACK_PACKAGE_VENDOR "nuvaro developers")
+set(CPACK_PACKAGE_VENDOR "${NUVARO_PACKAGE_TEAM}")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "${NUVARO_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY nuvaro)
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 
 set(CPACK_DEBIAN_PACKAGE_NAME nuvaro)
-set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${NUVARO_DEB_RELEASE})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT) # nuvaro_<version>-<release>_<arch>.deb
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${NUVARO_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# md5sums and the other control files with the permissions dpkg expects.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The first line (the summary) is prepended by CPack.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "A single-window desktop panel for a signal-generator device on an RS-232
@@ -46,10 +88,12 @@ The package also holds nuvaro-devsim, which simulates the device on a
 pseudo-terminal so that the panel can be tried without hardware.")
 
 # dpkg-shlibdeps (package dpkg-dev) finds the Qt and C++ libraries the two
-# programs link against. Qt loads the platform plugins and the program needs
-# a font with Chinese glyphs at run time; no linker dependency shows those.
+# programs link against. Qt loads its plugins at run time, which no linker
+# dependency shows: the platform plugins, the SVG plugins that draw the window
+# icon; and the program needs Qt's Chinese translations and a font with
+# Chinese glyphs.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-noto-cjk")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6, qt6-translations-l10n, fonts-noto-cjk")
 
 set(CPACK_SOURCE_GENERATOR TGZ)
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build[^/]*/" "/out/" "\\\\.swp$" "/\\\\.cache/")

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QUiLoader>
@@ -91,12 +92,25 @@ void ShowBuiltInNotice(PanelEntry &panel, PortSelector *selector) {
 
 } // namespace
 
+QString FindPanelFile(const QString &exeDir, const QString &name) {
+  const QDir dir(exeDir);
+  const QString beside = dir.filePath(name);
+  if (QFileInfo::exists(beside))
+    return beside;
+  // An installed program: <prefix>/bin/nuvaro reads <prefix>/share/nuvaro/.
+  const QString installed =
+      QDir::cleanPath(dir.filePath(QStringLiteral("../share/nuvaro/") + name));
+  if (QFileInfo::exists(installed))
+    return installed;
+  return beside;
+}
+
 QString ResolvePanelPath(const char *fileName) {
   const QString name = QString::fromUtf8(fileName ? fileName : "");
   if (name.isEmpty())
     return {};
   if (IsBareName(name))
-    return QDir(QCoreApplication::applicationDirPath()).filePath(name);
+    return FindPanelFile(QCoreApplication::applicationDirPath(), name);
   return name;
 }
 

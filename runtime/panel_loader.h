@@ -14,10 +14,16 @@
 
 namespace rt {
 
-// A bare file name is looked up beside the executable, so the program finds
-// its panel from any working directory; a name with a folder part is used as
-// given.
+// A bare file name is looked up beside the executable (a build tree), then in
+// the data folder of the executable's prefix, `<exe dir>/../share/nuvaro/` (an
+// installed program), so the program finds its panel from any working
+// directory; a name with a folder part is used as given.
 QString ResolvePanelPath(const char *fileName);
+
+// The search behind ResolvePanelPath for the bare `name` and the executable's
+// folder `exeDir`: the first of the two places that holds the file, or the
+// path beside the executable when neither does.
+QString FindPanelFile(const QString &exeDir, const QString &name);
 
 // The panel's top-level widget, or nullptr when the file is missing or is not
 // a readable form.

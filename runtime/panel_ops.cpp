@@ -5,7 +5,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QFileInfo>
+#include <QIcon>
+#include <QLibraryInfo>
 #include <QPointer>
+#include <QTranslator>
 
 #include <algorithm>
 #include <memory>
@@ -49,6 +53,26 @@ bool HeadlessWithoutDisplay() {
 #endif
 }
 
+// Qt's own texts (dialog buttons, the edit fields' context menu) in Chinese,
+// like every text of the program; without the translation file they stay
+// English.
+void InstallQtTranslations(QApplication &app) {
+  auto *translator = new QTranslator(&app);
+  if (translator->load(QStringLiteral("qtbase_zh_CN"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(translator);
+  else
+    delete translator;
+}
+
+// The executable embeds its icon as a resource, so a build tree shows it as
+// an install does; an SVG needs Qt's svg image-format plugin at run time.
+void SetProgramIcon(QApplication &app) {
+  const QString icon = QStringLiteral(":/app/icon.svg");
+  if (QFileInfo::exists(icon))
+    app.setWindowIcon(QIcon(icon));
+}
+
 } // namespace
 
 int InitCVIRTE(void *, char **argv, void *) {
@@ -75,6 +99,8 @@ int InitCVIRTE(void *, char **argv, void *) {
   argc = static_cast<int>(arguments.size());
   auto *app = new QApplication(argc, pointers.data());
   app->setQuitOnLastWindowClosed(false);
+  InstallQtTranslations(*app);
+  SetProgramIcon(*app);
   rt::busy::Install();
   return 1;
 }

@@ -1,7 +1,29 @@
 #!/usr/bin/env bash
-# Configures and builds into ./build (or $NUVARO_BUILD_DIR).
+# Configures and builds into ./build (or $NUVARO_BUILD_DIR). The other
+# scripts build through this one, each with its own folder and options.
+#
+#   scripts/build.sh [-DOPTION=VALUE ...] [TARGET ...]
+#
+# Arguments starting with "-" go to the cmake configure step; the others name
+# the targets to build (every target when none is named).
+#
+#   NUVARO_BUILD_DIR   build folder (build)
+#   NUVARO_BUILD_TYPE  CMAKE_BUILD_TYPE (RelWithDebInfo)
+#   NUVARO_JOBS        parallel build jobs (nproc)
+#   CC, CXX            the compilers, as cmake reads them on the first configure
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${NUVARO_BUILD_DIR:-build}
-cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=${NUVARO_BUILD_TYPE:-RelWithDebInfo} "$@" >/dev/null
-cmake --build "$build_dir" -j"$(nproc)"
+jobs=${NUVARO_JOBS:-$(nproc)}
+options=()
+targets=()
+for arg in "$@"; do
+  if [[ $arg == -* ]]; then options+=("$arg"); else targets+=("$arg"); fi
+done
+cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE="${NUVARO_BUILD_TYPE:-RelWithDebInfo}" \
+  "${options[@]}" >/dev/null
+if ((${#targets[@]} > 0)); then
+  cmake --build "$build_dir" -j"$jobs" --target "${targets[@]}"
+else
+  cmake --build "$build_dir" -j"$jobs"
+fi

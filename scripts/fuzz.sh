@@ -39,10 +39,9 @@ fi
 scripts/install-deps.sh clang-14 libclang-rt-14-dev
 
 echo "== fuzz: building ${targets[*]} in $build_dir"
-CC=clang-14 CXX=clang++-14 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DNUVARO_FUZZ=ON -DNUVARO_SANITIZE=OFF -DNUVARO_BUILD_TESTS=OFF -DNUVARO_BUILD_BENCHMARKS=OFF \
-  >/dev/null
-cmake --build "$build_dir" -j"$jobs" --target "${targets[@]}"
+CC=clang-14 CXX=clang++-14 NUVARO_BUILD_DIR=$build_dir NUVARO_BUILD_TYPE=RelWithDebInfo \
+  NUVARO_JOBS=$jobs scripts/build.sh -DNUVARO_FUZZ=ON -DNUVARO_SANITIZE=OFF \
+  -DNUVARO_BUILD_TESTS=OFF -DNUVARO_BUILD_BENCHMARKS=OFF "${targets[@]}"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/nuvaro-fuzz.XXXXXX")
 trap 'rm -rf "$work"' EXIT

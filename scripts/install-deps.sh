@@ -1,17 +1,40 @@
 #!/usr/bin/env bash
-# Installs, with apt-get, the Debian packages the build, the tests and the
-# program need, when any of them is missing.
+# Installs, with apt-get, the Debian packages the build, the tests, the
+# package (cpack -G DEB) and the program need, when any of them is missing.
+#
+#   scripts/install-deps.sh [PACKAGE ...]         also the named extra packages
+#   scripts/install-deps.sh --list [PACKAGE ...]  prints the list, installs nothing
+#
+# The list is complete on its own: apt-get installs without Recommends, and
+# scripts/check-install-closure.sh fails CI when the build reads a file from a
+# package outside what this list pulls in.
 set -euo pipefail
 
 packages=(
+  # the build
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-serialport-dev qt6-charts-dev qt6-tools-dev libqt6uitools6
-  qt6-qpa-plugins libgl-dev
+  libqt6opengl6-dev libgl-dev
+  # the tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-noto-cjk
+  # the Debian package: dpkg-shlibdeps finds its library dependencies,
+  # dpkg-buildflags gives the hardening flags
+  dpkg-dev
+  # at run time: the platform plugins, Chinese glyphs, Qt's own texts in
+  # Chinese, the SVG window icon
+  qt6-qpa-plugins fonts-noto-cjk qt6-translations-l10n libqt6svg6
 )
+list_only=0
+if [[ ${1:-} == --list ]]; then
+  list_only=1
+  shift
+fi
 # Extra packages for the hardening and packaging runs, asked for by name.
 for extra in "$@"; do packages+=("$extra"); done
+if ((list_only)); then
+  printf '%s\n' "${packages[@]}"
+  exit 0
+fi
 
 missing=()
 for p in "${packages[@]}"; do

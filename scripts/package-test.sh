@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Package test: builds the Debian package (Release, tests and benchmarks off)
-# in ./build-deb, installs it on this machine with apt-get, checks the
-# installed files, starts the panel under a virtual X server and the device
-# simulator on a pseudo-terminal, and prints PASS or FAIL.
+# in ./build-deb, checks it with lintian (no errors, no warnings), installs it
+# on this machine with apt-get, checks the installed files (the AppStream
+# metainfo with appstreamcli, the desktop entry with desktop-file-validate),
+# starts the panel under a virtual X server and the device simulator on a
+# pseudo-terminal, and prints PASS or FAIL.
 #
 # Installs into /usr: meant for CI machines and containers. Runs as root, or
 # through sudo otherwise. The package is removed again at the end unless it
@@ -53,12 +55,11 @@ finish() {
 trap finish EXIT
 
 step "installing what the build and the test need"
-scripts/install-deps.sh xvfb xauth x11-utils dpkg-dev desktop-file-utils
+scripts/install-deps.sh xvfb xauth x11-utils desktop-file-utils lintian appstream
 
 step "building (Release) in $build_dir"
-cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DNUVARO_BUILD_TESTS=OFF -DNUVARO_BUILD_BENCHMARKS=OFF >/dev/null
-cmake --build "$build_dir" -j"$jobs"
+NUVARO_BUILD_DIR=$build_dir NUVARO_BUILD_TYPE=Release NUVARO_JOBS=$jobs \
+  scripts/build.sh -DNUVARO_BUILD_TESTS=OFF -DNUVARO_BUILD_BENCHMARKS=OFF
 
 step "building the Debian package"
 rm -f "$build_dir"/nuvaro_*.deb
@@ -68,11 +69,13 @@ debs=("$build_dir"/nuvaro_*.deb)
 shopt -u nullglob
 ((${#debs[@]} == 1)) || fail "expected one nuvaro_*.deb in $build_dir, found ${#debs[@]}"
 deb=${debs[0]}
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build_dir/CMakeCache.txt")
+expected=nuvaro_${version}-1_$(dpkg --print-architecture).deb
+[[ $(basename "$deb") == "$expected" ]] || fail "the package is $(basename "$deb"), not $expected"
 
 step "checking the fields and files of $(basename "$deb")"
 dpkg-deb --info "$deb"
 field() { dpkg-deb --field "$deb" "$1"; }
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build_dir/CMakeCache.txt")
 [[ $(field Package) == nuvaro ]] || fail "package name is '$(field Package)', not nuvaro"
 [[ -n $version && $(field Version) == "$version"-* ]] ||
   fail "package version '$(field Version)' does not start with the project version '$version'"
@@ -81,14 +84,27 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build_dir/CMakeCache.tx
 [[ -n $(field Description) ]] || fail "no Description field"
 depends=$(field Depends)
 for needed in libqt6widgets6 libqt6serialport6 libqt6charts6 libqt6uitools6 qt6-qpa-plugins \
-  fonts-noto-cjk; do
+  libqt6svg6 qt6-translations-l10n fonts-noto-cjk; do
   [[ ", $depends," == *", $needed"[\ ,]* ]] || fail "Depends lacks $needed: $depends"
 done
 contents=$(dpkg-deb --contents "$deb" | awk '{print $NF}')
-for path in ./usr/bin/nuvaro ./usr/bin/nuvaro.uir ./usr/bin/nuvaro-devsim \
-  ./usr/share/applications/nuvaro.desktop ./usr/share/icons/hicolor/scalable/apps/nuvaro.svg; do
-  grep -qxF "$path" <<<"$contents" || fail "the package does not hold $path"
+app_id=org.example.nuvaro
+installed_files=(/usr/bin/nuvaro /usr/bin/nuvaro-devsim /usr/share/nuvaro/nuvaro.uir
+  "/usr/share/applications/$app_id.desktop" "/usr/share/metainfo/$app_id.metainfo.xml"
+  /usr/share/icons/hicolor/scalable/apps/nuvaro.svg /usr/share/man/man1/nuvaro.1.gz
+  /usr/share/man/man1/nuvaro-devsim.1.gz /usr/share/doc/nuvaro/copyright
+  /usr/share/doc/nuvaro/changelog.gz /usr/share/doc/nuvaro/changelog.Debian.gz)
+for path in "${installed_files[@]}"; do
+  grep -qxF ".$path" <<<"$contents" || fail "the package does not hold $path"
 done
+! grep -qxF ./usr/bin/nuvaro.uir <<<"$contents" || fail "the panel file is still in /usr/bin"
+
+step "lintian on $(basename "$deb")"
+# Plain lintian, as a user's distribution runs it; the package carries its
+# own overrides (packaging/lintian-overrides), each with its reason.
+lintian_out=$(lintian "$deb" 2>&1 || true)
+printf '%s\n' "$lintian_out" | grep -v 'running with root privileges' || true
+! grep -q '^[EW]: ' <<<"$lintian_out" || fail "lintian reports errors or warnings"
 
 step "installing the package"
 status_before=$(dpkg-query -W -f='${Status}' nuvaro 2>/dev/null || true)
@@ -101,15 +117,17 @@ bin=/usr/bin/nuvaro
 devsim=/usr/bin/nuvaro-devsim
 [[ -x $bin ]] || fail "$bin is missing or not executable"
 [[ -x $devsim ]] || fail "$devsim is missing or not executable"
-# The program loads the panel file by bare name from its own folder.
-[[ -f $(dirname "$bin")/nuvaro.uir ]] || fail "nuvaro.uir is not beside $bin"
-for path in "$bin" "$(dirname "$bin")/nuvaro.uir" "$devsim" /usr/share/applications/nuvaro.desktop \
-  /usr/share/icons/hicolor/scalable/apps/nuvaro.svg; do
+# The program loads the panel file by bare name: beside itself, then from
+# <prefix>/share/nuvaro/, where the package puts it.
+[[ ! -e $(dirname "$bin")/nuvaro.uir ]] || fail "a panel file is beside $bin"
+for path in "${installed_files[@]}"; do
   [[ -f $path ]] || fail "$path is missing"
   [[ $(dpkg-query -S "$path" 2>/dev/null) == nuvaro:* ]] || fail "$path is not owned by the nuvaro package"
 done
-desktop-file-validate /usr/share/applications/nuvaro.desktop ||
+desktop-file-validate "/usr/share/applications/$app_id.desktop" ||
   fail "desktop-file-validate rejects the installed desktop entry"
+appstreamcli validate --no-net "/usr/share/metainfo/$app_id.metainfo.xml" ||
+  fail "appstreamcli rejects the installed metainfo"
 for program in "$bin" "$devsim"; do
   if ldd "$program" | grep -q "not found"; then
     ldd "$program" | grep "not found" >&2
@@ -118,8 +136,8 @@ for program in "$bin" "$devsim"; do
 done
 
 step "starting nuvaro under a virtual X server for ${run_seconds} s"
-# From another folder, so that the panel file must come from the program's own
-# folder; on the X11 platform plugin, which the package must bring in.
+# From another folder, so that the panel file must come from the installed
+# data folder; on the X11 platform plugin, which the package must bring in.
 (
   cd "$work"
   # shellcheck disable=SC2016 # the inner script expands its own arguments

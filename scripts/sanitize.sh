@@ -25,9 +25,8 @@ started=$SECONDS
 scripts/install-deps.sh
 
 echo "== sanitize: building with ASan and UBSan (g++) in $build_dir"
-CC=gcc CXX=g++ cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DNUVARO_SANITIZE=ON -DNUVARO_BUILD_TESTS=ON -DNUVARO_BUILD_BENCHMARKS=OFF >/dev/null
-cmake --build "$build_dir" -j"$jobs"
+CC=gcc CXX=g++ NUVARO_BUILD_DIR=$build_dir NUVARO_BUILD_TYPE=RelWithDebInfo NUVARO_JOBS=$jobs \
+  scripts/build.sh -DNUVARO_SANITIZE=ON -DNUVARO_BUILD_TESTS=ON -DNUVARO_BUILD_BENCHMARKS=OFF
 
 logs=$(cd "$build_dir" && pwd)/sanitizer-logs
 rm -rf "$logs"

@@ -20,6 +20,7 @@
 #include "runtime/log_view.h"
 #include "runtime/meter.h"
 #include "runtime/numeric_control.h"
+#include "runtime/panel_loader.h"
 #include "runtime/port_selector.h"
 #include "runtime/rate_trend.h"
 #include "runtime/ring_control.h"
@@ -162,6 +163,27 @@ TEST_F(PanelFileErrors, BareNameIsFoundBesideTheExecutableFromAnyDirectory) {
   EXPECT_GT(bare, 0);
   EXPECT_EQ(relative, UIE_FILE);
   DiscardPanel(bare);
+}
+
+// A build tree has the panel file beside the executable, an install has it in
+// <prefix>/share/nuvaro/; the copy beside the executable wins.
+TEST_F(PanelFileErrors, BareNameIsSearchedBesideTheExecutableThenInTheDataFolder) {
+  const QString bin = dir.filePath("bin");
+  const QString data = dir.filePath("share/nuvaro");
+  ASSERT_TRUE(QDir().mkpath(bin) && QDir().mkpath(data));
+  Write("bin/both.uir", "");
+  Write("share/nuvaro/both.uir", "");
+  Write("share/nuvaro/installed.uir", "");
+  const struct {
+    const char *name;
+    QString expected;
+  } cases[] = {
+      {"both.uir", bin + "/both.uir"},
+      {"installed.uir", data + "/installed.uir"},
+      {"missing.uir", bin + "/missing.uir"}, // and loading it fails
+  };
+  for (const auto &c : cases)
+    EXPECT_EQ(rt::FindPanelFile(bin, QString::fromUtf8(c.name)), c.expected) << c.name;
 }
 
 } // namespace

@@ -1,0 +1,31 @@
+# The hardening flags Debian builds with (fortified functions, stack
+# protector, read-only relocations, immediate binding), taken from
+# dpkg-buildflags where it exists (package dpkg-dev), for every build type but
+# Debug: _FORTIFY_SOURCE needs optimisation. Optimisation and debug-info
+# flags stay with the build type. The sanitizer and fuzz builds go without:
+# fortified functions would bypass the sanitizers' checks.
+option(NUVARO_HARDENING "Compile and link with the hardening flags of dpkg-buildflags" ON)
+
+if(NUVARO_HARDENING AND NOT NUVARO_SANITIZE AND NOT NUVARO_FUZZ)
+  find_program(NUVARO_DPKG_BUILDFLAGS dpkg-buildflags)
+  if(NUVARO_DPKG_BUILDFLAGS)
+    set(release_config "$<NOT:$<CONFIG:Debug>>")
+    foreach(kind CPPFLAGS CXXFLAGS LDFLAGS)
+      execute_process(
+        COMMAND ${CMAKE_COMMAND} -E env DEB_BUILD_MAINT_OPTIONS=hardening=+all
+                ${NUVARO_DPKG_BUILDFLAGS} --get ${kind}
+        OUTPUT_VARIABLE flags OUTPUT_STRIP_TRAILING_WHITESPACE)
+      separate_arguments(flags UNIX_COMMAND "${flags}")
+      list(FILTER flags EXCLUDE REGEX "^-(g|O.*|ffile-prefix-map=.*|fdebug-prefix-map=.*)$")
+      foreach(flag IN LISTS flags)
+        if(kind STREQUAL "LDFLAGS")
+          add_link_options("$<${release_config}:${flag}>")
+        else()
+          add_compile_options("$<${release_config}:${flag}>")
+        endif()
+      endforeach()
+    endforeach()
+  else()
+    message(STATUS "dpkg-buildflags not found: building without Debian's hardening flags")
+  endif()
+endif()
