@@ -166,7 +166,11 @@ void Conclude(bool acknowledged, const std::string &how) {
 
 void Command(const rt::TapRecord &r, const TrafficVerdict &sent) {
   const bool linkCheck = sent.payload == kLinkCheck;
-  if (group.kind == GroupKind::None || (linkCheck && group.kind != GroupKind::LinkCheck))
+  // A link check is a group of its own, and so is the next one once this
+  // one has its answer.
+  const bool checkDone = attempt.acknowledged || attempt.number >= ORDER_ATTEMPTS;
+  if (group.kind == GroupKind::None || (linkCheck && group.kind != GroupKind::LinkCheck) ||
+      (linkCheck && checkDone))
     OpenGroup(linkCheck ? GroupKind::LinkCheck : GroupKind::Download, r);
   CloseRuns();
   // The same text again, after an attempt that was not acknowledged, is the
