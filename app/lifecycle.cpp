@@ -1,15 +1,15 @@
 #include "app/lifecycle.h"
 
-#include "app/callback_table.h"
-#include "app/controls.h"
-#include "app/settings.h"
+#include "app/control_table.h"
+#include "app/state/controls.h"
+#include "app/state/settings.h"
 #include "preview/plot.h"
-#include "runtime/runtime.h"
+#include "runtime/core/runtime.h"
 
 int NuvaroMain(int, char **argv) {
   if (InitCVIRTE(nullptr, argv, nullptr) == 0)
     return -1;
-  RegisterAppCallbacks();
+  RegisterAppControls();
   panelHandle = LoadPanel(0, "nuvaro.uir", MainPanel);
   if (panelHandle < 0)
     return -1;

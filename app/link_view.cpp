@@ -1,10 +1,10 @@
 #include "app/link_view.h"
 
-#include "app/callback_table.h"
-#include "app/controls.h"
-#include "app/settings.h"
+#include "app/control_table.h"
+#include "app/state/controls.h"
+#include "app/state/settings.h"
 #include "link/traffic.h"
-#include "runtime/runtime.h"
+#include "runtime/core/runtime.h"
 
 namespace {
 

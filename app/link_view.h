@@ -3,7 +3,7 @@
 // The application's callbacks know nothing of it.
 #pragma once
 
-// Once, before the panel is loaded (RegisterAppCallbacks does it).
+// Once, before the panel is loaded (RegisterAppControls does it).
 void StartLinkView();
 
 // The "通讯记录" button: shows or hides the view.

@@ -6,8 +6,9 @@
 
 #include "link/frame.h"
 #include "preview/synthesis.h"
-#include "runtime/port_table.h"
-#include "runtime/serial_ops.h"
+#include "runtime/core/port_table.h"
+#include "runtime/core/serial_ops.h"
+#include "tests/fake_device.h"
 
 namespace {
 
@@ -23,34 +24,15 @@ void BM_GenerateBothTraces(benchmark::State &state) {
 }
 BENCHMARK(BM_GenerateBothTraces);
 
-// A device that always has the same 199 bytes waiting: a full read, the most
-// one call copies. The frame at its end is not at the start of the read, so
-// it is not recognised.
-class FullQueue final : public rt::ByteDevice {
-public:
-  FullQueue() {
-    bytes_.assign(193, 'n');
-    const std::string frame = std::string("$\x04" "E1z", 5) + '\0';
-    bytes_ += frame;
-  }
-  void Receive(const unsigned char *, int, double) override {}
-  int Readable(double) override { return static_cast<int>(bytes_.size()); }
-  int Take(unsigned char *out, int max, double) override {
-    const int n = std::min<int>(max, static_cast<int>(bytes_.size()));
-    std::copy(bytes_.begin(), bytes_.begin() + n, out);
-    return n;
-  }
-  void DiscardReadable(double) override {}
-
-private:
-  std::string bytes_;
-};
-
-// Opens the link's port on a FullQueue device for the life of a benchmark.
+// Opens the link's port for the life of a benchmark on a device that always
+// has the same 199 bytes waiting: a full read, noise with a frame at its end.
 struct FullQueuePort {
   static constexpr int kPort = 900;
   FullQueuePort() {
-    rt::AssignPortDevice(kPort, std::make_shared<FullQueue>());
+    auto device = std::make_shared<FakeDevice>();
+    device->replay = true;
+    device->Queue(std::string(193, 'n') + Frame("E1"));
+    rt::AssignPortDevice(kPort, device);
     OpenComConfig(kPort, "", 38400, 0, 8, 1, 1000, 1000);
     portNumber = kPort;
   }

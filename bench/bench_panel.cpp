@@ -24,19 +24,19 @@
 #include <thread>
 #include <vector>
 
-#include "app/callback_table.h"
-#include "app/controls.h"
+#include "app/control_table.h"
+#include "app/state/controls.h"
 #include "app/lifecycle.h"
-#include "app/settings.h"
+#include "app/state/settings.h"
 #include "link/frame.h"
 #include "link/port.h"
 #include "preview/plot.h"
-#include "runtime/panel_access.h"
-#include "runtime/panel_ops.h"
-#include "runtime/port_choices.h"
-#include "runtime/events.h"
-#include "runtime/port_table.h"
-#include "runtime/serial_ops.h"
+#include "runtime/core/events.h"
+#include "runtime/core/panel_ops.h"
+#include "runtime/core/port_choices.h"
+#include "runtime/core/port_table.h"
+#include "runtime/core/serial_ops.h"
+#include "runtime/panel/panel_access.h"
 #include "sim/pty_device.h"
 
 namespace {
@@ -44,7 +44,7 @@ namespace {
 bool LoadMainPanel() {
   if (panelHandle > 0)
     return true;
-  RegisterAppCallbacks();
+  RegisterAppControls();
   rt::SetPopupHandler([](const std::string &, const std::string &) {});
   panelHandle = LoadPanel(0, "nuvaro.uir", MainPanel);
   if (panelHandle < 0)

@@ -12,12 +12,12 @@
 #include <fstream>
 #include <string>
 
-#include "app/callback_table.h"
-#include "app/controls.h"
+#include "app/control_table.h"
+#include "app/state/controls.h"
 #include "app/lifecycle.h"
-#include "app/settings.h"
-#include "runtime/panel_access.h"
-#include "runtime/panel_ops.h"
+#include "app/state/settings.h"
+#include "runtime/panel/panel_access.h"
+#include "runtime/core/panel_ops.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ int main(int, char **argv) {
 
   if (InitCVIRTE(nullptr, argv, nullptr) == 0)
     return 1;
-  RegisterAppCallbacks();
+  RegisterAppControls();
   panelHandle = LoadPanel(0, "nuvaro.uir", MainPanel);
   if (panelHandle < 0)
     return 1;

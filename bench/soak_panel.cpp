@@ -33,13 +33,13 @@
 #include <thread>
 #include <vector>
 
-#include "app/callback_table.h"
-#include "app/controls.h"
+#include "app/control_table.h"
+#include "app/state/controls.h"
 #include "app/lifecycle.h"
-#include "app/settings.h"
-#include "runtime/panel_access.h"
-#include "runtime/port_choices.h"
-#include "runtime/runtime.h"
+#include "app/state/settings.h"
+#include "runtime/panel/panel_access.h"
+#include "runtime/core/port_choices.h"
+#include "runtime/core/runtime.h"
 
 namespace {
 
@@ -203,7 +203,7 @@ int main(int argc, char **argv) {
     ++popups;
     std::fprintf(stderr, "popup: %s\n", text.c_str());
   });
-  RegisterAppCallbacks();
+  RegisterAppControls();
   panelHandle = LoadPanel(0, "nuvaro.uir", MainPanel);
   if (panelHandle < 0) {
     std::fprintf(stderr, "cannot load nuvaro.uir beside the program\n");

@@ -1,5 +1,9 @@
 // Fuzzes reply recognition and number reading: ChInQu, ReplyLetter and
-// ReplyNumber on whatever bytes a device sends.
+// ReplyNumber on whatever bytes a device sends, and the frame codec under
+// them.
+//
+// The codec is checked against known answers (once, at start) and against a
+// reference written here: the input as a reply run, its text as a command.
 //
 // Input: byte 0 chooses how the rest arrives: 0 all at once, otherwise in
 // chunks of that many bytes, one chunk per second of a virtual clock. After
@@ -13,8 +17,8 @@
 // whenever a reply is recognised the read starts with a frame (checked here
 // from scratch) whose payload holds the letter and number the callers take,
 // and a frame with no payload gives no letter; the reply number never comes
-// from the checksum byte. At the end every byte sent has been taken and
-// nothing was written.
+// from the checksum byte. At the end every byte sent has been read or
+// discarded, and nothing was written.
 #include <algorithm>
 #include <climits>
 #include <cstddef>
@@ -26,70 +30,36 @@
 
 #include "fuzz/fuzz_check.h"
 #include "link/frame.h"
-#include "runtime/clock.h"
-#include "runtime/port_table.h"
-#include "runtime/serial_ops.h"
+#include "link/frame_codec.h"
+#include "runtime/core/clock.h"
+#include "runtime/core/port_table.h"
+#include "runtime/core/serial_ops.h"
+#include "tests/fake_device.h"
 
 namespace {
 
 constexpr int kPort = 9;
 constexpr int kMostPerRead = FRAME_BUFFER_SIZE - 1;
 
-// Sends the input in chunks: chunk k becomes readable k seconds after Load.
-class ChunkedDevice final : public rt::ByteDevice {
-public:
-  void Load(const std::uint8_t *data, std::size_t size, std::size_t chunk, double now) {
-    bytes_.assign(data, data + size);
-    chunk_ = chunk == 0 ? std::max<std::size_t>(size, 1) : chunk;
-    start_ = now;
-    next_ = 0;
-    written_ = 0;
-    lastTake_.clear();
-  }
-
-  std::size_t Chunks() const { return (bytes_.size() + chunk_ - 1) / chunk_; }
-  std::size_t Taken() const { return next_; }
-  std::size_t Size() const { return bytes_.size(); }
-  std::size_t Written() const { return written_; }
-  // The bytes handed out by the last Take, cleared by ForgetLastTake.
-  const std::string &LastTake() const { return lastTake_; }
-  void ForgetLastTake() { lastTake_.clear(); }
-
-  void Receive(const unsigned char *, int count, double) override {
-    written_ += static_cast<std::size_t>(std::max(count, 0));
-  }
-  int Readable(double now) override { return static_cast<int>(Arrived(now) - next_); }
-  int Take(unsigned char *out, int max, double now) override {
-    const std::size_t n =
-        std::min<std::size_t>(static_cast<std::size_t>(std::max(max, 0)), Arrived(now) - next_);
-    std::memcpy(out, bytes_.data() + next_, n);
-    lastTake_.assign(reinterpret_cast<const char *>(bytes_.data() + next_), n);
-    next_ += n;
-    return static_cast<int>(n);
-  }
-  void DiscardReadable(double now) override { next_ = Arrived(now); }
-
-private:
-  std::size_t Arrived(double now) const {
-    const double elapsed = now - start_;
-    if (elapsed < 0.0)
-      return next_;
-    const auto chunks = static_cast<std::size_t>(elapsed) + 1;
-    if (chunks >= Chunks())
-      return bytes_.size();
-    return chunks * chunk_;
-  }
-
-  std::vector<std::uint8_t> bytes_;
-  std::size_t chunk_ = 1;
-  double start_ = 0.0;
-  std::size_t next_ = 0;
-  std::size_t written_ = 0;
-  std::string lastTake_;
-};
-
 rt::VirtualClock virtualClock;
-std::shared_ptr<ChunkedDevice> device;
+std::shared_ptr<FakeDevice> device;
+const char *input = nullptr; // this run's input, as queued on the device
+std::size_t inputSize = 0;
+
+// Queues `size` bytes in chunks of `chunk` (0: all at once): chunk k becomes
+// readable k seconds from now. Returns the count of chunks.
+std::size_t Load(const std::uint8_t *data, std::size_t size, std::size_t chunk) {
+  if (chunk == 0)
+    chunk = std::max<std::size_t>(size, 1);
+  const double now = virtualClock.Now();
+  std::size_t k = 0;
+  for (std::size_t from = 0; from < size; from += chunk, ++k)
+    device->Queue(
+        std::string(reinterpret_cast<const char *>(data + from), std::min(chunk, size - from)),
+        now + static_cast<double>(k));
+  inputSize = size;
+  return k;
+}
 
 // True when the first `taken` bytes of read_data start with a reply frame a
 // device would send: "$", L (2 to 127), L - 2 non-zero payload bytes, a
@@ -185,14 +155,111 @@ void CheckReply() {
   }
 }
 
+// The frame codec, written again here from the frame's description rather
+// than from the program's code: "$", L = n + 2, n payload bytes, the checksum
+// (L + payload sum) mod 256, a 0x00 terminator; a 0x00 checksum is itself the
+// last byte sent.
+std::string ReferenceFrame(const std::string &payload) {
+  unsigned checksum = static_cast<unsigned>(payload.size() + 2);
+  for (unsigned char c : payload)
+    checksum = (checksum + c) % 256;
+  std::string frame = "$" + std::string(1, static_cast<char>(payload.size() + 2)) + payload;
+  frame += static_cast<char>(checksum);
+  if (checksum != 0)
+    frame += '\0';
+  return frame;
+}
+
+// A reply frame as a reader going forward from the start sees it: "$", L
+// from 2 to 127, L - 2 non-zero payload bytes, a non-zero checksum, then the
+// end of the run or a 0x00. "$",0x00 is the empty frame.
+bool ReferenceIsReply(const char *bytes, std::size_t count) {
+  if (count < 2 || bytes[0] != '$')
+    return false;
+  const std::size_t length = static_cast<unsigned char>(bytes[1]);
+  if (length == 0)
+    return true;
+  if (length < 2 || length > 127 || length >= count)
+    return false;
+  unsigned checksum = static_cast<unsigned>(length);
+  for (std::size_t i = 2; i < length; ++i) {
+    if (bytes[i] == '\0')
+      return false;
+    checksum = (checksum + static_cast<unsigned char>(bytes[i])) % 256;
+  }
+  if (bytes[length] == '\0' || static_cast<unsigned char>(bytes[length]) != checksum)
+    return false;
+  return length + 1 == count || bytes[length + 1] == '\0';
+}
+
+// Frames whose bytes are known, worked out by hand.
+void CheckKnownAnswers() {
+  const struct {
+    const char *payload;
+    std::string bytes;
+  } known[] = {
+      {"F1,", std::string("$\x05"
+                          "F1,\xA8\0",
+                          7)},
+      {"E1", std::string("$\x04"
+                         "E1z\0",
+                         6)},
+      {"~~", std::string("$\x04~~\0", 5)}, // checksum 0x00 ends the frame
+      {"", std::string("$\x02\x02\0", 4)},
+      {"D1000,6000,100,", std::string("$\x11"
+                                      "D1000,6000,100,\xF1\0",
+                                      19)},
+  };
+  char out[FRAME_BUFFER_SIZE];
+  for (const auto &k : known) {
+    const int count = EncodeFrame(k.payload, out, FRAME_BUFFER_SIZE);
+    FUZZ_CHECK(std::string(out, static_cast<std::size_t>(std::max(count, 0))) == k.bytes);
+    FUZZ_CHECK(k.bytes == ReferenceFrame(k.payload));
+  }
+  FUZZ_CHECK(EncodeFrame(std::string(124, 'A').c_str(), out, FRAME_BUFFER_SIZE) == 0);
+  FUZZ_CHECK(EncodeFrame("E1", out, 5) == 0); // does not fit
+  FUZZ_CHECK(IsReplyFrame("$\x04"
+                          "E1z",
+                          5) == 1);
+  FUZZ_CHECK(IsReplyFrame("$\x04"
+                          "E1{",
+                          5) == 0);
+  FUZZ_CHECK(IsReplyFrame("x$\x04"
+                          "E1z",
+                          6) == 0);
+}
+
+// The codec against the reference: the input as a reply, and its text (up to
+// the first 0x00) as a command.
+void CheckCodec(const std::uint8_t *data, std::size_t size) {
+  const auto *bytes = reinterpret_cast<const char *>(data);
+  FUZZ_CHECK(IsReplyFrame(bytes, static_cast<int>(std::min<std::size_t>(size, INT_MAX))) ==
+             (ReferenceIsReply(bytes, size) ? 1 : 0));
+
+  const std::string text(bytes, strnlen(bytes, size));
+  char out[FRAME_BUFFER_SIZE];
+  const int count = EncodeFrame(text.c_str(), out, FRAME_BUFFER_SIZE);
+  if (text.size() > FRAME_LONGEST_PAYLOAD) {
+    FUZZ_CHECK(count == 0);
+    return;
+  }
+  const std::string frame = ReferenceFrame(text);
+  FUZZ_CHECK(std::string(out, static_cast<std::size_t>(count)) == frame);
+  // What the program sends, the device's reply reader takes back as a frame,
+  // unless its checksum is 0x00.
+  const bool zeroChecksum = frame[text.size() + 2] == '\0';
+  FUZZ_CHECK(IsReplyFrame(out, count) == (zeroChecksum ? 0 : 1));
+}
+
 // One ChInQu call with the checks around it. Returns the count of bytes taken.
 int CheckedChInQu() {
   const int waiting = GetInQLen(kPort);
   FUZZ_CHECK(waiting >= 0);
-  device->ForgetLastTake();
+  const std::size_t takenBefore = device->taken;
+  const std::size_t offset = inputSize - device->Left(); // where this read starts in the input
   const int result = ChInQu();
   FUZZ_CHECK(result == 0 || result == 1);
-  const int taken = static_cast<int>(device->LastTake().size());
+  const int taken = static_cast<int>(device->taken - takenBefore);
   FUZZ_CHECK(read_data[FRAME_BUFFER_SIZE - 1] == '\0');
   if (waiting == 0) {
     FUZZ_CHECK(result == 0);
@@ -201,8 +268,7 @@ int CheckedChInQu() {
   }
   FUZZ_CHECK(taken == std::min(waiting, kMostPerRead));
   FUZZ_CHECK(GetInQLen(kPort) == 0); // the rest is discarded
-  FUZZ_CHECK(std::memcmp(read_data, device->LastTake().data(), static_cast<std::size_t>(taken)) ==
-             0);
+  FUZZ_CHECK(std::memcmp(read_data, input + offset, static_cast<std::size_t>(taken)) == 0);
   FUZZ_CHECK(std::all_of(read_data + taken, read_data + FRAME_BUFFER_SIZE,
                          [](char c) { return c == '\0'; }));
   if (StartsWithWellFormedFrame(taken))
@@ -218,7 +284,8 @@ int CheckedChInQu() {
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
   rt::SetClock(&virtualClock);
-  device = std::make_shared<ChunkedDevice>();
+  CheckKnownAnswers();
+  device = std::make_shared<FakeDevice>();
   rt::AssignPortDevice(kPort, device);
   if (OpenComConfig(kPort, "", 38400, 0, 8, 1, 1000, 1000) != 0)
     std::abort();
@@ -229,8 +296,9 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   if (size == 0)
     return 0;
-  device->Load(data + 1, size - 1, data[0], virtualClock.Now());
-  const std::size_t chunks = device->Chunks();
+  CheckCodec(data + 1, size - 1);
+  input = reinterpret_cast<const char *>(data + 1);
+  const std::size_t chunks = Load(data + 1, size - 1, data[0]);
   for (std::size_t k = 0; k < chunks; ++k) {
     if (k > 0)
       virtualClock.Advance(1.0);
@@ -239,8 +307,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // Once nothing is waiting, a call reads nothing and finds nothing.
     FUZZ_CHECK(CheckedChInQu() == 0);
   }
-  FUZZ_CHECK(device->Taken() == device->Size());
-  FUZZ_CHECK(device->Written() == 0);
+  FUZZ_CHECK(device->Left() == 0);
+  FUZZ_CHECK(device->writes.empty());
   virtualClock.Advance(1.0);
   return 0;
 }

@@ -1,11 +1,11 @@
 #include "link/download.h"
 
-#include "app/controls.h"
-#include "app/settings.h"
+#include "app/state/controls.h"
+#include "app/state/settings.h"
 #include "link/exchange.h"
 #include "link/frame.h"
 #include "link/port.h"
-#include "runtime/runtime.h"
+#include "runtime/core/runtime.h"
 
 int commOk = 0;
 

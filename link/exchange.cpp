@@ -1,7 +1,7 @@
 #include "link/exchange.h"
 
 #include "link/frame.h"
-#include "runtime/runtime.h"
+#include "runtime/core/runtime.h"
 
 int order(const char *text) {
   // The input is not flushed between attempts: a late reply to one attempt is

@@ -3,33 +3,18 @@
 #include <climits>
 #include <cstring>
 
-#include "runtime/runtime.h"
+#include "link/frame_codec.h"
+#include "runtime/core/runtime.h"
 
 int portNumber = 0;
 char buf[FRAME_BUFFER_SIZE];
 char send_data[FRAME_BUFFER_SIZE];
 char read_data[FRAME_BUFFER_SIZE];
 
-namespace {
-// The length byte is one signed byte: payloads longer than this cannot be framed.
-constexpr int kLongestPayload = 123;
-} // namespace
-
 int SendOrder(const char *text) {
-  if (!text)
-    return 0;
-  const std::size_t n = strnlen(text, kLongestPayload + 1);
-  if (n > static_cast<std::size_t>(kLongestPayload))
-    return 0;
-  const int length = static_cast<int>(n) + 2;
-  unsigned sum = 0;
-  for (std::size_t i = 0; i < n; ++i)
-    sum += static_cast<unsigned char>(text[i]);
-  Fmt(send_data, "$%c%s%c", length, text, static_cast<int>((length + sum) & 0xFFu));
-  // The terminator goes out too; a 0x00 checksum ends the text in front of
-  // it, and then is itself the last byte sent.
-  const int count = static_cast<int>(strlen(send_data)) + 1;
-  ComWrt(portNumber, send_data, count);
+  const int count = EncodeFrame(text, send_data, FRAME_BUFFER_SIZE);
+  if (count > 0)
+    ComWrt(portNumber, send_data, count);
   return count;
 }
 
@@ -50,34 +35,22 @@ int ChInQu() {
     return 0;
 
   // A reply is only ever the first thing read: a "$" further in is inside
-  // noise or inside another frame. Its length byte must have been read too,
-  // not be the 0x00 behind a lone "$".
-  if (taken < 2 || read_data[0] != '$')
-    return 0;
-  const int textLength = static_cast<int>(strlen(read_data));
-  const int length = static_cast<signed char>(read_data[1]);
-  if (length != textLength - 1)
-    return 0;
-  unsigned sum = 0;
-  int j = 1;
-  for (; j < length; ++j)
-    sum += static_cast<unsigned char>(read_data[j]);
-  // The checksum is a byte from 0 to 255, compared as such.
-  return (sum & 0xFFu) == static_cast<unsigned char>(read_data[j]) ? 1 : 0;
+  // noise or inside another frame.
+  return IsReplyFrame(read_data, taken);
 }
 
 char ReplyLetter() {
   // A frame with no payload (L < 3) has no letter: byte 2 is its checksum
   // or its terminator, or whatever followed it.
-  return static_cast<signed char>(read_data[1]) >= 3 ? read_data[2] : '\0';
+  return FramePayloadEnd(read_data, FRAME_BUFFER_SIZE - 1) > FRAME_PAYLOAD_START
+             ? read_data[FRAME_PAYLOAD_START]
+             : '\0';
 }
 
 int ReplyNumber() {
   // The payload runs from byte 2 up to the checksum at byte L.
-  int end = static_cast<signed char>(read_data[1]);
-  if (end > FRAME_BUFFER_SIZE - 1)
-    end = FRAME_BUFFER_SIZE - 1;
-  int i = 3;
+  const int end = FramePayloadEnd(read_data, FRAME_BUFFER_SIZE - 1);
+  int i = FRAME_PAYLOAD_START + 1;
   while (i < end && (read_data[i] == ' ' || read_data[i] == '\t'))
     ++i;
   bool negative = false;

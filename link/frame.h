@@ -1,5 +1,5 @@
-// The device frame: "$", length byte L = n + 2, n payload bytes, checksum
-// (L + payload sum) mod 256, 0x00 terminator.
+// Frames on the port: sending a command, taking a reply and reading it, in the
+// link's process-wide buffers. The frame's layout is in frame_codec.h.
 #pragma once
 
 constexpr int FRAME_BUFFER_SIZE = 200;

@@ -1,12 +1,12 @@
 #include "link/monitor.h"
 
-#include "app/controls.h"
-#include "app/settings.h"
+#include "app/state/controls.h"
+#include "app/state/settings.h"
 #include "link/download.h"
 #include "link/exchange.h"
 #include "link/frame.h"
 #include "link/port.h"
-#include "runtime/runtime.h"
+#include "runtime/core/runtime.h"
 
 int Comm(int, int, int event, void *, int, int) {
   if (event != EVENT_LEFT_CLICK)

@@ -1,9 +1,9 @@
 #include "link/port.h"
 
-#include "app/controls.h"
-#include "app/settings.h"
+#include "app/state/controls.h"
+#include "app/state/settings.h"
 #include "link/frame.h"
-#include "runtime/runtime.h"
+#include "runtime/core/runtime.h"
 
 int portReady = 0;
 int slectportchanged = 1;

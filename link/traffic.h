@@ -13,8 +13,8 @@
 
 #include <string>
 
-#include "runtime/log_view_ops.h"
-#include "runtime/serial_tap.h"
+#include "runtime/core/log_view_ops.h"
+#include "runtime/core/serial_tap.h"
 
 using TrafficRowSink = void (*)(const LogRow &row);
 

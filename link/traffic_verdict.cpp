@@ -4,6 +4,8 @@
 #include <climits>
 #include <cstdio>
 
+#include "link/frame_codec.h"
+
 namespace {
 
 constexpr std::size_t kHexShown = 48;
@@ -38,21 +40,14 @@ std::string Unreadable(const std::string &bytes) {
 } // namespace
 
 bool FrameAt(const std::string &bytes, std::string &payload) {
-  // The frame is read as text: it ends at the first 0x00, which is the
-  // terminator or the end of the read.
-  const std::size_t text = bytes.find('\0');
-  const std::size_t textLength = text == std::string::npos ? bytes.size() : text;
-  if (textLength < 4 || bytes[0] != '$')
+  const int count = static_cast<int>(bytes.size());
+  if (!IsReplyFrame(bytes.data(), count))
     return false;
-  const int length = static_cast<signed char>(bytes[1]);
-  if (length < 3 || static_cast<std::size_t>(length) != textLength - 1)
+  // A frame with no payload carries no reply letter: no reply to anyone.
+  const int end = FramePayloadEnd(bytes.data(), count);
+  if (end <= FRAME_PAYLOAD_START)
     return false;
-  unsigned sum = 0;
-  for (int i = 1; i < length; ++i)
-    sum += static_cast<unsigned char>(bytes[static_cast<std::size_t>(i)]);
-  if ((sum & 0xFFu) != static_cast<unsigned char>(bytes[static_cast<std::size_t>(length)]))
-    return false;
-  payload = bytes.substr(2, static_cast<std::size_t>(length) - 2);
+  payload = bytes.substr(FRAME_PAYLOAD_START, static_cast<std::size_t>(end - FRAME_PAYLOAD_START));
   return true;
 }
 
@@ -74,15 +69,13 @@ TrafficVerdict IncomingVerdict(const std::string &bytes) {
   // A "$" with a length that fits what was read, but the sum does not match.
   if (bytes.size() >= 4 && bytes[0] == '$') {
     const int length = static_cast<signed char>(bytes[1]);
-    if (length >= 3 && static_cast<std::size_t>(length) < bytes.size()) {
-      unsigned sum = 0;
-      for (int i = 1; i < length; ++i)
-        sum += static_cast<unsigned char>(bytes[static_cast<std::size_t>(i)]);
-      if ((sum & 0xFFu) != static_cast<unsigned char>(bytes[static_cast<std::size_t>(length)])) {
-        v.payload = PrintableBytes(bytes.substr(2, static_cast<std::size_t>(length) - 2));
-        v.verdict = "校验和错误";
-        return v;
-      }
+    if (length >= 3 && static_cast<std::size_t>(length) < bytes.size() &&
+        FrameChecksum(bytes.data() + FRAME_PAYLOAD_START, length - 2) !=
+            static_cast<unsigned char>(bytes[static_cast<std::size_t>(length)])) {
+      v.payload =
+          PrintableBytes(bytes.substr(FRAME_PAYLOAD_START, static_cast<std::size_t>(length) - 2));
+      v.verdict = "校验和错误";
+      return v;
     }
   }
   v.verdict = Unreadable(bytes);
@@ -96,7 +89,8 @@ TrafficVerdict OutgoingVerdict(const std::string &bytes) {
   // A command whose checksum is 0x00 goes out with that 0x00 as its last
   // byte and no terminator after it: a frame all the same.
   if (!frame && bytes.size() >= 4 && bytes[0] == '$' && bytes.back() == '\0' &&
-      static_cast<signed char>(bytes[1]) == static_cast<int>(bytes.size()) - 1) {
+      static_cast<signed char>(bytes[1]) == static_cast<int>(bytes.size()) - 1 &&
+      FrameChecksum(bytes.data() + FRAME_PAYLOAD_START, static_cast<int>(bytes.size()) - 3) == 0) {
     payload = bytes.substr(2, bytes.size() - 3);
     frame = true;
   }

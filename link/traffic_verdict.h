@@ -16,8 +16,9 @@ struct TrafficVerdict {
   std::string verdict; // "已确认", "被拒绝", "转速报告", "校验和错误", "无法识别（5 字节）", ...
 };
 
-// The payload of the frame that `bytes` start with under the reply rules, or
-// false: "$", L, L - 2 payload bytes, the checksum, then the end or a 0x00.
+// The payload of the reply frame that `bytes` are, by the program's own
+// frame codec (so the view never disagrees with ChInQu), or false; a frame
+// with no payload carries no reply letter and counts as none.
 bool FrameAt(const std::string &bytes, std::string &payload);
 
 TrafficVerdict IncomingVerdict(const std::string &bytes);

@@ -20,7 +20,7 @@ set(NUVARO_DEB_VERSION ${PROJECT_VERSION}-${NUVARO_DEB_RELEASE})
 set(NUVARO_APP_ID org.example.nuvaro)
 
 # The executable, the panel file (share/nuvaro) and the device simulator
-# install from app/exe and sim; the rest installs here.
+# install from app and sim; the rest installs here.
 if(UNIX AND NOT APPLE)
   install(FILES ${NUVARO_PACKAGING_DIR}/${NUVARO_APP_ID}.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

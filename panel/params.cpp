@@ -1,9 +1,9 @@
 #include "panel/params.h"
 
-#include "app/controls.h"
-#include "app/settings.h"
+#include "app/state/controls.h"
+#include "app/state/settings.h"
 #include "preview/plot.h"
-#include "runtime/runtime.h"
+#include "runtime/core/runtime.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/port_table.h"
+#include "runtime/core/byte_device.h"
 #include "sim/device_knobs.h"
 #include "sim/device_state.h"
 #include "sim/frame_scanner.h"

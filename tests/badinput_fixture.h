@@ -1,6 +1,5 @@
 // The real panel fed bad input: helpers to check that Settings holds what the
-// callbacks last stored, that the preview stayed inside its traces, and a
-// device that hands back large amounts of bytes cheaply.
+// callbacks last stored and that the preview stayed inside its traces.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,77 +18,11 @@
 
 #include "panel_fixture.h"
 #include "preview/synthesis.h"
-#include "runtime/graph.h"
-#include "scripted_device.h"
+#include "runtime/controls/graph.h"
+#include "fake_device.h"
 
 inline const char *const kCommError = "  硬件通讯错误";
 inline const char *const kPortError = "串口错误，请重新选择串口";
-
-// A device whose replies are whole chunks, each readable from a given time
-// on. Unlike ScriptedDevice it counts waiting bytes per chunk, not per byte,
-// so megabytes can wait without every GetInQLen walking them.
-class ChunkDevice : public rt::ByteDevice {
-public:
-  // Called for every write; may queue a reply.
-  std::function<void(ChunkDevice &, const std::string &bytes, double now)> onWrite;
-
-  void Queue(std::string bytes, double readableAt = 0.0) {
-    if (!bytes.empty())
-      chunks_.push_back({std::move(bytes), readableAt, 0});
-  }
-
-  void Receive(const unsigned char *data, int count, double now) override {
-    const std::string bytes(reinterpret_cast<const char *>(data), static_cast<std::size_t>(count));
-    writes.push_back(bytes);
-    if (onWrite)
-      onWrite(*this, bytes, now);
-  }
-  int Readable(double now) override {
-    std::size_t n = 0;
-    for (const Chunk &c : chunks_) {
-      if (c.at > now)
-        break;
-      n += c.bytes.size() - c.taken;
-    }
-    return static_cast<int>(n);
-  }
-  int Take(unsigned char *out, int max, double now) override {
-    int n = 0;
-    while (n < max && !chunks_.empty() && chunks_.front().at <= now) {
-      Chunk &c = chunks_.front();
-      while (n < max && c.taken < c.bytes.size())
-        out[n++] = static_cast<unsigned char>(c.bytes[c.taken++]);
-      if (c.taken == c.bytes.size())
-        chunks_.pop_front();
-    }
-    return n;
-  }
-  void DiscardReadable(double now) override {
-    while (!chunks_.empty() && chunks_.front().at <= now)
-      chunks_.pop_front();
-  }
-  bool Present() const override { return present; }
-
-  // Payloads of the well-formed command frames written, in order.
-  std::vector<std::string> Payloads() const {
-    std::vector<std::string> payloads;
-    for (const std::string &w : writes)
-      if (w.size() >= 4 && w[0] == '$')
-        payloads.push_back(w.substr(2, static_cast<unsigned char>(w[1]) - 2));
-    return payloads;
-  }
-
-  std::vector<std::string> writes;
-  bool present = true;
-
-private:
-  struct Chunk {
-    std::string bytes;
-    double at;
-    std::size_t taken;
-  };
-  std::deque<Chunk> chunks_;
-};
 
 // A virtual clock that calls `onSleep` before each wait, so that a test can
 // act in the middle of a blocking callback (between the attempts of a

@@ -1,4 +1,4 @@
-// A port opened on a scripted device, on a virtual clock.
+// A port opened on the fake device, on a virtual clock.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -6,17 +6,17 @@
 #include <memory>
 
 #include "link/frame.h"
-#include "runtime/clock.h"
-#include "runtime/port_table.h"
-#include "runtime/serial_ops.h"
-#include "scripted_device.h"
+#include "runtime/core/clock.h"
+#include "runtime/core/port_table.h"
+#include "runtime/core/serial_ops.h"
+#include "fake_device.h"
 
 class LinkTest : public ::testing::Test {
 protected:
   static constexpr int kPort = 7;
 
   void SetUp() override {
-    device = std::make_shared<ScriptedDevice>();
+    device = std::make_shared<FakeDevice>();
     rt::AssignPortDevice(kPort, device);
     ASSERT_EQ(OpenComConfig(kPort, "", 38400, 0, 8, 1, 1000, 1000), 0);
     portNumber = kPort;
@@ -29,7 +29,7 @@ protected:
 
   // Answers every write with `reply` after `latency` seconds.
   void AnswerEach(const std::string &reply, double latency = 0.0) {
-    device->onWrite = [reply, latency](ScriptedDevice &d, const std::string &, double now) {
+    device->onWrite = [reply, latency](FakeDevice &d, const std::string &, double now) {
       d.Queue(reply, now + latency);
     };
   }
@@ -38,5 +38,5 @@ protected:
 
   rt::VirtualClock clock;
   rt::ScopedClock useClock{clock};
-  std::shared_ptr<ScriptedDevice> device;
+  std::shared_ptr<FakeDevice> device;
 };

@@ -9,19 +9,19 @@
 #include <string>
 #include <vector>
 
-#include "app/callback_table.h"
-#include "app/controls.h"
+#include "app/control_table.h"
+#include "app/state/controls.h"
 #include "app/lifecycle.h"
-#include "app/settings.h"
+#include "app/state/settings.h"
 #include "link/download.h"
 #include "link/frame.h"
 #include "link/port.h"
-#include "runtime/clock.h"
-#include "runtime/panel_access.h"
-#include "runtime/panel_ops.h"
-#include "runtime/port_choices.h"
-#include "runtime/port_table.h"
-#include "runtime/serial_ops.h"
+#include "runtime/core/clock.h"
+#include "runtime/panel/panel_access.h"
+#include "runtime/core/panel_ops.h"
+#include "runtime/core/port_choices.h"
+#include "runtime/core/port_table.h"
+#include "runtime/core/serial_ops.h"
 #include "sim/device_model.h"
 
 class PanelTest : public ::testing::Test {
@@ -29,7 +29,7 @@ protected:
   static constexpr int kDevicePort = 42;
 
   void SetUp() override {
-    RegisterAppCallbacks();
+    RegisterAppControls();
     device = std::make_shared<sim::DeviceModel>(3000);
     rt::AssignPortDevice(kDevicePort, device);
     rt::AddBuiltInPortChoice(kDevicePort, "test device");

@@ -1,22 +1,21 @@
-// The real panel file loaded with every callback name bound to a recorder, so
-// that tests see which events each control sends. The callbacks registered
-// before are put back afterwards.
+// The real panel file loaded with the application's control table, every
+// callback in it replaced by a recorder, so that tests see which events each
+// control sends. The application's table is registered again afterwards.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <QWidget>
 
-#include <map>
 #include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "app/controls.h"
-#include "runtime/callbacks.h"
-#include "runtime/panel_access.h"
-#include "runtime/panel_ops.h"
+#include "app/state/controls.h"
+#include "app/control_table.h"
+#include "runtime/panel/panel_access.h"
+#include "runtime/core/panel_ops.h"
 
 // One event a control sent to its callback.
 struct RecordedEvent {
@@ -33,11 +32,6 @@ class PanelRuntimeTest : public ::testing::Test {
 protected:
   using Events = std::vector<RecordedEvent>;
 
-  static constexpr const char *kCallbackNames[] = {
-      "SelectPort", "WorkMode", "Rate",    "SweepMin", "SweepMax", "SweepStep",
-      "SingalMode", "send",     "Tqj",     "Tig_Width", "PortLed", "Comm",
-      "Repeat",     "quit",     "Clean",   "MyTimer",  "ShowLinkView"};
-
   static Events &Recorded() {
     static Events events;
     return events;
@@ -48,10 +42,11 @@ protected:
   }
 
   void SetUp() override {
-    for (const char *name : kCallbackNames) {
-      saved_[name] = rt::FindCallback(name);
-      rt::RegisterCallback(name, &PanelRuntimeTest::Record);
-    }
+    std::vector<rt::ControlRow> recording(controlTable, controlTable + controlCount);
+    for (rt::ControlRow &row : recording)
+      if (row.callback)
+        row.callback = &PanelRuntimeTest::Record;
+    rt::RegisterControls(recording.data(), static_cast<int>(recording.size()));
     Recorded().clear();
     BindMore();
     panel = LoadPanel(0, "nuvaro.uir", MainPanel);
@@ -62,8 +57,7 @@ protected:
     DiscardPanel(panel);
     ResumeTimerCallbacks();
     rt::SetPopupHandler({});
-    for (const auto &[name, function] : saved_)
-      rt::RegisterCallback(name, function);
+    rt::RegisterControls(controlTable, controlCount);
   }
 
   // Binds further callbacks before the panel loads (it looks them up then).
@@ -81,7 +75,4 @@ protected:
   Events Take() { return std::exchange(Recorded(), {}); }
 
   int panel = 0;
-
-private:
-  std::map<std::string, CtrlCallbackPtr> saved_;
 };

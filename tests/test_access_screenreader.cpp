@@ -16,7 +16,7 @@
 #include <set>
 
 #include "panel_fixture.h"
-#include "runtime/meter.h"
+#include "runtime/controls/meter.h"
 
 namespace {
 

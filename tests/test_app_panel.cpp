@@ -14,8 +14,8 @@
 #include "panel_fixture.h"
 #include "preview/plot.h"
 #include "preview/synthesis.h"
-#include "runtime/graph.h"
-#include "runtime/meter.h"
+#include "runtime/controls/graph.h"
+#include "runtime/controls/meter.h"
 
 namespace {
 
@@ -215,23 +215,40 @@ TEST_F(AppPanel, QuitButtonEndsTheEventLoop) {
   EXPECT_FALSE(timedOut);
 }
 
-// The program itself, started from a folder without the panel file, ends
-// with -1 (255) and shows no window.
-TEST(AppBinary, MissingPanelFileExitsWith255) {
-  QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
-  const QString copy = dir.filePath(QStringLiteral("nuvaro"));
-  ASSERT_TRUE(QFile::copy(QStringLiteral(NUVARO_EXE), copy));
-  QFile::setPermissions(copy, QFile::permissions(copy) | QFileDevice::ExeOwner);
-  QProcess process;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-  process.setProcessEnvironment(env);
-  process.setWorkingDirectory(QFileInfo(QStringLiteral(NUVARO_EXE)).absolutePath()); // the file is here, not beside the copy
-  process.start(copy, {});
-  ASSERT_TRUE(process.waitForFinished(30000));
-  EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-  EXPECT_EQ(process.exitCode(), 255);
+// The program itself, started from a folder without the panel file, or with
+// one whose callback names do not match the control table, ends with -1
+// (255) and shows no window.
+TEST(AppBinary, MissingOrMisspelledPanelFileExitsWith255) {
+  const QString exeDir = QFileInfo(QStringLiteral(NUVARO_EXE)).absolutePath();
+  QFile original(exeDir + QStringLiteral("/nuvaro.uir"));
+  ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+  QByteArray misspelled = original.readAll();
+  ASSERT_EQ(misspelled.count(">SweepMin</string>"), 1);
+  misspelled.replace(">SweepMin</string>", ">SweepMn</string>");
+
+  const QByteArray *const panelFiles[] = {nullptr, &misspelled};
+  for (const QByteArray *panelFile : panelFiles) {
+    SCOPED_TRACE(panelFile ? "misspelled callback" : "no panel file");
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString copy = dir.filePath(QStringLiteral("nuvaro"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(NUVARO_EXE), copy));
+    QFile::setPermissions(copy, QFile::permissions(copy) | QFileDevice::ExeOwner);
+    if (panelFile) {
+      QFile beside(dir.filePath(QStringLiteral("nuvaro.uir")));
+      ASSERT_TRUE(beside.open(QIODevice::WriteOnly));
+      beside.write(*panelFile);
+    }
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(exeDir); // a good file is here, not beside the copy
+    process.start(copy, {});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 255);
+  }
 }
 
 // And with the file beside it, from any working folder, it starts and runs

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "badinput_fixture.h"
-#include "runtime/numeric_control.h"
+#include "runtime/controls/numeric_control.h"
 
 namespace {
 

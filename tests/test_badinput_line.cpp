@@ -27,7 +27,7 @@ class LineNoise : public BadInputTest {
 protected:
   void SetUp() override {
     BadInputTest::SetUp();
-    line = Attach(std::make_shared<ChunkDevice>());
+    line = Attach(std::make_shared<FakeDevice>());
     stored = Settings;
   }
 
@@ -38,7 +38,7 @@ protected:
 
   // Answers every rate poll with "R<rate>" shortly after.
   void AnswerPolls(int rate) {
-    line->onWrite = [rate](ChunkDevice &d, const std::string &bytes, double now) {
+    line->onWrite = [rate](FakeDevice &d, const std::string &bytes, double now) {
       if (IsPoll(bytes))
         d.Queue(Frame("R" + std::to_string(rate)), now + 0.01);
     };
@@ -52,7 +52,7 @@ protected:
     EXPECT_EQ(Settings, stored);
   }
 
-  std::shared_ptr<ChunkDevice> line;
+  std::shared_ptr<FakeDevice> line;
   SettingsRecord stored{};
 };
 
@@ -134,7 +134,7 @@ protected:
   // Answers every command frame (rate polls too) with `reply(n)` for the nth
   // write, readable `latency` seconds later.
   void AnswerEach(std::function<std::string(int)> reply, double latency = 0.02) {
-    line->onWrite = [reply, latency, n = 0](ChunkDevice &d, const std::string &,
+    line->onWrite = [reply, latency, n = 0](FakeDevice &d, const std::string &,
                                             double now) mutable {
       d.Queue(reply(n++), now + latency);
     };
@@ -233,7 +233,7 @@ TEST_F(GarbageDevice, RepliesWhoseLengthByteLies) {
 TEST_F(GarbageDevice, RepliesSplitAcrossReads) {
   const std::string ack = Frame("E1");
   // Every piece readable before the check, 0.1 s after the send: whole.
-  line->onWrite = [ack](ChunkDevice &d, const std::string &, double now) {
+  line->onWrite = [ack](FakeDevice &d, const std::string &, double now) {
     for (std::size_t i = 0; i < ack.size(); ++i)
       d.Queue(ack.substr(i, 1), now + 0.01 + 0.015 * static_cast<double>(i));
   };
@@ -246,7 +246,7 @@ TEST_F(GarbageDevice, RepliesSplitAcrossReads) {
   // tail followed by the next head) and never a whole one.
   for (const std::size_t cut : {1u, 2u, 3u, 4u}) {
     SCOPED_TRACE("cut after byte " + std::to_string(cut));
-    line->onWrite = [ack, cut](ChunkDevice &d, const std::string &, double now) {
+    line->onWrite = [ack, cut](FakeDevice &d, const std::string &, double now) {
       d.Queue(ack.substr(0, cut), now + 0.05);
       d.Queue(ack.substr(cut), now + 0.15);
     };
@@ -263,7 +263,7 @@ TEST_F(GarbageDevice, TerminatorArrivingLate) {
   // through; the late 0x00 then leads every later read, where no frame is
   // recognised, and the download fails cleanly.
   const std::string ack = Frame("E1");
-  line->onWrite = [ack](ChunkDevice &d, const std::string &, double now) {
+  line->onWrite = [ack](FakeDevice &d, const std::string &, double now) {
     d.Queue(ack.substr(0, ack.size() - 1), now + 0.05);
     d.Queue(ack.substr(ack.size() - 1), now + 0.15);
   };

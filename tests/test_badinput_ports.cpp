@@ -23,7 +23,7 @@
 #endif
 
 #include "badinput_fixture.h"
-#include "runtime/port_selector.h"
+#include "runtime/controls/port_selector.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "panel_fixture.h"
-#include "scripted_device.h"
+#include "fake_device.h"
 
 namespace {
 

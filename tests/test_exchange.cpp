@@ -25,7 +25,7 @@ TEST_F(OrderTest, RefusedEveryTimeCostsFiveSendsAndHalfASecond) {
 
 TEST_F(OrderTest, AcknowledgedOnlyAtTheThirdSend) {
   int sends = 0;
-  device->onWrite = [&sends](ScriptedDevice &d, const std::string &, double now) {
+  device->onWrite = [&sends](FakeDevice &d, const std::string &, double now) {
     d.Queue(Frame(++sends >= 3 ? "E1" : "E0"), now + 0.02);
   };
   EXPECT_EQ(order("T30,"), 1);
@@ -41,7 +41,7 @@ TEST_F(OrderTest, SilentDeviceGetsFiveSends) {
 TEST_F(OrderTest, OtherRepliesAndLateRepliesCostAnAttempt) {
   // A rate report is not an acknowledgement; other numbers than 1 refuse.
   int sends = 0;
-  device->onWrite = [&sends](ScriptedDevice &d, const std::string &, double now) {
+  device->onWrite = [&sends](FakeDevice &d, const std::string &, double now) {
     ++sends;
     const char *reply = sends == 1 ? "R3000" : sends == 2 ? "E2" : sends == 3 ? "E10" : "E1";
     d.Queue(Frame(reply), now + 0.01);

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "runtime/fmt.h"
+#include "runtime/core/fmt.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "panel_fixture.h"
-#include "runtime/meter.h"
-#include "runtime/timer_control.h"
+#include "runtime/controls/meter.h"
+#include "runtime/controls/timer_control.h"
 
 namespace {
 

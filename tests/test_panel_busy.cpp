@@ -12,9 +12,9 @@
 #include <optional>
 
 #include "panel_runtime_fixture.h"
-#include "runtime/busy.h"
-#include "runtime/clock.h"
-#include "runtime/delay.h"
+#include "runtime/panel/busy.h"
+#include "runtime/core/clock.h"
+#include "runtime/core/delay.h"
 
 namespace {
 

@@ -10,12 +10,12 @@
 #include <QWheelEvent>
 
 #include "panel_runtime_fixture.h"
-#include "runtime/led.h"
-#include "runtime/numeric_control.h"
-#include "runtime/port_choices.h"
-#include "runtime/port_selector.h"
-#include "runtime/ring_control.h"
-#include "runtime/timer_control.h"
+#include "runtime/controls/led.h"
+#include "runtime/controls/numeric_control.h"
+#include "runtime/core/port_choices.h"
+#include "runtime/controls/port_selector.h"
+#include "runtime/controls/ring_control.h"
+#include "runtime/controls/timer_control.h"
 
 namespace {
 

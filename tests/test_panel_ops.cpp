@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "panel_runtime_fixture.h"
-#include "runtime/graph.h"
-#include "runtime/meter.h"
-#include "runtime/ring_control.h"
+#include "runtime/controls/graph.h"
+#include "runtime/controls/meter.h"
+#include "runtime/controls/ring_control.h"
 
 namespace {
 

@@ -19,21 +19,21 @@
 #include <string>
 #include <vector>
 
-#include "app/callback_table.h"
-#include "app/controls.h"
+#include "app/control_table.h"
+#include "app/state/controls.h"
 #include "app/lifecycle.h"
-#include "app/settings.h"
+#include "app/state/settings.h"
 #include "link/download.h"
 #include "link/exchange.h"
 #include "link/frame.h"
 #include "link/port.h"
-#include "runtime/delay.h"
-#include "runtime/panel_access.h"
-#include "runtime/panel_ops.h"
-#include "runtime/port_choices.h"
-#include "runtime/port_table.h"
-#include "runtime/serial_ops.h"
-#include "scripted_device.h"
+#include "runtime/core/delay.h"
+#include "runtime/core/panel_ops.h"
+#include "runtime/core/port_choices.h"
+#include "runtime/core/port_table.h"
+#include "runtime/core/serial_ops.h"
+#include "runtime/panel/panel_access.h"
+#include "fake_device.h"
 #include "sim/pty_device.h"
 
 namespace {
@@ -105,7 +105,7 @@ class PtyPanel : public PtyLink {
 protected:
   void SetUp() override {
     PtyLink::SetUp();
-    RegisterAppCallbacks();
+    RegisterAppControls();
     rt::SetPopupHandler([this](const std::string &, const std::string &text) { popups.push_back(text); });
     portReady = 0;
     slectportchanged = 1;

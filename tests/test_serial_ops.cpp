@@ -11,10 +11,10 @@
 #include <memory>
 #include <string>
 
-#include "runtime/delay.h"
-#include "runtime/port_table.h"
-#include "runtime/serial_ops.h"
-#include "scripted_device.h"
+#include "runtime/core/delay.h"
+#include "runtime/core/port_table.h"
+#include "runtime/core/serial_ops.h"
+#include "fake_device.h"
 
 namespace {
 
@@ -60,7 +60,7 @@ TEST(SerialOps, UnassignedNumbersUseThePlatformName) {
 }
 
 TEST(SerialOps, VanishedInProcessDeviceReportsAnError) {
-  auto device = std::make_shared<ScriptedDevice>();
+  auto device = std::make_shared<FakeDevice>();
   rt::AssignPortDevice(kPort, device);
   ASSERT_EQ(Open(""), 0);
   device->Queue("abc");

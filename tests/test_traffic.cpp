@@ -9,7 +9,7 @@
 #include "link/traffic_verdict.h"
 #include "link_fixture.h"
 #include "panel_fixture.h"
-#include "runtime/log_view.h"
+#include "runtime/controls/log_view.h"
 
 namespace {
 

@@ -1,0 +1,47 @@
+#include "link/frame_codec.h"
+
+#include <cstring>
+
+unsigned char FrameChecksum(const char *payload, int n) {
+  unsigned sum = static_cast<unsigned>(n + 2);
+  for (int i = 0; i < n; ++i)
+    sum += static_cast<unsigned char>(payload[i]);
+  return static_cast<unsigned char>(sum & 0xFFu);
+}
+
+int EncodeFrame(const char *text, char *out, int capacity) {
+  if (!text || !out)
+    return 0;
+  const int n = static_cast<int>(strnlen(text, FRAME_LONGEST_PAYLOAD + 1));
+  if (n > FRAME_LONGEST_PAYLOAD || n + 4 > capacity)
+    return 0;
+  const unsigned char checksum = FrameChecksum(text, n);
+  out[0] = '$';
+  out[1] = static_cast<char>(n + 2);
+  std::memcpy(out + FRAME_PAYLOAD_START, text, static_cast<std::size_t>(n));
+  out[n + 2] = static_cast<char>(checksum);
+  out[n + 3] = '\0';
+  return checksum == 0 ? n + 3 : n + 4;
+}
+
+int IsReplyFrame(const char *bytes, int count) {
+  if (!bytes || count < 2 || bytes[0] != '$')
+    return 0;
+  const int length = static_cast<signed char>(bytes[1]);
+  // The checksum is the last byte before the end or the first 0x00, at L.
+  const int text = static_cast<int>(strnlen(bytes, static_cast<std::size_t>(count)));
+  if (length != text - 1)
+    return 0;
+  // L and the payload; "$",0x00 is the empty frame, its 0x00 both L and checksum.
+  unsigned sum = 0;
+  int j = 1;
+  for (; j < length; ++j)
+    sum += static_cast<unsigned char>(bytes[j]);
+  // The checksum is a byte from 0 to 255, compared as such.
+  return (sum & 0xFFu) == static_cast<unsigned char>(bytes[j]) ? 1 : 0;
+}
+
+int FramePayloadEnd(const char *frame, int count) {
+  const int end = static_cast<signed char>(frame[1]);
+  return end < count ? end : count;
+}

@@ -1,0 +1,312 @@
+#include "runtime/controls/graph.h"
+
+#include <QAccessible>
+#include <QChart>
+#include <QChartView>
+#include <QLineSeries>
+#include <QPainter>
+#include <QPen>
+#include <QValueAxis>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+#include "runtime/controls/accessible_widgets.h"
+
+namespace {
+
+// Samples beyond this are off any sensible scale; keeping them finite and
+// bounded keeps the drawing code away from overflowing coordinates.
+constexpr double kSampleLimit = 1e9;
+constexpr double kAxisLimit = 1e300;
+
+// A round tick interval giving about `ticks` divisions of `span`.
+double NiceInterval(double span, int ticks) {
+  const double raw = span / ticks;
+  const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+  for (double factor : {1.0, 2.0, 2.5, 5.0})
+    if (raw <= factor * magnitude)
+      return factor * magnitude;
+  return 10.0 * magnitude;
+}
+
+// Ticks at round numbers (multiples of a round interval from 0) while the
+// range itself stays exactly what the data needs. The axis lays itself out
+// after each change; the order of the changes keeps every intermediate state
+// down to a few ticks (a wide range with a narrow interval would mean
+// countless ticks), and an unchanged interval costs nothing.
+void SetRange(QValueAxis *axis, double lo, double hi, int ticks) {
+  const double interval = NiceInterval(hi - lo, ticks);
+  if (!(std::isfinite(interval) && interval > 0.0 && (hi - lo) / interval < 50.0)) {
+    axis->setTickType(QValueAxis::TicksFixed);
+    axis->setRange(lo, hi);
+    return;
+  }
+  if (axis->tickType() != QValueAxis::TicksDynamic) {
+    axis->setRange(lo, hi);
+    axis->setTickAnchor(0.0);
+    axis->setTickInterval(interval);
+    axis->setTickType(QValueAxis::TicksDynamic);
+  } else if (interval >= axis->tickInterval()) {
+    axis->setTickInterval(interval); // fewer ticks over the old range
+    axis->setRange(lo, hi);
+  } else {
+    axis->setRange(lo, hi); // fewer ticks with the old interval
+    axis->setTickInterval(interval);
+  }
+}
+
+// The fixed y range gets evenly spaced ticks on round numbers when it allows
+// (-1..6 in steps of 1, -10..10 in steps of 5), else four plain divisions.
+void SetFixedRange(QValueAxis *axis, double lo, double hi) {
+  axis->setRange(lo, hi);
+  axis->setTickType(QValueAxis::TicksFixed);
+  const double span = hi - lo;
+  for (int divisions = 4; divisions <= 10; ++divisions) {
+    const double step = span / divisions;
+    const double nice = NiceInterval(span, divisions);
+    const double offset = lo / step;
+    if (std::abs(step - nice) <= 1e-9 * nice && std::abs(offset - std::round(offset)) <= 1e-9) {
+      axis->setTickCount(divisions + 1);
+      return;
+    }
+  }
+  axis->setTickCount(5);
+}
+
+// A span for reading out: at most four significant digits, whole numbers
+// written out in full.
+QString SpanNumber(double span) {
+  if (span >= 1000.0 && span < 1e15)
+    return QString::number(qRound64(span));
+  return QString::number(span, 'g', 4);
+}
+
+} // namespace
+
+Graph::Graph(QWidget *parent) : QWidget(parent) {
+  rt::InstallAccessibleFactory();
+  setFocusPolicy(Qt::TabFocus);
+  chart_ = new QChart;
+  chart_->setAnimationOptions(QChart::NoAnimation);
+  chart_->legend()->hide();
+  chart_->setBackgroundRoundness(0);
+  chart_->setMargins(QMargins(4, 4, 4, 4));
+  QFont titleFont = chart_->titleFont();
+  titleFont.setBold(true);
+  chart_->setTitleFont(titleFont);
+
+  xAxis_ = new QValueAxis;
+  xAxis_->setLabelFormat(QStringLiteral("%.4g"));
+  SetRange(xAxis_, 0.0, 1.0, 5);
+  yAxis_ = new QValueAxis;
+  yAxis_->setLabelFormat(QStringLiteral("%g"));
+  chart_->addAxis(xAxis_, Qt::AlignBottom);
+  chart_->addAxis(yAxis_, Qt::AlignLeft);
+  applyYRange();
+
+  view_ = new QChartView(chart_, this);
+  view_->setRenderHint(QPainter::Antialiasing, false);
+  view_->setFrameShape(QFrame::NoFrame);
+  view_->setFocusPolicy(Qt::NoFocus);
+  auto *layout = new QVBoxLayout(this);
+  layout->setContentsMargins(2, 2, 2, 2); // room for the focus frame
+  layout->addWidget(view_);
+  setMinimumSize(240, 140);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+}
+
+Graph::~Graph() = default;
+
+QString Graph::title() const { return chart_->title(); }
+void Graph::setTitle(const QString &title) { chart_->setTitle(title); }
+QString Graph::xAxisTitle() const { return xAxis_->titleText(); }
+void Graph::setXAxisTitle(const QString &title) { xAxis_->setTitleText(title); }
+QString Graph::yAxisTitle() const { return yAxis_->titleText(); }
+void Graph::setYAxisTitle(const QString &title) { yAxis_->setTitleText(title); }
+
+void Graph::setYMin(double value) {
+  if (!std::isfinite(value))
+    return;
+  yMin_ = value;
+  applyYRange();
+}
+
+void Graph::setYMax(double value) {
+  if (!std::isfinite(value))
+    return;
+  yMax_ = value;
+  applyYRange();
+}
+
+void Graph::setXSpanText(const QString &text) {
+  xSpanText_ = text;
+  if (spanKnown_)
+    announceSummary();
+}
+
+QString Graph::accessibleSummary() const {
+  QString summary = accessibleDescription();
+  if (spanKnown_ && !xSpanText_.isEmpty())
+    summary += xSpanText_.arg(SpanNumber(span_));
+  return summary;
+}
+
+void Graph::announceSummary() {
+  const QString summary = accessibleSummary();
+  if (summary == announced_)
+    return;
+  announced_ = summary;
+  QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+  QAccessible::updateAccessibility(&event);
+}
+
+void Graph::paintEvent(QPaintEvent *) {
+  if (!hasFocus())
+    return;
+  QPainter painter(this);
+  painter.setPen(QPen(palette().color(QPalette::Highlight), 1.5, Qt::DashLine));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75));
+}
+
+void Graph::applyYRange() {
+  double lo = qMin(yMin_, yMax_);
+  double hi = qMax(yMin_, yMax_);
+  if (hi - lo <= 0.0) {
+    lo -= 1.0;
+    hi += 1.0;
+  }
+  SetFixedRange(yAxis_, lo, hi);
+}
+
+QList<QPointF> Graph::layOut(Plot &plot) const {
+  QList<QPointF> points;
+  points.reserve(qsizetype(plot.samples.size()));
+  for (std::size_t i = 0; i < plot.samples.size(); ++i) {
+    const double x = double(i) * gain_;
+    const double y = plot.samples[i];
+    if (!std::isfinite(x) || !std::isfinite(y))
+      continue; // a gap: nothing sensible to draw there
+    points.append(QPointF(x, qBound(-kSampleLimit, y, kSampleLimit)));
+  }
+  // x moves steadily with the index, so the end points bound the trace.
+  plot.drawn = !points.isEmpty();
+  if (plot.drawn) {
+    plot.xMin = qMin(points.first().x(), points.last().x());
+    plot.xMax = qMax(points.first().x(), points.last().x());
+  }
+  return points;
+}
+
+// Laying out a line costs about as much as drawing it, and the chart lays
+// out every line again whenever an axis range changes. So the axis is fitted
+// first, while a new or moving line is still empty, and the line gets its
+// points last: one layout per line.
+int Graph::plot(const double *samples, int count, QColor color) {
+  Plot plot;
+  plot.handle = nextHandle_++;
+  plot.samples.assign(samples, samples + count);
+  if (!spare_.empty()) {
+    plot.series = spare_.back();
+    spare_.pop_back();
+  } else {
+    plot.series = new QLineSeries;
+    chart_->addSeries(plot.series);
+    plot.series->attachAxis(xAxis_);
+    plot.series->attachAxis(yAxis_);
+  }
+  QPen pen(color);
+  pen.setWidthF(1.0);
+  plot.series->setPen(pen);
+  const QList<QPointF> points = layOut(plot);
+  plots_.push_back(std::move(plot));
+  fitXAxis();
+  plots_.back().series->replace(points);
+  plots_.back().series->setVisible(true);
+  return plots_.back().handle;
+}
+
+bool Graph::deletePlot(int handle) {
+  for (auto it = plots_.begin(); it != plots_.end(); ++it) {
+    if (it->handle != handle)
+      continue;
+    it->series->setVisible(false);
+    it->series->clear(); // a hidden line is still laid out with the axes
+    spare_.push_back(it->series);
+    plots_.erase(it);
+    fitXAxis();
+    return true;
+  }
+  return false;
+}
+
+void Graph::deleteAllPlots() {
+  for (Plot &plot : plots_) {
+    plot.series->setVisible(false);
+    plot.series->clear(); // a hidden line is still laid out with the axes
+    spare_.push_back(plot.series);
+  }
+  plots_.clear();
+}
+
+bool Graph::setXGain(double gain) {
+  if (!std::isfinite(gain))
+    return false;
+  if (gain == gain_)
+    return true;
+  gain_ = gain;
+  std::vector<QList<QPointF>> points;
+  for (Plot &plot : plots_) {
+    points.push_back(layOut(plot));
+    plot.series->clear();
+  }
+  fitXAxis();
+  for (std::size_t i = 0; i < plots_.size(); ++i)
+    plots_[i].series->replace(points[i]);
+  return true;
+}
+
+std::vector<int> Graph::plotHandles() const {
+  std::vector<int> handles;
+  for (const Plot &plot : plots_)
+    handles.push_back(plot.handle);
+  return handles;
+}
+
+QList<QPointF> Graph::plotPoints(int handle) const {
+  for (const Plot &plot : plots_)
+    if (plot.handle == handle)
+      return plot.series->points();
+  return {};
+}
+
+double Graph::xAxisMin() const { return xAxis_->min(); }
+double Graph::xAxisMax() const { return xAxis_->max(); }
+
+void Graph::fitXAxis() {
+  bool any = false;
+  double lo = 0.0;
+  double hi = 0.0;
+  for (const Plot &plot : plots_) {
+    if (!plot.drawn)
+      continue;
+    lo = any ? qMin(lo, plot.xMin) : plot.xMin;
+    hi = any ? qMax(hi, plot.xMax) : plot.xMax;
+    any = true;
+  }
+  if (!any)
+    return; // nothing plotted: the axis keeps its last range
+  span_ = (hi - lo) + std::abs(gain_);
+  spanKnown_ = true;
+  announceSummary();
+  lo = qBound(-kAxisLimit, lo, kAxisLimit);
+  hi = qBound(-kAxisLimit, hi, kAxisLimit);
+  if (!(hi - lo > 1e-300)) {
+    const double pad = qMax(std::abs(lo) * 0.5, 1.0);
+    lo -= pad;
+    hi += pad;
+  }
+  if (lo != xAxis_->min() || hi != xAxis_->max())
+    SetRange(xAxis_, lo, hi, 5);
+}

@@ -1,0 +1,58 @@
+#include "runtime/controls/ring_control.h"
+
+#include <QStringList>
+
+RingControl::RingControl(QWidget *parent) : QComboBox(parent) {
+  setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  connect(this, &QComboBox::currentIndexChanged, this, [this] {
+    if (!quiet_)
+      emit operatorChanged();
+  });
+  connect(this, &QComboBox::activated, this, [this] { emit committed(); });
+}
+
+void RingControl::setItemValues(const QString &values) {
+  itemValues_ = values;
+  applyItemValues();
+}
+
+void RingControl::applyItemValues() {
+  const QStringList parts = itemValues_.split(QLatin1Char(','));
+  for (int i = 0; i < count(); ++i) {
+    bool ok = false;
+    const int value = i < parts.size() ? parts.at(i).trimmed().toInt(&ok) : 0;
+    setItemData(i, ok ? value : i);
+  }
+}
+
+bool RingControl::currentValue(int *value) const {
+  const int index = currentIndex();
+  if (index < 0)
+    return false;
+  bool ok = false;
+  const int v = itemData(index).toInt(&ok);
+  *value = ok ? v : index;
+  return true;
+}
+
+bool RingControl::selectValue(int value) {
+  for (int i = 0; i < count(); ++i) {
+    bool ok = false;
+    const int v = itemData(i).toInt(&ok);
+    if ((ok ? v : i) == value) {
+      quiet_ = true;
+      setCurrentIndex(i);
+      quiet_ = false;
+      return true;
+    }
+  }
+  return false;
+}
+
+QSize RingControl::sizeHint() const {
+  return QComboBox::sizeHint() + QSize(fontMetrics().height(), 0);
+}
+
+QSize RingControl::minimumSizeHint() const {
+  return QComboBox::minimumSizeHint() + QSize(fontMetrics().height(), 0);
+}

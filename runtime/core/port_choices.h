@@ -1,0 +1,31 @@
+// The list of ports the operator can choose from: the serial ports the system
+// reports (read afresh on every call), device paths the operator typed, and
+// built-in in-process devices. Every entry has a number in the port table.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace rt {
+
+struct PortChoice {
+  int port = 0;            // number in the port table
+  std::string label;       // what the operator sees: "ttyUSB0 — USB serial", "COM3", ...
+  std::string path;        // device path ("" for a built-in device)
+  bool builtIn = false;    // an in-process device
+  bool typed = false;      // a path the operator typed
+};
+
+// Lists an in-process device (already assigned to `port`) under `label`.
+void AddBuiltInPortChoice(int port, const std::string &label);
+// The number for a device path, assigning a free one (and its port table
+// entry) on first use. On Windows "COMn" is number n. Returns a negative
+// COM_ERR_ code for an empty path or when no number is free.
+int PortNumberForPath(const std::string &path);
+// Remembers a path the operator typed, so that it stays in the list.
+int AddTypedPortChoice(const std::string &path);
+// System ports first (in the order the system reports them), then typed paths,
+// then built-in devices.
+std::vector<PortChoice> CurrentPortChoices();
+
+} // namespace rt

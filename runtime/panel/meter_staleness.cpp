@@ -1,0 +1,34 @@
+// Keeps the meters honest about how old their reading is. The runtime tells
+// each meter of a panel when one of the panel's timer ticks has been handled
+// (ticks dropped while timer callbacks are suspended never get here), and
+// marks every meter stale when a port is lost. Readings arrive through
+// SetCtrlVal. The application itself knows nothing of this.
+#include "runtime/controls/meter.h"
+#include "runtime/panel/panel_registry.h"
+#include "runtime/core/serial_ops.h"
+
+namespace rt {
+
+void NoteTimerTickOnMeters(int handle) {
+  PanelEntry *panel = FindPanel(handle);
+  if (!panel)
+    return; // the callback discarded its panel
+  for (auto &[id, entry] : panel->controls)
+    if (entry.kind == ControlKind::Meter && entry.widget)
+      static_cast<Meter *>(entry.widget.data())->noteTimerTick();
+}
+
+void MarkMetersStaleWhenPortsAreLost() {
+  static const bool installed = [] {
+    OnPortLost([](int) {
+      for (PanelEntry *panel : AllPanels())
+        for (auto &[id, entry] : panel->controls)
+          if (entry.kind == ControlKind::Meter && entry.widget)
+            static_cast<Meter *>(entry.widget.data())->markStale();
+    });
+    return true;
+  }();
+  (void)installed;
+}
+
+} // namespace rt

@@ -1,0 +1,76 @@
+// The loaded panels and their controls, as the panel operations see them.
+#pragma once
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "runtime/core/events.h"
+
+namespace rt {
+
+enum class ControlKind {
+  Numeric,       // NumericControl
+  Ring,          // RingControl
+  PortSelector,  // PortSelector
+  Led,           // Led
+  Meter,         // Meter
+  Graph,         // Graph
+  TextBox,       // QPlainTextEdit, QTextEdit, QLineEdit
+  CommandButton, // QAbstractButton
+  Timer,         // TimerControl
+  Other,
+};
+
+struct ControlEntry {
+  int id = 0;
+  ControlKind kind = ControlKind::Other;
+  QPointer<QWidget> widget;
+  std::string callbackName;
+  CtrlCallbackPtr callback = nullptr;  // looked up when the panel was loaded
+  QList<QPointer<QWidget>> labels;     // labels naming the control (dimmed with it)
+};
+
+struct PanelEntry {
+  int handle = 0;
+  QPointer<QWidget> window;
+  std::map<int, ControlEntry> controls;
+  bool displayed = false;
+};
+
+ControlKind KindOf(const QWidget *widget);
+
+// Takes the panel and gives it a new handle (handles are never reused).
+int AddPanel(std::unique_ptr<PanelEntry> panel);
+// The panel is forgotten; the caller gets it back to dispose of.
+std::unique_ptr<PanelEntry> TakePanel(int handle);
+PanelEntry *FindPanel(int handle);
+std::vector<PanelEntry *> AllPanels();
+
+// The control, or nullptr with *error set to UIE_NO_PANEL or UIE_NO_CONTROL.
+ControlEntry *FindControl(int panel, int control, int *error);
+
+// Calls the control's callback with (panel, control, event, nullptr, 0, 0).
+// Returns the callback's result, 0 when it has none, or a UIE_ code.
+int DispatchEvent(int panel, int control, int event);
+
+// Meters and the age of their reading (meter_staleness.cpp): a timer tick of
+// the panel was handled; every meter goes stale when a port is lost.
+void NoteTimerTickOnMeters(int panel);
+void MarkMetersStaleWhenPortsAreLost();
+
+} // namespace rt
+
+namespace rt {
+
+// Timer controls of a panel (they tick only while the panel is shown and
+// timer callbacks are not suspended).
+void StartPanelTimers(PanelEntry &panel);
+void StopPanelTimers(PanelEntry &panel);
+
+} // namespace rt

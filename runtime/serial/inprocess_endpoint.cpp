@@ -1,0 +1,67 @@
+// An open port whose other side is a device object in this process.
+#include <algorithm>
+
+#include "runtime/core/clock.h"
+#include "runtime/serial/serial_endpoint.h"
+#include "runtime/core/serial_ops.h"
+
+namespace rt {
+
+namespace {
+
+class InProcessEndpoint final : public Endpoint {
+public:
+  explicit InProcessEndpoint(std::shared_ptr<ByteDevice> device) : device_(std::move(device)) {}
+
+  int Write(const char *data, int count) override {
+    if (!device_->Present())
+      return COM_ERR_IO;
+    if (count <= 0)
+      return 0;
+    device_->Receive(reinterpret_cast<const unsigned char *>(data), count, Now());
+    return count;
+  }
+
+  int Waiting() override {
+    if (!device_->Present())
+      return COM_ERR_IO;
+    return std::max(0, device_->Readable(Now()));
+  }
+
+  int Read(char *out, int max) override {
+    if (!device_->Present())
+      return COM_ERR_IO;
+    if (max <= 0)
+      return 0;
+    return std::max(0, device_->Take(reinterpret_cast<unsigned char *>(out), max, Now()));
+  }
+
+  int DiscardInput(std::string *discarded) override {
+    if (!device_->Present())
+      return COM_ERR_IO;
+    const double now = Now();
+    if (discarded) {
+      // Taking the readable bytes leaves the device as dropping them would;
+      // past the first 64 kB they are dropped unseen.
+      unsigned char chunk[256];
+      for (int n; discarded->size() < 65536 && (n = device_->Take(chunk, sizeof chunk, now)) > 0;)
+        discarded->append(reinterpret_cast<const char *>(chunk), static_cast<std::size_t>(n));
+    }
+    device_->DiscardReadable(now);
+    return 0;
+  }
+
+private:
+  static double Now() { return CurrentClock().Now(); }
+  std::shared_ptr<ByteDevice> device_;
+};
+
+} // namespace
+
+std::unique_ptr<Endpoint> OpenInProcessDevice(std::shared_ptr<ByteDevice> device) {
+  if (!device || !device->Present())
+    return nullptr;
+  return std::make_unique<InProcessEndpoint>(std::move(device));
+}
+
+} // namespace rt

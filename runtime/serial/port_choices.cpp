@@ -1,0 +1,139 @@
+#include "runtime/core/port_choices.h"
+
+#include <QSerialPortInfo>
+#include <QString>
+
+#include <algorithm>
+#include <map>
+
+#include "runtime/core/port_table.h"
+#include "runtime/core/serial_ops.h"
+
+namespace rt {
+
+namespace {
+
+struct ChoiceState {
+  std::map<std::string, int> numberOfPath;
+  std::vector<std::string> typedPaths;
+  std::vector<PortChoice> builtIns;
+};
+
+ChoiceState &State() {
+  static ChoiceState state;
+  return state;
+}
+
+bool NumberTaken(int port) {
+  const ChoiceState &s = State();
+  for (const auto &[path, number] : s.numberOfPath)
+    if (number == port)
+      return true;
+  return std::any_of(s.builtIns.begin(), s.builtIns.end(),
+                     [port](const PortChoice &c) { return c.port == port; });
+}
+
+// The number a path would have by the platform's own naming, or 0.
+int NaturalNumber(const std::string &path) {
+  const QString p = QString::fromStdString(path);
+#ifdef _WIN32
+  QString name = p;
+  name.remove(QStringLiteral("\\\\.\\"));
+  if (name.startsWith(QStringLiteral("COM"), Qt::CaseInsensitive)) {
+    bool ok = false;
+    const int n = name.mid(3).toInt(&ok);
+    if (ok && n >= COM_MIN_PORT && n <= COM_MAX_PORT)
+      return n;
+  }
+#else
+  if (p.startsWith(QStringLiteral("/dev/ttyS"))) {
+    bool ok = false;
+    const int n = p.mid(9).toInt(&ok);
+    if (ok && n >= 0 && n < 32)
+      return n + 1;
+  }
+#endif
+  return 0;
+}
+
+std::string Label(const QSerialPortInfo &info) {
+  QString label = info.portName();
+  if (!info.description().isEmpty())
+    label += QStringLiteral(" — ") + info.description();
+  return label.toStdString();
+}
+
+} // namespace
+
+void AddBuiltInPortChoice(int port, const std::string &label) {
+  auto &builtIns = State().builtIns;
+  builtIns.erase(std::remove_if(builtIns.begin(), builtIns.end(),
+                                [port](const PortChoice &c) { return c.port == port; }),
+                 builtIns.end());
+  PortChoice choice;
+  choice.port = port;
+  choice.label = label;
+  choice.builtIn = true;
+  builtIns.push_back(choice);
+}
+
+int PortNumberForPath(const std::string &path) {
+  if (path.empty())
+    return COM_ERR_BAD_PORT;
+  ChoiceState &s = State();
+  if (const auto found = s.numberOfPath.find(path); found != s.numberOfPath.end())
+    return found->second;
+  int number = NaturalNumber(path);
+  if (number == 0 || NumberTaken(number)) {
+    number = 0;
+    // Numbers below 33 stand for the platform's own ports.
+    for (int candidate = 33; candidate <= COM_MAX_PORT && number == 0; ++candidate)
+      if (!NumberTaken(candidate))
+        number = candidate;
+    if (number == 0)
+      return COM_ERR_BAD_PORT;
+  }
+  s.numberOfPath[path] = number;
+  AssignPortPath(number, path);
+  return number;
+}
+
+int AddTypedPortChoice(const std::string &path) {
+  const int number = PortNumberForPath(path);
+  if (number < 0)
+    return number;
+  auto &typed = State().typedPaths;
+  if (std::find(typed.begin(), typed.end(), path) == typed.end())
+    typed.push_back(path);
+  return number;
+}
+
+std::vector<PortChoice> CurrentPortChoices() {
+  std::vector<PortChoice> choices;
+  for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
+    PortChoice choice;
+    choice.path = info.systemLocation().toStdString();
+    choice.port = PortNumberForPath(choice.path);
+    if (choice.port < 0)
+      continue;
+    choice.label = Label(info);
+    choices.push_back(choice);
+  }
+  for (const std::string &path : State().typedPaths) {
+    const bool listed = std::any_of(choices.begin(), choices.end(),
+                                    [&path](const PortChoice &c) { return c.path == path; });
+    if (listed)
+      continue;
+    PortChoice choice;
+    choice.path = path;
+    choice.port = PortNumberForPath(path);
+    choice.label = path;
+    choice.typed = true;
+    choices.push_back(choice);
+  }
+  for (const PortChoice &builtIn : State().builtIns)
+    choices.push_back(builtIn);
+  return choices;
+}
+
+} // namespace rt

@@ -1,0 +1,208 @@
+// A serial device opened with QSerialPort. Nothing here runs the event loop:
+// writes are pushed out and waiting bytes pulled in on each call, so bytes that
+// arrived while the program was blocked in Delay are counted.
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QSerialPort>
+#include <QTimer>
+
+#ifndef _WIN32
+#include <poll.h>
+#endif
+
+#include "runtime/serial/serial_endpoint.h"
+#include "runtime/core/serial_ops.h"
+
+namespace rt {
+
+namespace {
+
+// Beyond the bytes' own time on the line: the driver's and the scheduler's.
+constexpr int kWriteSlackMs = 5;
+
+QSerialPort::Parity ToParity(int parity) {
+  switch (parity) {
+  case 1: return QSerialPort::OddParity;
+  case 2: return QSerialPort::EvenParity;
+  case 3: return QSerialPort::MarkParity;
+  case 4: return QSerialPort::SpaceParity;
+  default: return QSerialPort::NoParity;
+  }
+}
+
+// The system's reason, with a few words in Chinese in front for the operator.
+std::string OpenFailure(const QSerialPort &port) {
+  const char *gloss = "无法打开";
+  switch (port.error()) {
+  case QSerialPort::DeviceNotFoundError: gloss = "设备不存在"; break;
+  case QSerialPort::PermissionError: gloss = "没有权限或设备被占用"; break;
+  case QSerialPort::OpenError: gloss = "设备已被打开"; break;
+  case QSerialPort::UnsupportedOperationError: gloss = "不是串口设备"; break;
+  default: break;
+  }
+  return std::string(gloss) + "（" + port.errorString().toStdString() + "）";
+}
+
+class SerialDeviceEndpoint final : public Endpoint {
+public:
+  explicit SerialDeviceEndpoint(int inputQueueSize) : inputQueueSize_(inputQueueSize) {}
+
+  bool Open(const std::string &path, const LineSettings &s, std::string *reason) {
+    settings_ = s;
+    port_.setPortName(QString::fromStdString(path));
+    // The device's bytes wait in the operating system's buffer beyond this.
+    port_.setReadBufferSize(inputQueueSize_);
+    if (!port_.open(QIODevice::ReadWrite)) {
+      if (reason)
+        *reason = OpenFailure(port_);
+      return false;
+    }
+    const bool configured =
+        port_.setBaudRate(static_cast<qint32>(s.baudRate)) &&
+        port_.setDataBits(static_cast<QSerialPort::DataBits>(s.dataBits)) &&
+        port_.setParity(ToParity(s.parity)) &&
+        port_.setStopBits(s.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
+        port_.setFlowControl(QSerialPort::NoFlowControl);
+    if (!configured) {
+      if (reason)
+        *reason = "不是串口设备（" + port_.errorString().toStdString() + "）";
+      port_.close();
+      return false;
+    }
+    port_.clearError();
+    return true;
+  }
+
+  int Write(const char *data, int count) override {
+    if (Broken())
+      return COM_ERR_IO;
+    if (count <= 0)
+      return 0;
+    const qint64 queued = port_.write(data, count);
+    if (queued < 0)
+      return COM_ERR_IO;
+    // Push the bytes out now: the caller goes on to block in Delay. A peer
+    // that does not read gets no longer than the bytes take on the line.
+    port_.flush();
+    QDeadlineTimer deadline(LineTimeMs(count) + kWriteSlackMs);
+    while (port_.bytesToWrite() > 0 && !deadline.hasExpired()) {
+      if (!port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime())) && HungUp())
+        return COM_ERR_IO;
+    }
+    if (port_.bytesToWrite() > 0)
+      port_.clear(QSerialPort::Output); // what cannot go out is dropped
+    // The wait's time-out and a full output queue are no fault of the port.
+    if (port_.error() == QSerialPort::TimeoutError || WouldHaveBlocked())
+      port_.clearError();
+    return Broken() ? COM_ERR_IO : static_cast<int>(queued);
+  }
+
+  int Waiting() override {
+    PullIn();
+    const qint64 n = port_.bytesAvailable();
+    if (n == 0 && Broken())
+      return COM_ERR_IO;
+    return static_cast<int>(n);
+  }
+
+  int Read(char *out, int max) override {
+    PullIn();
+    if (max <= 0)
+      return 0;
+    const qint64 n = port_.read(out, max);
+    return n < 0 ? COM_ERR_IO : static_cast<int>(n);
+  }
+
+  int DiscardInput(std::string *discarded) override {
+    PullIn();
+    if (discarded)
+      discarded->append(port_.peek(port_.bytesAvailable()).toStdString());
+    port_.clear(QSerialPort::Input);
+    port_.readAll();
+    return Broken() ? COM_ERR_IO : 0;
+  }
+
+  void WhenLost(std::function<void()> report) override {
+    // Qt reports a hang-up as a failed read each time the event loop finds
+    // the descriptor readable; the owner closes the port soon after.
+    QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
+                     [this, report = std::move(report)](QSerialPort::SerialPortError e) {
+                       // Only a hang-up: a write that would block also
+                       // reports a resource error.
+                       if (e == QSerialPort::NoError || lostReported_ || !HungUp())
+                         return;
+                       lostReported_ = true;
+                       // Not from inside the port's own notification.
+                       if (QCoreApplication::instance())
+                         QTimer::singleShot(0, QCoreApplication::instance(), report);
+                     });
+  }
+
+private:
+  // Milliseconds that `count` characters take on the line.
+  int LineTimeMs(int count) const {
+    const int bits = 1 + settings_.dataBits + (settings_.parity ? 1 : 0) + settings_.stopBits;
+    const double ms = 1000.0 * count * bits / static_cast<double>(settings_.baudRate);
+    return static_cast<int>(ms) + 1;
+  }
+
+  // Moves what the operating system holds into the port's buffer, up to the
+  // input queue size, without running the event loop.
+  void PullIn() {
+    while (!Broken() && port_.bytesAvailable() < inputQueueSize_ && port_.waitForReadyRead(0)) {
+    }
+  }
+
+  bool Broken() const {
+    if (!port_.isOpen())
+      return true;
+    const auto e = port_.error();
+    if (e == QSerialPort::ResourceError || e == QSerialPort::DeviceNotFoundError ||
+        e == QSerialPort::PermissionError)
+      return true;
+    return HungUp();
+  }
+
+  // An unplugged adapter, or a pseudo-terminal whose other side closed, hangs
+  // up the line: reads then return nothing forever instead of failing.
+  bool HungUp() const {
+#ifndef _WIN32
+    pollfd fd{static_cast<int>(port_.handle()), POLLIN, 0};
+    return ::poll(&fd, 1, 0) > 0 && (fd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#else
+    return false;
+#endif
+  }
+
+  // Qt reports a write that would block as a resource error, as it does a
+  // vanished device; only the absence of a hang-up tells them apart.
+  bool WouldHaveBlocked() const {
+#ifndef _WIN32
+    return port_.error() == QSerialPort::ResourceError && !HungUp();
+#else
+    return false;
+#endif
+  }
+
+  QSerialPort port_;
+  int inputQueueSize_;
+  LineSettings settings_;
+  bool lostReported_ = false;
+};
+
+} // namespace
+
+std::unique_ptr<Endpoint> OpenSerialDevice(const std::string &path, const LineSettings &settings,
+                                           std::string *reason) {
+  if (path.empty()) {
+    if (reason)
+      *reason = "没有设备路径";
+    return nullptr;
+  }
+  auto endpoint = std::make_unique<SerialDeviceEndpoint>(settings.inputQueueSize);
+  if (!endpoint->Open(path, settings, reason))
+    return nullptr;
+  return endpoint;
+}
+
+} // namespace rt

@@ -1,0 +1,47 @@
+// What an open port talks to: a serial device through QSerialPort, or an
+// in-process device.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "runtime/core/port_table.h"
+
+namespace rt {
+
+struct LineSettings {
+  long baudRate = 38400;
+  int parity = 0;   // 0 none, 1 odd, 2 even, 3 mark, 4 space
+  int dataBits = 8; // 5 to 8
+  int stopBits = 1; // 1 or 2
+  int inputQueueSize = 1000;
+};
+
+class Endpoint {
+public:
+  virtual ~Endpoint() = default;
+  // Returns the count written or a negative COM_ERR_ code.
+  virtual int Write(const char *data, int count) = 0;
+  // Count of received bytes waiting, or a negative COM_ERR_ code.
+  virtual int Waiting() = 0;
+  // Takes up to `max` waiting bytes; returns the count or a negative code.
+  virtual int Read(char *out, int max) = 0;
+  // Discards the waiting bytes; those it held are appended to `discarded`
+  // when that is not null. 0 or a negative COM_ERR_ code.
+  virtual int DiscardInput(std::string *discarded) = 0;
+  // `report` runs later, from the event loop, when the device hangs up or
+  // fails while nobody is calling: the owner then closes the endpoint, so
+  // that nothing goes on polling a dead descriptor. Endpoints that only fail
+  // when called need not report.
+  virtual void WhenLost(std::function<void()> report) { (void)report; }
+};
+
+// Opens a serial device (a real port or a pseudo-terminal) with no flow
+// control and bytes passed unaltered. nullptr when it cannot be opened or is
+// not a serial device.
+std::unique_ptr<Endpoint> OpenSerialDevice(const std::string &path, const LineSettings &settings,
+                                           std::string *reason = nullptr);
+std::unique_ptr<Endpoint> OpenInProcessDevice(std::shared_ptr<ByteDevice> device);
+
+} // namespace rt

@@ -1,0 +1,198 @@
+#include "runtime/core/serial_ops.h"
+
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "runtime/core/port_table.h"
+#include "runtime/serial/serial_endpoint.h"
+#include "runtime/serial/serial_tap.h"
+
+namespace {
+
+void CloseAtExit();
+
+std::map<int, std::unique_ptr<rt::Endpoint>> &OpenPorts() {
+  static std::map<int, std::unique_ptr<rt::Endpoint>> ports;
+  // Registered after the map exists, so it runs before the map is destroyed:
+  // every port is closed while the rest of the program is still there.
+  static const bool closeAtExit = std::atexit(CloseAtExit) == 0;
+  (void)closeAtExit;
+  return ports;
+}
+
+// Closes the open ports while the rest of the program is still there. Only
+// the open ports: the other tables here may already be destroyed at exit.
+void CloseAtExit() { OpenPorts().clear(); }
+
+// Ports closed because their device hung up or failed, with the error they
+// reported: it is what the port answers until it is opened again or closed.
+std::map<int, int> &LostPorts() {
+  static std::map<int, int> ports;
+  return ports;
+}
+
+// Which opening of each port is current: a late report from a port since
+// closed or reopened is ignored.
+std::map<int, unsigned> &Openings() {
+  static std::map<int, unsigned> openings;
+  return openings;
+}
+
+std::vector<std::function<void(int)>> &LostHandlers() {
+  static std::vector<std::function<void(int)>> handlers;
+  return handlers;
+}
+
+rt::Endpoint *Find(int port) {
+  const auto found = OpenPorts().find(port);
+  return found == OpenPorts().end() ? nullptr : found->second.get();
+}
+
+// The device is gone: close its descriptor now, so that nothing polls it.
+void Lose(int port, const rt::Endpoint *endpoint, int error) {
+  const auto found = OpenPorts().find(port);
+  if (found == OpenPorts().end() || !endpoint || found->second.get() != endpoint)
+    return; // closed since
+  std::unique_ptr<rt::Endpoint> gone = std::move(found->second);
+  OpenPorts().erase(found);
+  gone.reset();
+  LostPorts()[port] = error;
+  for (const auto &handler : LostHandlers())
+    handler(port);
+}
+
+// A port's result as the caller gets it; an I/O error closes the port.
+int Checked(int port, rt::Endpoint *endpoint, int result) {
+  if (result == COM_ERR_IO)
+    Lose(port, endpoint, result);
+  return result;
+}
+
+// What a port that is not open answers.
+int NotOpen(int port) {
+  const auto lost = LostPorts().find(port);
+  return lost == LostPorts().end() ? COM_ERR_NOT_OPEN : lost->second;
+}
+
+bool ValidSettings(long baudRate, int parity, int dataBits, int stopBits) {
+  return baudRate > 0 && baudRate <= 4000000 && parity >= 0 && parity <= 4 && dataBits >= 5 &&
+         dataBits <= 8 && (stopBits == 1 || stopBits == 2);
+}
+
+} // namespace
+
+int OpenComConfig(int port, const char *deviceName, long baudRate, int parity, int dataBits,
+                  int stopBits, int inputQueueSize, int /*outputQueueSize*/) {
+  if (port < COM_MIN_PORT || port > COM_MAX_PORT) {
+    rt::TapNote(rt::TapKind::OpenFailed, port, COM_ERR_BAD_PORT, nullptr, 0, "端口号超出范围");
+    return COM_ERR_BAD_PORT;
+  }
+  // Opening an open port starts it afresh.
+  OpenPorts().erase(port);
+  LostPorts().erase(port);
+  if (!ValidSettings(baudRate, parity, dataBits, stopBits)) {
+    rt::TapNote(rt::TapKind::OpenFailed, port, COM_ERR_OPEN, nullptr, 0, "线路参数无效");
+    return COM_ERR_OPEN;
+  }
+
+  rt::PortAssignment target = rt::PortAssignmentFor(port);
+  if (deviceName && *deviceName)
+    target = rt::PortAssignment{deviceName, nullptr};
+
+  rt::LineSettings settings;
+  settings.baudRate = baudRate;
+  settings.parity = parity;
+  settings.dataBits = dataBits;
+  settings.stopBits = stopBits;
+  settings.inputQueueSize = inputQueueSize > 0 ? inputQueueSize : 1000;
+
+  std::string reason = "内置设备不可用";
+  std::unique_ptr<rt::Endpoint> endpoint = target.device
+                                               ? rt::OpenInProcessDevice(target.device)
+                                               : rt::OpenSerialDevice(target.path, settings, &reason);
+  if (!endpoint) {
+    rt::TapNote(rt::TapKind::OpenFailed, port, COM_ERR_OPEN, target.path.data(),
+                static_cast<int>(target.path.size()), reason);
+    return COM_ERR_OPEN;
+  }
+  static unsigned openings = 0;
+  const unsigned opening = ++openings;
+  Openings()[port] = opening;
+  endpoint->WhenLost([port, opening] {
+    if (Openings()[port] == opening)
+      Lose(port, Find(port), COM_ERR_IO);
+  });
+  OpenPorts()[port] = std::move(endpoint);
+  rt::TapNote(rt::TapKind::Opened, port, 0, target.path.data(), static_cast<int>(target.path.size()));
+  return 0;
+}
+
+int CloseCom(int port) {
+  // A port closed after its device was lost was open as far as the caller knew.
+  const bool lost = LostPorts().erase(port) > 0;
+  return OpenPorts().erase(port) || lost ? 0 : COM_ERR_NOT_OPEN;
+}
+
+int ComWrt(int port, const char *buffer, int count) {
+  rt::Endpoint *endpoint = Find(port);
+  if (!endpoint)
+    return NotOpen(port);
+  if (!buffer || count <= 0)
+    return 0;
+  const int written = Checked(port, endpoint, endpoint->Write(buffer, count));
+  rt::TapNote(rt::TapKind::Wrote, port, written, buffer, count);
+  return written;
+}
+
+int GetInQLen(int port) {
+  rt::Endpoint *endpoint = Find(port);
+  const int waiting = endpoint ? Checked(port, endpoint, endpoint->Waiting()) : NotOpen(port);
+  rt::TapNote(rt::TapKind::Checked, port, waiting);
+  return waiting;
+}
+
+int ComRd(int port, char *buffer, int count) {
+  rt::Endpoint *endpoint = Find(port);
+  if (!endpoint)
+    return NotOpen(port);
+  if (!buffer || count <= 0)
+    return 0;
+  const int taken = Checked(port, endpoint, endpoint->Read(buffer, count));
+  rt::TapNote(rt::TapKind::Read, port, taken, buffer, taken);
+  return taken;
+}
+
+int FlushInQ(int port) {
+  rt::Endpoint *endpoint = Find(port);
+  if (!endpoint)
+    return NotOpen(port);
+  // The discarded bytes are kept only for the tap.
+  std::string discarded;
+  const int result =
+      Checked(port, endpoint, endpoint->DiscardInput(rt::SerialTapActive() ? &discarded : nullptr));
+  rt::TapNote(rt::TapKind::Discarded, port, result, discarded.data(), static_cast<int>(discarded.size()));
+  return result;
+}
+
+// Errors are always returned to the caller; there is no break to disable.
+void DisableBreakOnLibraryErrors() {}
+void EnableBreakOnLibraryErrors() {}
+
+namespace rt {
+
+bool IsPortOpen(int port) { return Find(port) != nullptr; }
+
+void CloseAllPorts() {
+  OpenPorts().clear();
+  LostPorts().clear();
+}
+
+void OnPortLost(std::function<void(int port)> handler) {
+  if (handler)
+    LostHandlers().push_back(std::move(handler));
+}
+
+} // namespace rt
