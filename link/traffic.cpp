@@ -1,11 +1,11 @@
 #include "link/traffic.h"
 
 #include <cstdio>
-#include <ctime>
 #include <string>
 #include <vector>
 
 #include "link/exchange.h"
+#include "link/traffic_rows.h"
 #include "link/traffic_verdict.h"
 
 namespace {
@@ -47,38 +47,12 @@ struct Fold {
   bool unanswered = false; // the last poll has no read after it yet
 };
 
-TrafficRowSink rowSink = nullptr;
 int demoPort = 0;
-long long nextId = 1;
-long long lastRowId = 0; // the newest row given to the sink
 Group group;
 Attempt attempt;
 Fold fold;
 bool portErrorShown = false;
 bool afterRead = false; // the previous record was a read that took bytes
-
-std::string TimeOfDay(long long wallMs) {
-  const std::time_t seconds = static_cast<std::time_t>(wallMs / 1000);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &seconds);
-#else
-  localtime_r(&seconds, &local);
-#endif
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", local.tm_hour, local.tm_min, local.tm_sec,
-                static_cast<int>(wallMs % 1000));
-  return text;
-}
-
-void Put(LogRow &row) {
-  if (row.id == 0)
-    row.id = nextId++;
-  if (row.id > lastRowId)
-    lastRowId = row.id;
-  if (rowSink)
-    rowSink(row);
-}
 
 // A new row, inside the open group when there is one.
 LogRow NewRow(const rt::TapRecord &r, const char *direction) {
@@ -112,7 +86,7 @@ void ShowHeader() {
   } else {
     h.verdict = "—";
   }
-  Put(h);
+  PutRow(h);
 }
 
 void CloseGroup() {
@@ -145,10 +119,6 @@ void NoteMode(const std::string &payload) {
 }
 
 // ---- commands -----------------------------------------------------------
-
-std::string TryText(int number) {
-  return std::to_string(number) + "/" + std::to_string(ORDER_ATTEMPTS);
-}
 
 void Conclude(bool acknowledged, const std::string &how) {
   attempt.pending = false;
@@ -190,7 +160,7 @@ void Command(const rt::TapRecord &r, const TrafficVerdict &sent) {
   row.verdict = TryText(attempt.number);
   if (r.result < 0)
     row.verdict += " 发送失败";
-  Put(row);
+  PutRow(row);
   if (r.result < 0)
     Conclude(false, "发送失败");
 }
@@ -217,12 +187,12 @@ void ShowFold(const rt::TapRecord &r) {
   const std::string polls = fold.polls > 0 ? "×" + std::to_string(fold.polls) : "";
   row.verdict = verdict.empty() ? "轮询 " + polls : polls.empty() ? verdict : verdict + " " + polls;
   row.tone = fold.sendFailed || (fold.replyBytes > 0 && !(v.frame && v.letter == 'R')) ? 2 : 0;
-  Put(row);
+  PutRow(row);
 }
 
 // A fold stays open while nothing else was shown after it.
 bool FoldIsNewest() {
-  return fold.open && fold.row.id == lastRowId;
+  return fold.open && fold.row.id == NewestRowId();
 }
 
 void OpenFold() {
@@ -243,14 +213,6 @@ void Poll(const rt::TapRecord &r) {
   if (fold.polls == 1 || fold.unanswered || fold.sendFailed)
     ShowFold(r);
   fold.unanswered = true;
-}
-
-// What kind of read a fold row stands for: a run of rate reports, of
-// refusals, of noise ... A read of another kind starts a row of its own.
-std::string KindOfRead(const TrafficVerdict &v) {
-  if (v.frame)
-    return std::string(1, v.letter) + v.verdict;
-  return v.verdict == "校验和错误" ? v.verdict : "无法识别";
 }
 
 // A read nobody waited for: a poll's answer, or noise.
@@ -287,7 +249,7 @@ void PortError(const rt::TapRecord &r) {
   row.payload = "端口错误";
   row.verdict = "设备已断开或出错";
   row.tone = 2;
-  Put(row);
+  PutRow(row);
 }
 
 void Opened(const rt::TapRecord &r, bool ok) {
@@ -307,7 +269,7 @@ void Opened(const rt::TapRecord &r, bool ok) {
     row.bytes = r.reason.substr(open + 3, r.reason.size() - open - 6);
   }
   row.tone = ok ? 0 : 2;
-  Put(row);
+  PutRow(row);
 }
 
 void Checked(const rt::TapRecord &r) {
@@ -316,7 +278,7 @@ void Checked(const rt::TapRecord &r) {
       LogRow row = NewRow(r, "←");
       row.verdict = "端口错误";
       row.tone = 2;
-      Put(row);
+      PutRow(row);
       Conclude(false, "端口错误");
     }
     PortError(r);
@@ -329,7 +291,7 @@ void Checked(const rt::TapRecord &r) {
     row.payload = "—";
     row.verdict = "无应答";
     row.tone = 2;
-    Put(row);
+    PutRow(row);
     Conclude(false, "无应答");
   }
 }
@@ -346,7 +308,7 @@ void Read(const rt::TapRecord &r) {
     row.verdict = v.verdict;
     const bool acknowledged = v.frame && v.letter == 'E' && v.number == 1;
     row.tone = acknowledged ? 1 : 2;
-    Put(row);
+    PutRow(row);
     Conclude(acknowledged,
              v.frame ? v.verdict : (v.verdict == "校验和错误" ? v.verdict : "无法识别"));
     return;
@@ -369,7 +331,7 @@ void Drained(const rt::TapRecord &r) {
   row.bytes = HexBytes(r.bytes);
   row.verdict = "读取后丢弃（" + std::to_string(r.bytes.size()) + " 字节）";
   row.tone = 2;
-  Put(row);
+  PutRow(row);
 }
 
 void Discarded(const rt::TapRecord &r) {
@@ -380,13 +342,13 @@ void Discarded(const rt::TapRecord &r) {
   row.payload = PrintableBytes(r.bytes);
   row.bytes = HexBytes(r.bytes);
   row.verdict = "下载前丢弃（" + std::to_string(r.bytes.size()) + " 字节）";
-  Put(row);
+  PutRow(row);
 }
 
 } // namespace
 
 void StartTraffic(TrafficRowSink sink) {
-  rowSink = sink;
+  SetRowSink(sink);
   CloseGroup();
   fold = Fold{};
   portErrorShown = false;

@@ -82,6 +82,12 @@ TrafficVerdict IncomingVerdict(const std::string &bytes) {
   return v;
 }
 
+std::string KindOfRead(const TrafficVerdict &v) {
+  if (v.frame)
+    return std::string(1, v.letter) + v.verdict;
+  return v.verdict == "校验和错误" ? v.verdict : "无法识别";
+}
+
 TrafficVerdict OutgoingVerdict(const std::string &bytes) {
   TrafficVerdict v;
   std::string payload;

@@ -22,6 +22,9 @@ struct TrafficVerdict {
 bool FrameAt(const std::string &bytes, std::string &payload);
 
 TrafficVerdict IncomingVerdict(const std::string &bytes);
+// What kind of read a verdict is: a rate report, a refusal, noise ... (the
+// link view folds a run of one kind into one row).
+std::string KindOfRead(const TrafficVerdict &v);
 TrafficVerdict OutgoingVerdict(const std::string &bytes);
 
 // "24 05 45 31 7B 00"; past 48 bytes the rest is counted, not shown.
