@@ -6,8 +6,8 @@
 
 #include <algorithm>
 
-#include "runtime/core/clock.h"
 #include "runtime/controls/meter.h"
+#include "runtime/core/clock.h"
 
 RateTrend::RateTrend(QWidget *parent) : QWidget(parent) {
   setFocusPolicy(Qt::TabFocus);
@@ -89,46 +89,46 @@ QSize RateTrend::minimumSizeHint() const {
   return {120, 80};
 }
 
-void RateTrend::paintEvent(QPaintEvent *) {
-  QPainter painter(this);
-  painter.setRenderHint(QPainter::Antialiasing);
+RateTrend::Frame RateTrend::layOut() const {
+  Frame f;
+  f.font = font();
+  if (f.font.pointSizeF() > 0)
+    f.font.setPointSizeF(std::max(6.0, f.font.pointSizeF() * 0.8));
+  const QFontMetricsF metrics(f.font);
+  // The scale is the meter's; without one, the values seen.
+  f.lo = meter_ ? std::min(meter_->minimum(), meter_->maximum()) : windowMinimum();
+  f.hi = meter_ ? std::max(meter_->minimum(), meter_->maximum()) : windowMaximum();
+  if (f.hi <= f.lo)
+    f.hi = f.lo + 1.0;
+  f.left = std::max(metrics.horizontalAdvance(QString::number(qRound64(f.lo))),
+                    metrics.horizontalAdvance(QString::number(qRound64(f.hi)))) +
+           8.0;
+  f.plot = QRectF(f.left, metrics.height() / 2.0 + 2.0, width() - f.left - 8.0,
+                  height() - metrics.height() * 2.0 - 4.0);
+  return f;
+}
+
+void RateTrend::paintBackground(QPainter &painter, const Frame &f) const {
   const QPalette &pal = palette();
   const QColor ink =
       pal.color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText);
-  QFont small = font();
-  if (small.pointSizeF() > 0)
-    small.setPointSizeF(std::max(6.0, small.pointSizeF() * 0.8));
-  painter.setFont(small);
-  const QFontMetricsF metrics(small);
-
-  // The scale is the meter's; without one, the values seen.
-  double lo = meter_ ? std::min(meter_->minimum(), meter_->maximum()) : windowMinimum();
-  double hi = meter_ ? std::max(meter_->minimum(), meter_->maximum()) : windowMaximum();
-  if (hi <= lo)
-    hi = lo + 1.0;
-  const QString loText = QString::number(qRound64(lo));
-  const QString hiText = QString::number(qRound64(hi));
-  const double left =
-      std::max(metrics.horizontalAdvance(loText), metrics.horizontalAdvance(hiText)) + 8.0;
-  const QRectF plot(left, metrics.height() / 2.0 + 2.0, width() - left - 8.0,
-                    height() - metrics.height() * 2.0 - 4.0);
-  if (plot.width() < 20.0 || plot.height() < 10.0)
-    return;
-
+  const QFontMetricsF metrics(f.font);
+  painter.setFont(f.font);
   if (hasFocus()) {
     painter.setPen(QPen(pal.color(QPalette::Highlight), 1.5, Qt::DashLine));
     painter.drawRoundedRect(QRectF(rect()).adjusted(1.0, 1.0, -1.0, -1.0), 4.0, 4.0);
   }
-
   // Frame, a grid line every 10 s, and the labels.
+  const QRectF &plot = f.plot;
   painter.setPen(QPen(pal.color(QPalette::Mid), 1.0));
   painter.setBrush(pal.color(QPalette::Base));
   painter.drawRect(plot);
   painter.setPen(ink);
-  painter.drawText(QRectF(0, plot.top() - metrics.height() / 2.0, left - 4.0, metrics.height()),
-                   Qt::AlignRight | Qt::AlignVCenter, hiText);
-  painter.drawText(QRectF(0, plot.bottom() - metrics.height() / 2.0, left - 4.0, metrics.height()),
-                   Qt::AlignRight | Qt::AlignVCenter, loText);
+  painter.drawText(QRectF(0, plot.top() - metrics.height() / 2.0, f.left - 4.0, metrics.height()),
+                   Qt::AlignRight | Qt::AlignVCenter, QString::number(qRound64(f.hi)));
+  painter.drawText(
+      QRectF(0, plot.bottom() - metrics.height() / 2.0, f.left - 4.0, metrics.height()),
+      Qt::AlignRight | Qt::AlignVCenter, QString::number(qRound64(f.lo)));
   for (int s = 0; s <= seconds_; s += 10) {
     const double x = plot.right() - plot.width() * s / seconds_;
     if (s > 0 && s < seconds_) {
@@ -139,25 +139,53 @@ void RateTrend::paintEvent(QPaintEvent *) {
       painter.setPen(ink);
       const QString label = s == 0 ? QStringLiteral("0 s") : QStringLiteral("-%1").arg(s);
       const double w = metrics.horizontalAdvance(label);
-      const double at = std::clamp(x - w / 2.0, plot.left() - left / 2.0, plot.right() - w);
+      const double at = std::clamp(x - w / 2.0, plot.left() - f.left / 2.0, plot.right() - w);
       painter.drawText(QPointF(at, plot.bottom() + metrics.ascent() + 2.0), label);
     }
   }
+}
 
+void RateTrend::paintEvent(QPaintEvent *) {
+  const Frame f = layOut();
+  if (f.plot.width() < 20.0 || f.plot.height() < 10.0)
+    return;
+  // The frame, grid and labels change only with the size, the scale or the
+  // focus: they are drawn once into a pixmap, and each reading draws the trace.
+  const QString key = QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
+                          .arg(width())
+                          .arg(height())
+                          .arg(f.lo)
+                          .arg(f.hi)
+                          .arg(hasFocus())
+                          .arg(isEnabled())
+                          .arg(devicePixelRatioF());
+  if (key != backgroundKey_) {
+    background_ = QPixmap(size() * devicePixelRatioF());
+    background_.setDevicePixelRatio(devicePixelRatioF());
+    background_.fill(Qt::transparent);
+    QPainter p(&background_);
+    p.setRenderHint(QPainter::Antialiasing);
+    paintBackground(p, f);
+    backgroundKey_ = key;
+  }
+  QPainter painter(this);
+  painter.drawPixmap(0, 0, background_);
   if (samples_.empty())
     return;
+  painter.setRenderHint(QPainter::Antialiasing);
+  const QRectF &plot = f.plot;
   const double now = std::max(rt::CurrentClock().Now(), samples_.back().at);
   QPainterPath trace;
   for (std::size_t i = 0; i < samples_.size(); ++i) {
     const double x = plot.right() - plot.width() * (now - samples_[i].at) / seconds_;
-    const double v = std::clamp(double(samples_[i].value), lo, hi);
-    const QPointF p(std::max(x, plot.left()), plot.bottom() - plot.height() * (v - lo) / (hi - lo));
+    const double v = std::clamp(double(samples_[i].value), f.lo, f.hi);
+    const QPointF p(std::max(x, plot.left()),
+                    plot.bottom() - plot.height() * (v - f.lo) / (f.hi - f.lo));
     if (i == 0)
       trace.moveTo(p);
     else
       trace.lineTo(p);
   }
-  painter.setBrush(Qt::NoBrush);
   painter.setClipRect(plot);
   painter.setPen(QPen(QColor(0xd0, 0x20, 0x20), 1.6));
   painter.drawPath(trace);

@@ -7,6 +7,8 @@
 // like the meter, and its accessible description sums up what it shows.
 #pragma once
 
+#include <QFont>
+#include <QPixmap>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
@@ -51,6 +53,15 @@ private:
     double at;
     int value;
   };
+  // Where things go at the current size and scale.
+  struct Frame {
+    QFont font; // of the labels
+    double lo = 0.0, hi = 1.0;
+    double left = 0.0; // room for the y labels
+    QRectF plot;
+  };
+  Frame layOut() const;
+  void paintBackground(QPainter &painter, const Frame &frame) const;
   void dropOld(double now);
   void describe();
 
@@ -59,4 +70,6 @@ private:
   int seconds_ = 60;
   std::deque<Sample> samples_;
   QTimer scroll_; // moves the trace left while samples are in the window
+  QPixmap background_;
+  QString backgroundKey_;
 };
