@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/lifecycle.h"
+#include "app/link_view.h"
 #include "app/state/controls.h"
 #include "link/download.h"
 #include "link/monitor.h"
@@ -35,6 +36,10 @@ const rt::ControlRow controlTable[] = {
     {CTL_PULSE_GRAPH, "CTL_PULSE_GRAPH", "", nullptr, 0},
     {CTL_LOGIC_GRAPH, "CTL_LOGIC_GRAPH", "", nullptr, 0},
     {CTL_NOTES, "CTL_NOTES", "", nullptr, 0},
+    {CTL_LINK_BUTTON, "CTL_LINK_BUTTON", "ShowLinkView", ShowLinkView, EVENT_COMMIT},
+    {CTL_LINK_VIEW, "CTL_LINK_VIEW", "", nullptr, 0},
+    {CTL_RATE_TREND, "CTL_RATE_TREND", "", nullptr, 0},
+    {CTL_DEMO_NOTICE, "CTL_DEMO_NOTICE", "", nullptr, 0},
 };
 const int controlCount = static_cast<int>(sizeof controlTable / sizeof controlTable[0]);
 
@@ -56,4 +61,5 @@ void RegisterDemoDevice() {
 void RegisterAppControls() {
   rt::RegisterControls(controlTable, controlCount);
   RegisterDemoDevice();
+  StartLinkView();
 }

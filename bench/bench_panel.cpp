@@ -1,9 +1,10 @@
 // Costs on the real panel, offscreen: the preview redraw, a rate change until
 // both graphs are repainted (against the bare Qt baseline of bench/bare_panel,
 // in the same process), a download over a pseudo-terminal against the device
-// model, the CPU used while idle with the port open and the timer ticking, the
-// CPU after the device is unplugged, and how long a click waits while the peer
-// does not read.
+// model, the CPU used while idle with the port open and the timer ticking (the
+// download and the idle CPU with the link view closed and open: it then draws
+// its rows, and the rate trend its readings), the CPU after the device is
+// unplugged, and how long a click waits while the peer does not read.
 #include <benchmark/benchmark.h>
 
 #include <QByteArray>
@@ -198,6 +199,17 @@ void BM_RateChangeRedraw(benchmark::State &state) {
 BENCHMARK(BM_RateChangeRedraw)->Arg(41)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 // Opens the panel's port on a pseudo-terminal served by the device model.
+// Shows or hides the link view, as its button does.
+void ShowLinkViewPane(bool shown) {
+  SetCtrlAttribute(panelHandle, CTL_LINK_VIEW, ATTR_VISIBLE, shown ? 1 : 0);
+}
+
+// Runs the event loop for `ms` milliseconds: the view's refresh comes due.
+void RunEventLoopFor(int ms) {
+  QTimer::singleShot(ms, [] { QuitUserInterface(0); });
+  RunUserInterface();
+}
+
 struct PtyBench {
   std::shared_ptr<sim::DeviceModel> model = std::make_shared<sim::DeviceModel>(3000);
   sim::PtyDevice pty{model};
@@ -210,7 +222,10 @@ struct PtyBench {
     slectportchanged = 1;
     return true;
   }
-  ~PtyBench() { rt::CloseAllPorts(); }
+  ~PtyBench() {
+    rt::CloseAllPorts();
+    ShowLinkViewPane(false);
+  }
 };
 
 void BM_DownloadOverPty(benchmark::State &state) {
@@ -220,27 +235,44 @@ void BM_DownloadOverPty(benchmark::State &state) {
     return;
   }
   const int workMode = static_cast<int>(state.range(0));
+  const bool viewShown = state.range(1) != 0;
   SetCtrlVal(panelHandle, CTL_WORKMODE, workMode);
   rt::DispatchControlEvent(panelHandle, CTL_WORKMODE, 1);
+  ShowLinkViewPane(viewShown);
   rt::DispatchControlEvent(panelHandle, CTL_SEND, 1); // opens the port
   int good = 0;
-  std::vector<double> seconds;
+  std::vector<double> downloads;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
     rt::DispatchControlEvent(panelHandle, CTL_SEND, 1);
-    seconds.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    downloads.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     int led = 0;
     GetCtrlVal(panelHandle, CTL_COMM_LED, &led);
     good += led;
+    // The rows the download gave are drawn once the event loop runs.
+    state.PauseTiming();
+    RunEventLoopFor(2 * 100);
+    state.ResumeTiming();
   }
-  // The waits alone take 0.62 s (fixed rate) or 0.72 s (sweep).
-  const double floorSeconds = workMode ? 0.62 : 0.72;
+  // The waits the download makes: 0.12 s, then 0.1 s per command.
+  const double floor = workMode ? 0.62 : 0.72;
   state.counters["acknowledged"] = good;
-  state.counters["over_floor_percent"] =
-      100.0 * (*std::max_element(seconds.begin(), seconds.end()) - floorSeconds) / floorSeconds;
-  state.SetLabel(workMode ? "fixed rate, waits fix 0.62 s" : "sweep, waits fix 0.72 s");
+  // The median: a download that another process kept from waking on time
+  // says nothing about the program.
+  std::sort(downloads.begin(), downloads.end());
+  const double median = downloads.empty() ? 0.0 : downloads[downloads.size() / 2];
+  state.counters["median_over_floor_percent"] = 100.0 * (median - floor) / floor;
+  state.SetLabel(std::string(workMode ? "fixed rate, waits fix 0.62 s" : "sweep, waits fix 0.72 s") +
+                 (viewShown ? ", link view open" : ", link view closed"));
 }
-BENCHMARK(BM_DownloadOverPty)->Arg(1)->Arg(0)->Iterations(10)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DownloadOverPty)
+    ->Args({1, 0})
+    ->Args({0, 0})
+    ->Args({1, 1})
+    ->Args({0, 1})
+    ->Iterations(10)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 double CpuSeconds() {
   rusage usage{};
@@ -255,6 +287,8 @@ void BM_IdleWithPortOpen(benchmark::State &state) {
     state.SkipWithError("pseudo-terminal unavailable");
     return;
   }
+  const bool viewShown = state.range(1) != 0;
+  ShowLinkViewPane(viewShown);
   rt::DispatchControlEvent(panelHandle, CTL_PORT_LED, 3);
   const int seconds = static_cast<int>(state.range(0));
   double cpu = 0, wall = 0;
@@ -271,8 +305,14 @@ void BM_IdleWithPortOpen(benchmark::State &state) {
   // The process's CPU includes the device model's service thread.
   state.counters["cpu_percent_of_one_core"] = 100.0 * cpu / wall;
   state.counters["meter"] = meter;
+  state.SetLabel(viewShown ? "link view open" : "link view closed");
 }
-BENCHMARK(BM_IdleWithPortOpen)->Arg(10)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IdleWithPortOpen)
+    ->Args({10, 0})
+    ->Args({10, 1})
+    ->Iterations(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 // Runs the panel's event loop, timer ticking, for `seconds`; returns the
 // process's CPU time over that span as a percentage of one core.

@@ -17,7 +17,7 @@ set(nuvaro_pty_suites
 set(nuvaro_gui_suites
   AppBinary AppPanel BusyFeedback ControlEvents ControlLimits DownloadTest GarbageDevice
   GraphOps KeyboardAccess KeyboardOnly LineNoise Monitor PanelFile PanelFileErrors PanelOps
-  PortPaths PtyPanel ScreenReader Vanishing)
+  PortPaths PtyPanel ScreenReader TrafficView Vanishing)
 # Whole names, measured with `ctest --test-dir build -j1` (over 1 s each).
 set(nuvaro_slow_tests
   PortPaths.EveryBadPathTypedOrChosenByNumber

@@ -24,6 +24,10 @@ constexpr int CTL_PORT_LED = 19;
 constexpr int CTL_COMM_LED = 20;
 constexpr int CTL_PULSE_GRAPH = 21;
 constexpr int CTL_REPEAT = 23;
+constexpr int CTL_LINK_BUTTON = 24; // opens and closes the link view
+constexpr int CTL_LINK_VIEW = 25;   // every frame on the line, decoded
+constexpr int CTL_RATE_TREND = 26;  // the meter's readings over the last minute
+constexpr int CTL_DEMO_NOTICE = 27; // shown while the demo device is the chosen port
 
 // The send button shows whether the panel holds values the device has not
 // acknowledged yet.

@@ -7,6 +7,7 @@
 #include "runtime/controls/graph.h"
 #include "runtime/controls/led.h"
 #include "runtime/controls/meter.h"
+#include "runtime/controls/rate_trend.h"
 
 namespace rt {
 
@@ -112,6 +113,9 @@ QAccessibleInterface *PaintedControls(const QString &className, QObject *object)
   } else if (className == QLatin1String("Graph")) {
     if (auto *graph = qobject_cast<Graph *>(object))
       return new AccessibleGraph(graph);
+  } else if (className == QLatin1String("RateTrend")) {
+    if (auto *trend = qobject_cast<RateTrend *>(object))
+      return new QAccessibleWidget(trend, QAccessible::Chart);
   }
   return nullptr;
 }

@@ -11,6 +11,7 @@
 // - Graph: role Chart, a leaf (the chart's inner views are not exposed), its
 //   summary (Graph::accessibleSummary) as the description and its title as
 //   the name when it has no accessible name.
+// - RateTrend: role Chart; its description sums up the last minute.
 //
 // The controls send the change events themselves (state, value, description).
 #pragma once

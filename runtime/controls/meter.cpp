@@ -50,6 +50,7 @@ void Meter::setMaximum(int maximum) {
 }
 
 void Meter::setValue(int value) {
+  emit reading(value);
   if (value == value_)
     return;
   value_ = value;

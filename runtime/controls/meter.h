@@ -56,6 +56,10 @@ public:
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override;
 
+signals:
+  // Every value given to setValue, an unchanged one too (RateTrend follows it).
+  void reading(int value);
+
 protected:
   void paintEvent(QPaintEvent *event) override;
 

@@ -30,6 +30,11 @@ int PortSelector::currentPort() const {
   return index < 0 ? 0 : itemData(index, PortRole).toInt();
 }
 
+bool PortSelector::currentIsBuiltIn() const {
+  const int index = currentIndex();
+  return index >= 0 && itemData(index, KindRole).toInt() == BuiltInDevice;
+}
+
 int PortSelector::indexOfPort(int port) const {
   for (int i = 0; i < count(); ++i)
     if (itemData(i, PortRole).toInt() == port)

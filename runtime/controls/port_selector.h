@@ -17,6 +17,8 @@ public:
 
   // The port number of the chosen entry, 0 when the list is empty.
   int currentPort() const;
+  // The chosen entry is a built-in (in-process) device.
+  bool currentIsBuiltIn() const;
   // Chooses the entry for `port`, reading the list again when it is not
   // there; false when the list has none. Emits nothing.
   bool selectPort(int port);

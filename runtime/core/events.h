@@ -8,6 +8,7 @@ constexpr int EVENT_LEFT_CLICK = 3;
 constexpr int EVENT_TIMER_TICK = 15;
 
 constexpr int ATTR_DIMMED = 500;
+constexpr int ATTR_VISIBLE = 530;
 constexpr int ATTR_MAX_VALUE = 730;
 constexpr int ATTR_MIN_VALUE = 731;
 constexpr int ATTR_CMD_BUTTON_COLOR = 880;

@@ -4,6 +4,8 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 #include <QThread>
 
 #include "runtime/core/delay.h"
@@ -17,6 +19,7 @@ struct State {
   bool blocked = false;   // Delay blocked during the current dispatch
   bool cursorSet = false;
   bool draining = false;
+  QPointer<QWidget> control; // whose event the outermost dispatch carries
 };
 
 State &S() {
@@ -74,7 +77,10 @@ void Install() {
   SetBusyHook(&NoteBlocking);
 }
 
-DispatchScope::DispatchScope() { ++S().depth; }
+DispatchScope::DispatchScope(QWidget *control) {
+  if (S().depth++ == 0)
+    S().control = control;
+}
 
 DispatchScope::~DispatchScope() {
   if (--S().depth == 0)
@@ -92,10 +98,12 @@ void NoteBlocking() {
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     s.cursorSet = true;
   }
+  ShowProgress(s.control);
 }
 
 void EndBusy() {
   State &s = S();
+  RestoreProgress();
   if (s.cursorSet) {
     QGuiApplication::restoreOverrideCursor();
     s.cursorSet = false;

@@ -27,6 +27,8 @@
 // straight from a test or from start-up code): nobody queued input for it.
 #pragma once
 
+class QWidget;
+
 namespace rt::busy {
 
 // Installs the hook Delay calls and the input filter. Once, by InitCVIRTE.
@@ -35,7 +37,8 @@ void Install();
 // Marks a callback dispatch. When the outermost one ends, the busy state ends.
 class DispatchScope {
 public:
-  DispatchScope();
+  // `control`: the widget whose event is dispatched (busy_progress.h).
+  explicit DispatchScope(QWidget *control = nullptr);
   ~DispatchScope();
   DispatchScope(const DispatchScope &) = delete;
   DispatchScope &operator=(const DispatchScope &) = delete;
@@ -54,5 +57,9 @@ bool CursorBusy();
 // The drain is running: user input to widgets is dropped and callbacks are
 // not dispatched.
 bool Draining();
+
+// The progress text on the dispatching button (busy_progress.h).
+void ShowProgress(QWidget *control);
+void RestoreProgress();
 
 } // namespace rt::busy

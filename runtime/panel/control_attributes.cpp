@@ -1,4 +1,4 @@
-// Control attributes: dimming, command-button colour, numeric range, graph
+// Control attributes: dimming, visibility, command-button colour, numeric range, graph
 // x gain.
 #include <QAbstractButton>
 
@@ -34,6 +34,7 @@ void PaintButton(QWidget *button, int rgb) {
 int Applies(const rt::ControlEntry &c, int attribute) {
   switch (attribute) {
   case ATTR_DIMMED:
+  case ATTR_VISIBLE:
     return 0;
   case ATTR_CMD_BUTTON_COLOR:
     return c.kind == rt::ControlKind::CommandButton ? 0 : UIE_BAD_ATTRIBUTE;
@@ -89,6 +90,9 @@ int SetCtrlAttribute(int panel, int control, int attribute, int value) {
   switch (attribute) {
   case ATTR_DIMMED:
     SetDimmed(*c, value != 0);
+    return 0;
+  case ATTR_VISIBLE:
+    c->widget->setVisible(value != 0);
     return 0;
   case ATTR_CMD_BUTTON_COLOR:
     if (value < 0 || value > 0xFFFFFF)

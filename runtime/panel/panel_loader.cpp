@@ -14,10 +14,12 @@
 
 #include "runtime/controls/graph.h"
 #include "runtime/controls/led.h"
+#include "runtime/controls/log_view.h"
 #include "runtime/controls/meter.h"
 #include "runtime/controls/numeric_control.h"
 #include "runtime/panel/panel_access.h"
 #include "runtime/controls/port_selector.h"
+#include "runtime/controls/rate_trend.h"
 #include "runtime/controls/ring_control.h"
 #include "runtime/controls/timer_control.h"
 
@@ -47,6 +49,10 @@ public:
       widget = new Graph(parent);
     else if (className == QLatin1String("TimerControl"))
       widget = new TimerControl(parent);
+    else if (className == QLatin1String("LogView"))
+      widget = new LogView(parent);
+    else if (className == QLatin1String("RateTrend"))
+      widget = new RateTrend(parent);
     if (!widget)
       return QUiLoader::createWidget(className, parent, name);
     widget->setObjectName(name);
@@ -83,6 +89,19 @@ void CommitEditInFocus() {
       return;
     }
   }
+}
+
+// The widget the selector's builtInNotice property names is shown exactly
+// while a built-in device is the choice: the operator never takes the demo
+// device for hardware.
+void ShowBuiltInNotice(PanelEntry &panel, PortSelector *selector) {
+  const QString name = selector->property("builtInNotice").toString();
+  QWidget *notice = name.isEmpty() || !panel.window ? nullptr : panel.window->findChild<QWidget *>(name);
+  if (!notice)
+    return;
+  auto follow = [selector, notice] { notice->setVisible(selector->currentIsBuiltIn()); };
+  QObject::connect(selector, &QComboBox::currentIndexChanged, notice, follow);
+  follow();
 }
 
 } // namespace
@@ -164,6 +183,9 @@ bool KindSends(ControlKind kind, int event) {
 
 void ConnectControls(PanelEntry &panel) {
   const int handle = panel.handle;
+  if (panel.window)
+    for (RateTrend *trend : panel.window->findChildren<RateTrend *>())
+      trend->follow(panel.window->findChild<Meter *>(trend->meterName()));
   for (auto &[id, entry] : panel.controls) {
     QWidget *widget = entry.widget;
     const int control = id;
@@ -191,6 +213,7 @@ void ConnectControls(PanelEntry &panel) {
       if (selector->lineEdit())
         selector->lineEdit()->setAccessibleName(selector->accessibleName());
       QObject::connect(selector, &PortSelector::choiceChanged, selector, sender(EVENT_VAL_CHANGED));
+      ShowBuiltInNotice(panel, selector);
       break;
     }
     case ControlKind::Led:

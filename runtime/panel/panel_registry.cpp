@@ -109,7 +109,7 @@ int DispatchEvent(int panel, int control, int event) {
   const CtrlCallbackPtr callback = entry->callback;
   if (!callback || busy::Draining())
     return 0;
-  busy::DispatchScope scope;
+  busy::DispatchScope scope(entry->widget);
   const int result = callback(panel, control, event, nullptr, 0, 0);
   if (event == EVENT_TIMER_TICK)
     NoteTimerTickOnMeters(panel);

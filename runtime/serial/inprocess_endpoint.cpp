@@ -36,10 +36,18 @@ public:
     return std::max(0, device_->Take(reinterpret_cast<unsigned char *>(out), max, Now()));
   }
 
-  int DiscardInput() override {
+  int DiscardInput(std::string *discarded) override {
     if (!device_->Present())
       return COM_ERR_IO;
-    device_->DiscardReadable(Now());
+    const double now = Now();
+    if (discarded) {
+      // Taking the readable bytes leaves the device as dropping them would;
+      // past the first 64 kB they are dropped unseen.
+      unsigned char chunk[256];
+      for (int n; discarded->size() < 65536 && (n = device_->Take(chunk, sizeof chunk, now)) > 0;)
+        discarded->append(reinterpret_cast<const char *>(chunk), static_cast<std::size_t>(n));
+    }
+    device_->DiscardReadable(now);
     return 0;
   }
 

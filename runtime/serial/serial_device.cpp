@@ -30,17 +30,33 @@ QSerialPort::Parity ToParity(int parity) {
   }
 }
 
+// The system's reason, with a few words in Chinese in front for the operator.
+std::string OpenFailure(const QSerialPort &port) {
+  const char *gloss = "无法打开";
+  switch (port.error()) {
+  case QSerialPort::DeviceNotFoundError: gloss = "设备不存在"; break;
+  case QSerialPort::PermissionError: gloss = "没有权限或设备被占用"; break;
+  case QSerialPort::OpenError: gloss = "设备已被打开"; break;
+  case QSerialPort::UnsupportedOperationError: gloss = "不是串口设备"; break;
+  default: break;
+  }
+  return std::string(gloss) + "（" + port.errorString().toStdString() + "）";
+}
+
 class SerialDeviceEndpoint final : public Endpoint {
 public:
   explicit SerialDeviceEndpoint(int inputQueueSize) : inputQueueSize_(inputQueueSize) {}
 
-  bool Open(const std::string &path, const LineSettings &s) {
+  bool Open(const std::string &path, const LineSettings &s, std::string *reason) {
     settings_ = s;
     port_.setPortName(QString::fromStdString(path));
     // The device's bytes wait in the operating system's buffer beyond this.
     port_.setReadBufferSize(inputQueueSize_);
-    if (!port_.open(QIODevice::ReadWrite))
+    if (!port_.open(QIODevice::ReadWrite)) {
+      if (reason)
+        *reason = OpenFailure(port_);
       return false;
+    }
     const bool configured =
         port_.setBaudRate(static_cast<qint32>(s.baudRate)) &&
         port_.setDataBits(static_cast<QSerialPort::DataBits>(s.dataBits)) &&
@@ -48,6 +64,8 @@ public:
         port_.setStopBits(s.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
         port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!configured) {
+      if (reason)
+        *reason = "不是串口设备（" + port_.errorString().toStdString() + "）";
       port_.close();
       return false;
     }
@@ -95,8 +113,10 @@ public:
     return n < 0 ? COM_ERR_IO : static_cast<int>(n);
   }
 
-  int DiscardInput() override {
+  int DiscardInput(std::string *discarded) override {
     PullIn();
+    if (discarded)
+      discarded->append(port_.peek(port_.bytesAvailable()).toStdString());
     port_.clear(QSerialPort::Input);
     port_.readAll();
     return Broken() ? COM_ERR_IO : 0;
@@ -172,11 +192,15 @@ private:
 
 } // namespace
 
-std::unique_ptr<Endpoint> OpenSerialDevice(const std::string &path, const LineSettings &settings) {
-  if (path.empty())
+std::unique_ptr<Endpoint> OpenSerialDevice(const std::string &path, const LineSettings &settings,
+                                           std::string *reason) {
+  if (path.empty()) {
+    if (reason)
+      *reason = "没有设备路径";
     return nullptr;
+  }
   auto endpoint = std::make_unique<SerialDeviceEndpoint>(settings.inputQueueSize);
-  if (!endpoint->Open(path, settings))
+  if (!endpoint->Open(path, settings, reason))
     return nullptr;
   return endpoint;
 }

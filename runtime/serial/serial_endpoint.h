@@ -27,7 +27,9 @@ public:
   virtual int Waiting() = 0;
   // Takes up to `max` waiting bytes; returns the count or a negative code.
   virtual int Read(char *out, int max) = 0;
-  virtual int DiscardInput() = 0;
+  // Discards the waiting bytes; those it held are appended to `discarded`
+  // when that is not null. 0 or a negative COM_ERR_ code.
+  virtual int DiscardInput(std::string *discarded) = 0;
   // `report` runs later, from the event loop, when the device hangs up or
   // fails while nobody is calling: the owner then closes the endpoint, so
   // that nothing goes on polling a dead descriptor. Endpoints that only fail
@@ -38,7 +40,8 @@ public:
 // Opens a serial device (a real port or a pseudo-terminal) with no flow
 // control and bytes passed unaltered. nullptr when it cannot be opened or is
 // not a serial device.
-std::unique_ptr<Endpoint> OpenSerialDevice(const std::string &path, const LineSettings &settings);
+std::unique_ptr<Endpoint> OpenSerialDevice(const std::string &path, const LineSettings &settings,
+                                           std::string *reason = nullptr);
 std::unique_ptr<Endpoint> OpenInProcessDevice(std::shared_ptr<ByteDevice> device);
 
 } // namespace rt

@@ -8,6 +8,7 @@
 
 #include "runtime/core/port_table.h"
 #include "runtime/serial/serial_endpoint.h"
+#include "runtime/serial/serial_tap.h"
 
 namespace {
 
@@ -85,13 +86,17 @@ bool ValidSettings(long baudRate, int parity, int dataBits, int stopBits) {
 
 int OpenComConfig(int port, const char *deviceName, long baudRate, int parity, int dataBits,
                   int stopBits, int inputQueueSize, int /*outputQueueSize*/) {
-  if (port < COM_MIN_PORT || port > COM_MAX_PORT)
+  if (port < COM_MIN_PORT || port > COM_MAX_PORT) {
+    rt::TapNote(rt::TapKind::OpenFailed, port, COM_ERR_BAD_PORT, nullptr, 0, "端口号超出范围");
     return COM_ERR_BAD_PORT;
+  }
   // Opening an open port starts it afresh.
   OpenPorts().erase(port);
   LostPorts().erase(port);
-  if (!ValidSettings(baudRate, parity, dataBits, stopBits))
+  if (!ValidSettings(baudRate, parity, dataBits, stopBits)) {
+    rt::TapNote(rt::TapKind::OpenFailed, port, COM_ERR_OPEN, nullptr, 0, "线路参数无效");
     return COM_ERR_OPEN;
+  }
 
   rt::PortAssignment target = rt::PortAssignmentFor(port);
   if (deviceName && *deviceName)
@@ -104,11 +109,15 @@ int OpenComConfig(int port, const char *deviceName, long baudRate, int parity, i
   settings.stopBits = stopBits;
   settings.inputQueueSize = inputQueueSize > 0 ? inputQueueSize : 1000;
 
+  std::string reason = "内置设备不可用";
   std::unique_ptr<rt::Endpoint> endpoint = target.device
                                                ? rt::OpenInProcessDevice(target.device)
-                                               : rt::OpenSerialDevice(target.path, settings);
-  if (!endpoint)
+                                               : rt::OpenSerialDevice(target.path, settings, &reason);
+  if (!endpoint) {
+    rt::TapNote(rt::TapKind::OpenFailed, port, COM_ERR_OPEN, target.path.data(),
+                static_cast<int>(target.path.size()), reason);
     return COM_ERR_OPEN;
+  }
   static unsigned openings = 0;
   const unsigned opening = ++openings;
   Openings()[port] = opening;
@@ -117,6 +126,7 @@ int OpenComConfig(int port, const char *deviceName, long baudRate, int parity, i
       Lose(port, Find(port), COM_ERR_IO);
   });
   OpenPorts()[port] = std::move(endpoint);
+  rt::TapNote(rt::TapKind::Opened, port, 0, target.path.data(), static_cast<int>(target.path.size()));
   return 0;
 }
 
@@ -132,12 +142,16 @@ int ComWrt(int port, const char *buffer, int count) {
     return NotOpen(port);
   if (!buffer || count <= 0)
     return 0;
-  return Checked(port, endpoint, endpoint->Write(buffer, count));
+  const int written = Checked(port, endpoint, endpoint->Write(buffer, count));
+  rt::TapNote(rt::TapKind::Wrote, port, written, buffer, count);
+  return written;
 }
 
 int GetInQLen(int port) {
   rt::Endpoint *endpoint = Find(port);
-  return endpoint ? Checked(port, endpoint, endpoint->Waiting()) : NotOpen(port);
+  const int waiting = endpoint ? Checked(port, endpoint, endpoint->Waiting()) : NotOpen(port);
+  rt::TapNote(rt::TapKind::Checked, port, waiting);
+  return waiting;
 }
 
 int ComRd(int port, char *buffer, int count) {
@@ -146,12 +160,21 @@ int ComRd(int port, char *buffer, int count) {
     return NotOpen(port);
   if (!buffer || count <= 0)
     return 0;
-  return Checked(port, endpoint, endpoint->Read(buffer, count));
+  const int taken = Checked(port, endpoint, endpoint->Read(buffer, count));
+  rt::TapNote(rt::TapKind::Read, port, taken, buffer, taken);
+  return taken;
 }
 
 int FlushInQ(int port) {
   rt::Endpoint *endpoint = Find(port);
-  return endpoint ? Checked(port, endpoint, endpoint->DiscardInput()) : NotOpen(port);
+  if (!endpoint)
+    return NotOpen(port);
+  // The discarded bytes are kept only for the tap.
+  std::string discarded;
+  const int result =
+      Checked(port, endpoint, endpoint->DiscardInput(rt::SerialTapActive() ? &discarded : nullptr));
+  rt::TapNote(rt::TapKind::Discarded, port, result, discarded.data(), static_cast<int>(discarded.size()));
+  return result;
 }
 
 // Errors are always returned to the caller; there is no break to disable.

@@ -1,0 +1,11 @@
+// The link view wired up: the serial tap's records go to the decoder, its rows
+// to the view, and its progress to the send button while a download blocks.
+// The application's callbacks know nothing of it.
+#pragma once
+
+// Once, before the panel is loaded (RegisterAppControls does it).
+void StartLinkView();
+
+// The "通讯记录" button: shows or hides the view.
+int ShowLinkView(int panel, int control, int event, void *callbackData, int eventData1,
+                 int eventData2);

@@ -1,0 +1,129 @@
+#include "runtime/controls/log_view.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+LogView::LogView(QWidget *parent)
+    : QWidget(parent), model_(new LogModel(this)), list_(new QTreeView(this)),
+      copyButton_(new QPushButton(QStringLiteral("复制(&Y)"), this)),
+      titleLabel_(new QLabel(this)) {
+  auto *layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  auto *bar = new QHBoxLayout;
+  QFont bold = titleLabel_->font();
+  bold.setBold(true);
+  titleLabel_->setFont(bold);
+  bar->addWidget(titleLabel_);
+  bar->addStretch(1);
+  copyButton_->setAutoDefault(false);
+  copyButton_->setToolTip(QStringLiteral("把选中的行（未选中时为全部）复制到剪贴板"));
+  copyButton_->setAccessibleName(QStringLiteral("复制通讯记录"));
+  bar->addWidget(copyButton_);
+  layout->addLayout(bar);
+
+  list_->setModel(model_);
+  list_->setRootIsDecorated(false);
+  list_->setUniformRowHeights(true); // rows of one height keep long lists cheap
+  list_->setAlternatingRowColors(true);
+  list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  list_->setTextElideMode(Qt::ElideRight);
+  list_->setAccessibleName(QStringLiteral("通讯记录列表"));
+  // Fixed widths: sizing columns to their contents would read every row.
+  const QFontMetrics metrics(list_->font());
+  QHeaderView *header = list_->header();
+  header->setStretchLastSection(true);
+  header->resizeSection(LogModel::Time,
+                        metrics.horizontalAdvance(QStringLiteral("00:00:00.000")) + 16);
+  header->resizeSection(LogModel::Direction,
+                        metrics.horizontalAdvance(QStringLiteral("方向")) + 16);
+  header->resizeSection(LogModel::Payload,
+                        metrics.horizontalAdvance(QStringLiteral("    D1000,6000,100,")) + 16);
+  header->resizeSection(LogModel::Bytes,
+                        metrics.horizontalAdvance(QStringLiteral("24 08 52 33 30 30 30 2C 3F 00")) +
+                            16);
+  layout->addWidget(list_, 1);
+
+  auto *copyAction = new QAction(list_);
+  copyAction->setShortcut(QKeySequence::Copy);
+  copyAction->setShortcutContext(Qt::WidgetShortcut);
+  list_->addAction(copyAction);
+  connect(copyAction, &QAction::triggered, this, &LogView::copy);
+  connect(copyButton_, &QPushButton::clicked, this, &LogView::copy);
+
+  setFocusProxy(list_);
+  refresh_.setSingleShot(true);
+  refresh_.setInterval(kRefreshMs);
+  connect(&refresh_, &QTimer::timeout, this, &LogView::refreshNow);
+  setTitle(QStringLiteral("通讯记录"));
+}
+
+QString LogView::title() const {
+  return titleLabel_->text();
+}
+void LogView::setTitle(const QString &title) {
+  titleLabel_->setText(title);
+}
+
+void LogView::put(const LogRow &row) {
+  model_->put(row);
+  // Starting a timer draws nothing: it fires once the event loop runs again.
+  if (!refresh_.isActive())
+    refresh_.start();
+}
+
+void LogView::refreshNow() {
+  refresh_.stop();
+  if (!model_->hasPending())
+    return;
+  QScrollBar *bar = list_->verticalScrollBar();
+  const bool following = bar->value() >= bar->maximum();
+  model_->apply();
+  if (following)
+    list_->scrollToBottom();
+}
+
+QString LogView::copyText() const {
+  std::vector<int> rows;
+  if (list_->selectionModel())
+    for (const QModelIndex &index : list_->selectionModel()->selectedRows())
+      rows.push_back(index.row());
+  return model_->text(std::move(rows));
+}
+
+void LogView::copy() {
+  if (QClipboard *clipboard = QGuiApplication::clipboard())
+    clipboard->setText(copyText());
+}
+
+void LogView::setVisible(bool visible) {
+  const bool opening = visible && isHidden();
+  const bool closing = !visible && !isHidden();
+  QWidget::setVisible(visible);
+  QWidget *w = window();
+  if (w == this || !w->isVisible() || w->isMaximized() || w->isFullScreen())
+    return;
+  if (opening) {
+    const QScreen *screen = w->screen();
+    const int room =
+        screen ? screen->availableGeometry().bottom() - w->frameGeometry().bottom() : 0;
+    grown_ = std::clamp(room, 0, kGrowBy);
+    if (grown_ > 0)
+      w->resize(w->width(), w->height() + grown_);
+  } else if (closing && grown_ > 0) {
+    w->resize(w->width(), std::max(w->minimumHeight(), w->height() - grown_));
+    grown_ = 0;
+  }
+}

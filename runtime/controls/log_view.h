@@ -1,0 +1,56 @@
+// A log view control: a list of rows, newest at the bottom, with a "复制"
+// button that copies the selected rows, or all of them, to the clipboard as
+// tab-separated text (Ctrl+C in the list does the same).
+//
+// Rows given to it (LogModel::put, through PutLogRow) are drawn from the event
+// loop, at most every 100 ms: a callback that blocks can give rows without
+// anything being drawn until it returns. The list follows the newest row while
+// it is scrolled to the bottom.
+//
+// Opening the view makes its window taller by up to kGrowBy pixels (as far as
+// the screen allows), closing it gives them back, so the panel above keeps its
+// size.
+#pragma once
+
+#include <QTimer>
+#include <QWidget>
+
+#include "runtime/controls/log_model.h"
+
+class QLabel;
+class QPushButton;
+class QTreeView;
+
+class LogView : public QWidget {
+  Q_OBJECT
+  Q_PROPERTY(QString title READ title WRITE setTitle)
+
+public:
+  static constexpr int kRefreshMs = 100;
+
+  explicit LogView(QWidget *parent = nullptr);
+
+  QString title() const;
+  void setTitle(const QString &title);
+
+  void put(const LogRow &row);
+  // Draws what is queued now (the refresh does this from the event loop).
+  void refreshNow();
+  // What "复制" puts on the clipboard.
+  QString copyText() const;
+  void copy();
+
+  LogModel *model() const { return model_; }
+  QTreeView *list() const { return list_; }
+
+  static constexpr int kGrowBy = 280;
+  void setVisible(bool visible) override;
+
+private:
+  LogModel *model_;
+  QTreeView *list_;
+  QPushButton *copyButton_;
+  QLabel *titleLabel_;
+  QTimer refresh_;
+  int grown_ = 0;
+};

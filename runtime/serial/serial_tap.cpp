@@ -1,0 +1,42 @@
+#include "runtime/serial/serial_tap.h"
+
+#include <chrono>
+
+#include "runtime/core/clock.h"
+
+namespace rt {
+
+namespace {
+TapListener listener = nullptr;
+bool noting = false; // a listener that itself uses a port records nothing more
+} // namespace
+
+void SetSerialTap(TapListener l) {
+  listener = l;
+}
+
+bool SerialTapActive() {
+  return listener != nullptr;
+}
+
+void TapNote(TapKind kind, int port, int result, const char *bytes, int count,
+             const std::string &reason) {
+  if (!listener || noting)
+    return;
+  TapRecord record;
+  record.kind = kind;
+  record.port = port;
+  record.result = result;
+  if (bytes && count > 0)
+    record.bytes.assign(bytes, static_cast<std::size_t>(count));
+  record.reason = reason;
+  record.clock = CurrentClock().Now();
+  record.wallMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                      std::chrono::system_clock::now().time_since_epoch())
+                      .count();
+  noting = true;
+  listener(record);
+  noting = false;
+}
+
+} // namespace rt
