@@ -49,6 +49,27 @@ BarePanel::BarePanel(QWidget *parent) : QWidget(parent) {
   left->addWidget(settings);
   left->addStretch();
 
+  // The strip chart: -60..0 s against the meter's scale, empty until the
+  // device reports.
+  trend_.series = new QLineSeries;
+  trend_.series->setPen(QPen(Qt::darkBlue, 1.0));
+  auto *trend = new QChart;
+  trend->legend()->hide();
+  trend->addSeries(trend_.series);
+  trend_.xAxis = new QValueAxis;
+  trend_.xAxis->setRange(-60.0, 0.0);
+  trend_.xAxis->setTitleText(QStringLiteral("秒"));
+  auto *trendY = new QValueAxis;
+  trendY->setRange(0.0, 10000.0);
+  trend->addAxis(trend_.xAxis, Qt::AlignBottom);
+  trend->addAxis(trendY, Qt::AlignLeft);
+  trend_.series->attachAxis(trend_.xAxis);
+  trend_.series->attachAxis(trendY);
+  trend_.view = new QChartView(trend);
+  trend_.view->setMinimumSize(160, 90);
+  trend_.view->setMaximumHeight(170);
+  left->addWidget(trend_.view);
+
   pulse_ = makeChart(QStringLiteral("脉冲信号"), -10, 10);
   logic_ = makeChart(QStringLiteral("逻辑信号"), -1, 6);
   pulseView_ = pulse_.view;
@@ -84,6 +105,16 @@ BarePanel::Chart BarePanel::makeChart(const QString &title, double yMin, double 
   c.series->attachAxis(yAxis);
   c.view = new QChartView(chart);
   return c;
+}
+
+void BarePanel::addReading(double seconds, int rate) {
+  trend_.series->append(seconds, rate);
+  int old = 0;
+  while (old < trend_.series->count() && trend_.series->at(old).x() < seconds - 60.0)
+    ++old;
+  if (old > 0)
+    trend_.series->removePoints(0, old);
+  trend_.xAxis->setRange(seconds - 60.0, seconds);
 }
 
 void BarePanel::follow(int rate) {

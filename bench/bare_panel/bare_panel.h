@@ -1,8 +1,9 @@
 // The baseline the panel's costs are compared with: a bare Qt Widgets window
 // doing the panel's visible job and nothing else. Chinese labels, a rate spin
 // box, and two Qt Charts line charts of 1000 points whose traces and time axis
-// follow the rate (one replace() and one axis change per chart per update),
-// with the window icon and Qt's Chinese translations the panel also has.
+// follow the rate (one replace() and one axis change per chart per update), a
+// small strip chart of the last 60 s of rate readings, the window icon and
+// Qt's Chinese translations, as the panel has them.
 // Whatever the panel comes to show, this window shows too, so the ratio of
 // the two stays a ratio of the same job.
 #pragma once
@@ -28,6 +29,11 @@ public:
   QSpinBox *rateBox() const { return rate_; }
   QChartView *pulseView() const { return pulseView_; }
   QChartView *logicView() const { return logicView_; }
+  QChartView *trendView() const { return trend_.view; }
+
+  // A rate reading at `seconds` on a steady clock, as the device reports
+  // it: the strip chart keeps the last 60 s and ends at the newest.
+  void addReading(double seconds, int rate);
 
 private:
   struct Chart {
@@ -44,6 +50,7 @@ private:
   QChartView *logicView_ = nullptr;
   Chart pulse_;
   Chart logic_;
+  Chart trend_;
 };
 
 } // namespace bare
