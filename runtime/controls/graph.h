@@ -10,10 +10,11 @@
 //
 // Plotting, deleting plots and changing the gain change the graph's model at
 // once (handles, counts, the x span and its announcement); the chart itself
-// follows once, when control is back in the event loop or something reads or
-// paints it. Laying out a 1000-point line costs about as much as drawing it,
-// and a callback that replots (delete, plot, new gain) would otherwise lay
-// every line out several times before the one paint that shows it.
+// follows once: when control is back in the event loop (ahead of the chart's
+// own layout), or sooner when something reads, resizes or paints it. Laying
+// out a 1000-point line costs about as much as drawing it, and a callback
+// that replots (delete, plot, new gain) would otherwise lay every line out
+// several times before the one paint that shows it.
 #pragma once
 
 #include <QColor>
