@@ -13,8 +13,10 @@ int NuvaroMain(int, char **argv) {
   panelHandle = LoadPanel(0, "nuvaro.uir", MainPanel);
   if (panelHandle < 0)
     return -1;
-  DisplayPanel(panelHandle);
+  // Plotted before the window is shown, so that its first layout already
+  // has the traces and their time axis.
   init();
+  DisplayPanel(panelHandle);
   RunUserInterface();
   DiscardPanel(panelHandle);
   return 0;

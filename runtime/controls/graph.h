@@ -7,6 +7,14 @@
 // by `xSpanText` with %1 replaced by the x span the plots cover, e.g.
 // "...，共 20 ms". A change of that summary is announced. The graph takes the
 // focus from the Tab key only, shown by a dashed frame.
+//
+// Plotting, deleting plots and changing the gain change the graph's model at
+// once (handles, counts, the x span and its announcement); the chart itself
+// follows once: when control is back in the event loop (ahead of the chart's
+// own layout), or sooner when something reads, resizes or paints it. Laying
+// out a 1000-point line costs about as much as drawing it, and a callback
+// that replots (delete, plot, new gain) would otherwise lay every line out
+// several times before the one paint that shows it.
 #pragma once
 
 #include <QColor>
@@ -60,7 +68,8 @@ public:
 
   int plotCount() const { return int(plots_.size()); }
   std::vector<int> plotHandles() const;
-  // The points drawn for a plot (empty for an unknown handle).
+  // The points drawn for a plot (empty for an unknown handle). This and the
+  // other readers of the chart bring it up to date first.
   QList<QPointF> plotPoints(int handle) const;
   double xAxisMin() const;
   double xAxisMax() const;
@@ -72,9 +81,14 @@ public:
   // first plot the summary is the description alone.
   QString accessibleSummary() const;
 
-  QChart *chart() const { return chart_; }
+  QChart *chart() const;
+
+  // Brings the chart up to date with the plots and the gain now; a no-op
+  // when it is. Runs by itself from the event loop after a change.
+  void updateChart();
 
 protected:
+  bool event(QEvent *event) override;
   void paintEvent(QPaintEvent *event) override;
 
 private:
@@ -85,11 +99,18 @@ private:
     bool drawn = false; // at least one point could be drawn
     double xMin = 0.0;  // extent of the points drawn
     double xMax = 0.0;
+    QList<QPointF> points; // to hand to the series on the next chart update
+    bool stale = false;    // the series does not show `points` yet
   };
 
-  // The points to draw for `plot` at the current gain; sets its x extent.
-  QList<QPointF> layOut(Plot &plot) const;
+  // Lays `plot` out at the current gain: its points and x extent.
+  void layOut(Plot &plot) const;
+  // The x range the plots need, the span and its announcement.
   void fitXAxis();
+  // Asks the event loop for one chart update, however many changes come
+  // before it.
+  void scheduleChartUpdate();
+  void ensureChartUpdated() const { const_cast<Graph *>(this)->updateChart(); }
   void applyYRange();
   // Announces the summary when it differs from the one last announced.
   void announceSummary();
@@ -99,7 +120,12 @@ private:
   QValueAxis *xAxis_ = nullptr;
   QValueAxis *yAxis_ = nullptr;
   std::vector<Plot> plots_;
-  std::vector<QLineSeries *> spare_; // hidden series kept for the next plot
+  std::vector<QLineSeries *> spare_; // series of deleted plots, kept for the next plot
+  std::vector<QLineSeries *> toHide_; // spare series the chart still shows
+  bool chartStale_ = false;           // an update of the chart is due
+  bool updatePosted_ = false;         // and the event loop has been asked for it
+  double axisLo_ = 0.0;               // the x range the chart is to show
+  double axisHi_ = 1.0;
   int nextHandle_ = 1;
   double gain_ = 1.0;
   double yMin_ = -10.0;

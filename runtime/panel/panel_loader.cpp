@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QUiLoader>
 
+#include <memory>
+
 #include "runtime/controls/graph.h"
 #include "runtime/controls/led.h"
 #include "runtime/controls/log_view.h"
@@ -25,13 +27,11 @@ namespace rt {
 
 namespace {
 
+// Creates the panel's own control classes; every other class in the form is
+// a standard Qt widget. Make one with MakeLoader(), never directly.
 class PanelUiLoader : public QUiLoader {
 public:
-  PanelUiLoader() {
-    // Only the classes built in here; no Designer plug-ins are loaded.
-    clearPluginPaths();
-    setLanguageChangeEnabled(false);
-  }
+  PanelUiLoader() { setLanguageChangeEnabled(false); }
 
   QWidget *createWidget(const QString &className, QWidget *parent, const QString &name) override {
     QWidget *widget = nullptr;
@@ -59,6 +59,21 @@ public:
     return widget;
   }
 };
+
+// QUiLoader's constructor loads every Qt Designer plug-in it finds in the
+// "designer" folder of each library path, and clearing its plug-in paths
+// afterwards is too late: they stay mapped. One of them (the Qt Quick widget,
+// which Designer installs) pulls in Qt Quick, QML and Qt Network, megabytes
+// and milliseconds the panel never uses. So the loader is made while the
+// application has no library paths; putting the same list back costs no new
+// scan, since every folder in it has been scanned already.
+std::unique_ptr<PanelUiLoader> MakeLoader() {
+  const QStringList paths = QCoreApplication::libraryPaths();
+  QCoreApplication::setLibraryPaths({});
+  auto loader = std::make_unique<PanelUiLoader>();
+  QCoreApplication::setLibraryPaths(paths);
+  return loader;
+}
 
 bool IsBareName(const QString &name) {
   return !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
@@ -119,8 +134,7 @@ QWidget *BuildPanelWidget(const QString &path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly))
     return nullptr;
-  PanelUiLoader loader;
-  return loader.load(&file, nullptr);
+  return MakeLoader()->load(&file, nullptr);
 }
 
 int CollectControls(QWidget *window, PanelEntry &panel) {
