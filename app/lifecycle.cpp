@@ -13,10 +13,8 @@ int NuvaroMain(int, char **argv) {
   panelHandle = LoadPanel(0, "nuvaro.uir", MainPanel);
   if (panelHandle < 0)
     return -1;
-  // Plotted before the window is shown, so that its first layout already
-  // has the traces and their time axis.
-  init();
   DisplayPanel(panelHandle);
+  init();
   RunUserInterface();
   DiscardPanel(panelHandle);
   return 0;
