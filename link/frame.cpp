@@ -1,6 +1,5 @@
 #include "link/frame.h"
 
-#include <climits>
 #include <cstring>
 
 #include "link/frame_codec.h"
@@ -50,21 +49,5 @@ char ReplyLetter() {
 int ReplyNumber() {
   // The payload runs from byte 2 up to the checksum at byte L.
   const int end = FramePayloadEnd(read_data, FRAME_BUFFER_SIZE - 1);
-  int i = FRAME_PAYLOAD_START + 1;
-  while (i < end && (read_data[i] == ' ' || read_data[i] == '\t'))
-    ++i;
-  bool negative = false;
-  if (i < end && (read_data[i] == '-' || read_data[i] == '+'))
-    negative = read_data[i++] == '-';
-  long long value = 0;
-  for (; i < end && read_data[i] >= '0' && read_data[i] <= '9'; ++i) {
-    value = value * 10 + (read_data[i] - '0');
-    if (value > static_cast<long long>(INT_MAX) + 1)
-      value = static_cast<long long>(INT_MAX) + 1; // saturate instead of overflowing
-  }
-  if (negative)
-    value = -value;
-  if (value > INT_MAX)
-    value = INT_MAX;
-  return static_cast<int>(value);
+  return PayloadNumber(read_data + FRAME_PAYLOAD_START, end - FRAME_PAYLOAD_START);
 }

@@ -1,5 +1,6 @@
 #include "link/frame_codec.h"
 
+#include <climits>
 #include <cstring>
 
 unsigned char FrameChecksum(const char *payload, int n) {
@@ -39,6 +40,26 @@ int IsReplyFrame(const char *bytes, int count) {
     sum += static_cast<unsigned char>(bytes[j]);
   // The checksum is a byte from 0 to 255, compared as such.
   return (sum & 0xFFu) == static_cast<unsigned char>(bytes[j]) ? 1 : 0;
+}
+
+int PayloadNumber(const char *payload, int n) {
+  int i = 1; // after the letter
+  while (i < n && (payload[i] == ' ' || payload[i] == '\t'))
+    ++i;
+  bool negative = false;
+  if (i < n && (payload[i] == '-' || payload[i] == '+'))
+    negative = payload[i++] == '-';
+  long long value = 0;
+  for (; i < n && payload[i] >= '0' && payload[i] <= '9'; ++i) {
+    value = value * 10 + (payload[i] - '0');
+    if (value > static_cast<long long>(INT_MAX) + 1)
+      value = static_cast<long long>(INT_MAX) + 1; // saturate instead of overflowing
+  }
+  if (negative)
+    value = -value;
+  if (value > INT_MAX)
+    value = INT_MAX;
+  return static_cast<int>(value);
 }
 
 int FramePayloadEnd(const char *frame, int count) {

@@ -28,6 +28,11 @@ int EncodeFrame(const char *text, char *out, int capacity);
 // frame (L = 0), which carries no reply letter.
 int IsReplyFrame(const char *bytes, int count);
 
+// The number a reply carries after its letter, from the `n` payload bytes at
+// `payload`: optional blanks and a sign, then digits up to the first other
+// byte; saturated at the int range. 0 when there is none.
+int PayloadNumber(const char *payload, int n);
+
 // Where the payload of the frame at `frame` ends (the index of its checksum,
 // L), at most `count`; below FRAME_PAYLOAD_START for a frame with no payload.
 int FramePayloadEnd(const char *frame, int count);

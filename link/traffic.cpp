@@ -261,13 +261,10 @@ void Opened(const rt::TapRecord &r, bool ok) {
                                : (r.bytes.empty() ? "端口 " + std::to_string(r.port) : r.bytes);
   row.payload = "打开 " + name;
   row.verdict = ok ? "已打开" : "打开失败：" + r.reason;
-  // "设备不存在（No such file or directory）": the system's own words go in
-  // the bytes column, where the row has no bytes to show.
-  const std::size_t open = r.reason.find("（");
-  if (!ok && open != std::string::npos && r.reason.size() > open + 6) {
-    row.verdict = "打开失败：" + r.reason.substr(0, open);
-    row.bytes = r.reason.substr(open + 3, r.reason.size() - open - 6);
-  }
+  // The system's own words go in the bytes column, where the row has no
+  // bytes to show.
+  if (!ok)
+    row.bytes = r.systemWords;
   row.tone = ok ? 0 : 2;
   PutRow(row);
 }

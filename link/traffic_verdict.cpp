@@ -1,7 +1,6 @@
 #include "link/traffic_verdict.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdio>
 
 #include "link/frame_codec.h"
@@ -10,28 +9,6 @@ namespace {
 
 constexpr std::size_t kHexShown = 48;
 constexpr std::size_t kTextShown = 32;
-
-// The reply number as the program reads it: optional blanks and sign, then
-// digits up to the first non-digit; saturated at the int range.
-int NumberAfterLetter(const std::string &payload) {
-  std::size_t i = 1;
-  while (i < payload.size() && (payload[i] == ' ' || payload[i] == '\t'))
-    ++i;
-  bool negative = false;
-  if (i < payload.size() && (payload[i] == '-' || payload[i] == '+'))
-    negative = payload[i++] == '-';
-  long long value = 0;
-  for (; i < payload.size() && payload[i] >= '0' && payload[i] <= '9'; ++i) {
-    value = value * 10 + (payload[i] - '0');
-    if (value > static_cast<long long>(INT_MAX) + 1)
-      value = static_cast<long long>(INT_MAX) + 1;
-  }
-  if (negative)
-    value = -value;
-  if (value > INT_MAX)
-    value = INT_MAX;
-  return static_cast<int>(value);
-}
 
 std::string Unreadable(const std::string &bytes) {
   return "无法识别（" + std::to_string(bytes.size()) + " 字节）";
@@ -56,7 +33,7 @@ TrafficVerdict IncomingVerdict(const std::string &bytes) {
   if (FrameAt(bytes, v.payload)) {
     v.frame = true;
     v.letter = v.payload[0];
-    v.number = NumberAfterLetter(v.payload);
+    v.number = PayloadNumber(v.payload.data(), static_cast<int>(v.payload.size()));
     if (v.letter == 'E')
       v.verdict = v.number == 1 ? "已确认" : "被拒绝";
     else if (v.letter == 'R')
@@ -89,25 +66,25 @@ std::string KindOfRead(const TrafficVerdict &v) {
 }
 
 TrafficVerdict OutgoingVerdict(const std::string &bytes) {
+  // A command frame is exactly what the codec makes of its payload (a 0x00
+  // checksum then ends the frame, with no terminator after it).
   TrafficVerdict v;
   std::string payload;
-  bool frame = FrameAt(bytes, payload);
-  // A command whose checksum is 0x00 goes out with that 0x00 as its last
-  // byte and no terminator after it: a frame all the same.
-  if (!frame && bytes.size() >= 4 && bytes[0] == '$' && bytes.back() == '\0' &&
-      static_cast<signed char>(bytes[1]) == static_cast<int>(bytes.size()) - 1 &&
-      FrameChecksum(bytes.data() + FRAME_PAYLOAD_START, static_cast<int>(bytes.size()) - 3) == 0) {
-    payload = bytes.substr(2, bytes.size() - 3);
-    frame = true;
+  if (bytes.size() >= 4 && bytes[0] == '$') {
+    const int length = static_cast<signed char>(bytes[1]);
+    if (length >= 2 && static_cast<std::size_t>(length) < bytes.size())
+      payload = bytes.substr(FRAME_PAYLOAD_START, static_cast<std::size_t>(length) - 2);
   }
-  if (!frame) {
+  char frame[FRAME_LONGEST_PAYLOAD + 4];
+  const int count = payload.empty() ? 0 : EncodeFrame(payload.c_str(), frame, sizeof frame);
+  if (count == 0 || bytes.compare(0, std::string::npos, frame, static_cast<std::size_t>(count)) != 0) {
     v.payload = PrintableBytes(bytes);
     v.verdict = Unreadable(bytes);
     return v;
   }
   v.frame = true;
   v.payload = payload;
-  v.letter = payload.empty() ? 0 : payload[0];
+  v.letter = payload[0];
   return v;
 }
 

@@ -17,7 +17,7 @@ namespace rt {
 
 enum class TapKind {
   Opened,     // result 0
-  OpenFailed, // result: the COM_ERR_ code; reason: why
+  OpenFailed, // result: the COM_ERR_ code; reason and systemWords: why
   Wrote,      // bytes: what the program gave; result: the count written or an error
   Checked,    // result: the count waiting, or an error
   Read,       // bytes: what the read returned; result: the count or an error
@@ -29,7 +29,8 @@ struct TapRecord {
   int port = 0;
   int result = 0;
   std::string bytes;
-  std::string reason;
+  std::string reason;      // a few words in Chinese
+  std::string systemWords; // the system's own reason, when it gave one
   double clock = 0.0;   // runtime clock, seconds
   long long wallMs = 0; // wall clock, milliseconds since the epoch
 };

@@ -9,22 +9,28 @@
 
 namespace rt {
 
+namespace {
+
+template <typename Act> void ForEachMeter(PanelEntry &panel, Act act) {
+  for (auto &[id, entry] : panel.controls)
+    if (entry.kind == ControlKind::Meter && entry.widget)
+      act(*static_cast<Meter *>(entry.widget.data()));
+}
+
+} // namespace
+
 void NoteTimerTickOnMeters(int handle) {
   PanelEntry *panel = FindPanel(handle);
   if (!panel)
     return; // the callback discarded its panel
-  for (auto &[id, entry] : panel->controls)
-    if (entry.kind == ControlKind::Meter && entry.widget)
-      static_cast<Meter *>(entry.widget.data())->noteTimerTick();
+  ForEachMeter(*panel, [](Meter &meter) { meter.noteTimerTick(); });
 }
 
 void MarkMetersStaleWhenPortsAreLost() {
   static const bool installed = [] {
     OnPortLost([](int) {
       for (PanelEntry *panel : AllPanels())
-        for (auto &[id, entry] : panel->controls)
-          if (entry.kind == ControlKind::Meter && entry.widget)
-            static_cast<Meter *>(entry.widget.data())->markStale();
+        ForEachMeter(*panel, [](Meter &meter) { meter.markStale(); });
     });
     return true;
   }();

@@ -30,8 +30,8 @@ QSerialPort::Parity ToParity(int parity) {
   }
 }
 
-// The system's reason, with a few words in Chinese in front for the operator.
-std::string OpenFailure(const QSerialPort &port) {
+// A few words in Chinese for the operator, and the system's reason.
+OpenFailure OpenFailureOf(const QSerialPort &port) {
   const char *gloss = "无法打开";
   switch (port.error()) {
   case QSerialPort::DeviceNotFoundError: gloss = "设备不存在"; break;
@@ -40,21 +40,21 @@ std::string OpenFailure(const QSerialPort &port) {
   case QSerialPort::UnsupportedOperationError: gloss = "不是串口设备"; break;
   default: break;
   }
-  return std::string(gloss) + "（" + port.errorString().toStdString() + "）";
+  return {gloss, port.errorString().toStdString()};
 }
 
 class SerialDeviceEndpoint final : public Endpoint {
 public:
   explicit SerialDeviceEndpoint(int inputQueueSize) : inputQueueSize_(inputQueueSize) {}
 
-  bool Open(const std::string &path, const LineSettings &s, std::string *reason) {
+  bool Open(const std::string &path, const LineSettings &s, OpenFailure *why) {
     settings_ = s;
     port_.setPortName(QString::fromStdString(path));
     // The device's bytes wait in the operating system's buffer beyond this.
     port_.setReadBufferSize(inputQueueSize_);
     if (!port_.open(QIODevice::ReadWrite)) {
-      if (reason)
-        *reason = OpenFailure(port_);
+      if (why)
+        *why = OpenFailureOf(port_);
       return false;
     }
     const bool configured =
@@ -64,8 +64,8 @@ public:
         port_.setStopBits(s.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
         port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!configured) {
-      if (reason)
-        *reason = "不是串口设备（" + port_.errorString().toStdString() + "）";
+      if (why)
+        *why = {"不是串口设备", port_.errorString().toStdString()};
       port_.close();
       return false;
     }
@@ -193,14 +193,14 @@ private:
 } // namespace
 
 std::unique_ptr<Endpoint> OpenSerialDevice(const std::string &path, const LineSettings &settings,
-                                           std::string *reason) {
+                                           OpenFailure *why) {
   if (path.empty()) {
-    if (reason)
-      *reason = "没有设备路径";
+    if (why)
+      *why = {"没有设备路径", {}};
     return nullptr;
   }
   auto endpoint = std::make_unique<SerialDeviceEndpoint>(settings.inputQueueSize);
-  if (!endpoint->Open(path, settings, reason))
+  if (!endpoint->Open(path, settings, why))
     return nullptr;
   return endpoint;
 }

@@ -37,11 +37,18 @@ public:
   virtual void WhenLost(std::function<void()> report) { (void)report; }
 };
 
+// Why a device could not be opened: a few words in Chinese for the operator,
+// and the system's own words when it gave any.
+struct OpenFailure {
+  std::string reason;
+  std::string systemWords;
+};
+
 // Opens a serial device (a real port or a pseudo-terminal) with no flow
 // control and bytes passed unaltered. nullptr when it cannot be opened or is
 // not a serial device.
 std::unique_ptr<Endpoint> OpenSerialDevice(const std::string &path, const LineSettings &settings,
-                                           std::string *reason = nullptr);
+                                           OpenFailure *why = nullptr);
 std::unique_ptr<Endpoint> OpenInProcessDevice(std::shared_ptr<ByteDevice> device);
 
 } // namespace rt

@@ -109,13 +109,13 @@ int OpenComConfig(int port, const char *deviceName, long baudRate, int parity, i
   settings.stopBits = stopBits;
   settings.inputQueueSize = inputQueueSize > 0 ? inputQueueSize : 1000;
 
-  std::string reason = "内置设备不可用";
+  rt::OpenFailure why{"内置设备不可用", {}};
   std::unique_ptr<rt::Endpoint> endpoint = target.device
                                                ? rt::OpenInProcessDevice(target.device)
-                                               : rt::OpenSerialDevice(target.path, settings, &reason);
+                                               : rt::OpenSerialDevice(target.path, settings, &why);
   if (!endpoint) {
     rt::TapNote(rt::TapKind::OpenFailed, port, COM_ERR_OPEN, target.path.data(),
-                static_cast<int>(target.path.size()), reason);
+                static_cast<int>(target.path.size()), why.reason, why.systemWords);
     return COM_ERR_OPEN;
   }
   static unsigned openings = 0;

@@ -20,7 +20,7 @@ bool SerialTapActive() {
 }
 
 void TapNote(TapKind kind, int port, int result, const char *bytes, int count,
-             const std::string &reason) {
+             const std::string &reason, const std::string &systemWords) {
   if (!listener || noting)
     return;
   TapRecord record;
@@ -30,6 +30,7 @@ void TapNote(TapKind kind, int port, int result, const char *bytes, int count,
   if (bytes && count > 0)
     record.bytes.assign(bytes, static_cast<std::size_t>(count));
   record.reason = reason;
+  record.systemWords = systemWords;
   record.clock = CurrentClock().Now();
   record.wallMs = std::chrono::duration_cast<std::chrono::milliseconds>(
                       std::chrono::system_clock::now().time_since_epoch())

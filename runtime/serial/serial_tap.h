@@ -9,6 +9,6 @@
 namespace rt {
 
 void TapNote(TapKind kind, int port, int result, const char *bytes = nullptr, int count = 0,
-             const std::string &reason = {});
+             const std::string &reason = {}, const std::string &systemWords = {});
 
 } // namespace rt
