@@ -41,19 +41,6 @@ LogView::LogView(QWidget *parent)
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list_->setTextElideMode(Qt::ElideRight);
   list_->setAccessibleName(QStringLiteral("通讯记录列表"));
-  // Fixed widths: sizing columns to their contents would read every row.
-  const QFontMetrics metrics(list_->font());
-  QHeaderView *header = list_->header();
-  header->setStretchLastSection(true);
-  header->resizeSection(LogModel::Time,
-                        metrics.horizontalAdvance(QStringLiteral("00:00:00.000")) + 16);
-  header->resizeSection(LogModel::Direction,
-                        metrics.horizontalAdvance(QStringLiteral("方向")) + 16);
-  header->resizeSection(LogModel::Payload,
-                        metrics.horizontalAdvance(QStringLiteral("    D1000,6000,100,")) + 16);
-  header->resizeSection(LogModel::Bytes,
-                        metrics.horizontalAdvance(QStringLiteral("24 08 52 33 30 30 30 2C 3F 00")) +
-                            16);
   layout->addWidget(list_, 1);
 
   auto *copyAction = new QAction(list_);
@@ -68,6 +55,30 @@ LogView::LogView(QWidget *parent)
   refresh_.setInterval(kRefreshMs);
   connect(&refresh_, &QTimer::timeout, this, &LogView::refreshNow);
   setTitle(QStringLiteral("通讯记录"));
+}
+
+// Fixed widths: sizing columns to their contents would read every row.
+void LogView::sizeColumns() {
+  const QFontMetrics metrics(list_->font());
+  QHeaderView *header = list_->header();
+  header->setStretchLastSection(true);
+  header->resizeSection(LogModel::Time,
+                        metrics.horizontalAdvance(QStringLiteral("00:00:00.000")) + 16);
+  header->resizeSection(LogModel::Direction,
+                        metrics.horizontalAdvance(QStringLiteral("方向")) + 16);
+  header->resizeSection(LogModel::Payload,
+                        metrics.horizontalAdvance(QStringLiteral("    D1000,6000,100,")) + 16);
+  header->resizeSection(LogModel::Bytes,
+                        metrics.horizontalAdvance(QStringLiteral("24 08 52 33 30 30 30 2C 3F 00")) +
+                            16);
+}
+
+void LogView::showEvent(QShowEvent *event) {
+  if (!columnsSized_) {
+    columnsSized_ = true;
+    sizeColumns();
+  }
+  QWidget::showEvent(event);
 }
 
 QString LogView::title() const {

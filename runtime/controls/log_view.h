@@ -46,6 +46,9 @@ public:
   static constexpr int kGrowBy = 280;
   void setVisible(bool visible) override;
 
+protected:
+  void showEvent(QShowEvent *event) override;
+
 private:
   LogModel *model_;
   QTreeView *list_;
@@ -53,4 +56,7 @@ private:
   QLabel *titleLabel_;
   QTimer refresh_;
   int grown_ = 0;
+  bool columnsSized_ = false; // sized when first shown: the view starts hidden
+
+  void sizeColumns();
 };
