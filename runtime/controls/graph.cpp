@@ -89,6 +89,43 @@ QString SpanNumber(double span) {
 
 } // namespace
 
+// A chart view whose chart can be kept from following the view's size. The
+// graph keeps it so until the chart is first needed: the panel is shown
+// before anything is plotted, and laying the chart out for its empty axes
+// would be thrown away by the first plot.
+class Graph::ChartView : public QChartView {
+public:
+  using QChartView::QChartView;
+
+  // While held, a new size waits; on release the chart takes the size the
+  // view has then.
+  void holdChartSize() { held_ = true; }
+  void releaseChartSize() {
+    if (!held_)
+      return;
+    held_ = false;
+    if (sizeWaiting_) {
+      sizeWaiting_ = false;
+      QResizeEvent event(size(), size());
+      QChartView::resizeEvent(&event);
+    }
+  }
+
+protected:
+  void resizeEvent(QResizeEvent *event) override {
+    if (held_) {
+      sizeWaiting_ = true;
+      QGraphicsView::resizeEvent(event);
+      return;
+    }
+    QChartView::resizeEvent(event);
+  }
+
+private:
+  bool held_ = false;
+  bool sizeWaiting_ = false;
+};
+
 Graph::Graph(QWidget *parent) : QWidget(parent) {
   rt::InstallAccessibleFactory();
   setFocusPolicy(Qt::TabFocus);
@@ -110,7 +147,8 @@ Graph::Graph(QWidget *parent) : QWidget(parent) {
   chart_->addAxis(yAxis_, Qt::AlignLeft);
   applyYRange();
 
-  view_ = new QChartView(chart_, this);
+  view_ = new ChartView(chart_, this);
+  view_->holdChartSize();
   view_->setRenderHint(QPainter::Antialiasing, false);
   // A replot changes the line and the axis labels together. Repainting the
   // one rectangle around them measured about a quarter cheaper than the
@@ -295,7 +333,8 @@ bool Graph::event(QEvent *event) {
   }
   // A new size lays the chart out (the graph's own resize comes before its
   // chart view's): bring it up to date first, so that is the one layout.
-  if (event->type() == QEvent::Resize)
+  // Before the chart was first needed, it stays held and nothing is laid out.
+  if (event->type() == QEvent::Resize && chartStale_)
     updateChart();
   return QWidget::event(event);
 }
@@ -305,8 +344,10 @@ bool Graph::event(QEvent *event) {
 // nothing), the axis is set, and the line gets its points last: one layout
 // per line, one axis change per update.
 void Graph::updateChart() {
-  if (!chartStale_)
+  if (!chartStale_) {
+    view_->releaseChartSize();
     return;
+  }
   chartStale_ = false;
   for (QLineSeries *series : toHide_) {
     series->setVisible(false);
@@ -328,6 +369,7 @@ void Graph::updateChart() {
     plot.points = {};
     plot.series->setVisible(true);
   }
+  view_->releaseChartSize();
 }
 
 QChart *Graph::chart() const {

@@ -115,7 +115,8 @@ private:
   // Announces the summary when it differs from the one last announced.
   void announceSummary();
 
-  QChartView *view_ = nullptr;
+  class ChartView;
+  ChartView *view_ = nullptr;
   QChart *chart_ = nullptr;
   QValueAxis *xAxis_ = nullptr;
   QValueAxis *yAxis_ = nullptr;
