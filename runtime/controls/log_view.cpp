@@ -14,10 +14,19 @@
 
 #include <algorithm>
 
-LogView::LogView(QWidget *parent)
-    : QWidget(parent), model_(new LogModel(this)), list_(new QTreeView(this)),
-      copyButton_(new QPushButton(QStringLiteral("复制(&Y)"), this)),
-      titleLabel_(new QLabel(this)) {
+LogView::LogView(QWidget *parent) : QWidget(parent), model_(new LogModel(this)) {
+  refresh_.setSingleShot(true);
+  refresh_.setInterval(kRefreshMs);
+  connect(&refresh_, &QTimer::timeout, this, &LogView::refreshNow);
+  title_ = QStringLiteral("通讯记录");
+}
+
+void LogView::build() {
+  if (list_)
+    return;
+  list_ = new QTreeView(this);
+  copyButton_ = new QPushButton(QStringLiteral("复制(&Y)"), this);
+  titleLabel_ = new QLabel(title_, this);
   auto *layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   auto *bar = new QHBoxLayout;
@@ -51,10 +60,17 @@ LogView::LogView(QWidget *parent)
   connect(copyButton_, &QPushButton::clicked, this, &LogView::copy);
 
   setFocusProxy(list_);
-  refresh_.setSingleShot(true);
-  refresh_.setInterval(kRefreshMs);
-  connect(&refresh_, &QTimer::timeout, this, &LogView::refreshNow);
-  setTitle(QStringLiteral("通讯记录"));
+  list_->scrollToBottom();
+  if (isVisible()) { // shown with its window, never hidden on its own
+    titleLabel_->show();
+    copyButton_->show();
+    list_->show();
+  }
+}
+
+QTreeView *LogView::list() const {
+  const_cast<LogView *>(this)->build();
+  return list_;
 }
 
 // Fixed widths: sizing columns to their contents would read every row.
@@ -74,6 +90,7 @@ void LogView::sizeColumns() {
 }
 
 void LogView::showEvent(QShowEvent *event) {
+  build();
   if (!columnsSized_) {
     columnsSized_ = true;
     sizeColumns();
@@ -82,10 +99,12 @@ void LogView::showEvent(QShowEvent *event) {
 }
 
 QString LogView::title() const {
-  return titleLabel_->text();
+  return title_;
 }
 void LogView::setTitle(const QString &title) {
-  titleLabel_->setText(title);
+  title_ = title;
+  if (titleLabel_)
+    titleLabel_->setText(title);
 }
 
 void LogView::put(const LogRow &row) {
@@ -99,6 +118,10 @@ void LogView::refreshNow() {
   refresh_.stop();
   if (!model_->hasPending())
     return;
+  if (!list_) {
+    model_->apply(); // nothing drawn yet: the list starts at the bottom
+    return;
+  }
   QScrollBar *bar = list_->verticalScrollBar();
   const bool following = bar->value() >= bar->maximum();
   model_->apply();
@@ -108,7 +131,7 @@ void LogView::refreshNow() {
 
 QString LogView::copyText() const {
   std::vector<int> rows;
-  if (list_->selectionModel())
+  if (list_ && list_->selectionModel())
     for (const QModelIndex &index : list_->selectionModel()->selectedRows())
       rows.push_back(index.row());
   return model_->text(std::move(rows));
@@ -122,6 +145,8 @@ void LogView::copy() {
 void LogView::setVisible(bool visible) {
   const bool opening = visible && isHidden();
   const bool closing = !visible && !isHidden();
+  if (visible)
+    build();
   QWidget::setVisible(visible);
   QWidget *w = window();
   if (w == this || !w->isVisible() || w->isMaximized() || w->isFullScreen())

@@ -7,6 +7,10 @@
 // anything being drawn until it returns. The list follows the newest row while
 // it is scrolled to the bottom.
 //
+// The list, its title and the button are made when the view is first shown
+// (or its list is asked for): the view starts hidden, and most sessions never
+// open it. Rows are kept in the model either way.
+//
 // Opening the view makes its window taller by up to kGrowBy pixels (as far as
 // the screen allows), closing it gives them back, so the panel above keeps its
 // size.
@@ -41,7 +45,7 @@ public:
   void copy();
 
   LogModel *model() const { return model_; }
-  QTreeView *list() const { return list_; }
+  QTreeView *list() const;
 
   static constexpr int kGrowBy = 280;
   void setVisible(bool visible) override;
@@ -51,12 +55,14 @@ protected:
 
 private:
   LogModel *model_;
-  QTreeView *list_;
-  QPushButton *copyButton_;
-  QLabel *titleLabel_;
+  QTreeView *list_ = nullptr; // these three from the first show on
+  QPushButton *copyButton_ = nullptr;
+  QLabel *titleLabel_ = nullptr;
+  QString title_;
   QTimer refresh_;
   int grown_ = 0;
   bool columnsSized_ = false; // sized when first shown: the view starts hidden
 
+  void build();
   void sizeColumns();
 };
