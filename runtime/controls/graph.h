@@ -14,7 +14,10 @@
 // own layout), or sooner when something reads, resizes or paints it. Laying
 // out a 1000-point line costs about as much as drawing it, and a callback
 // that replots (delete, plot, new gain) would otherwise lay every line out
-// several times before the one paint that shows it.
+// several times before the one paint that shows it. Until the chart is first
+// brought up to date, read or painted it does not follow the graph's size
+// either: a panel is shown before anything is plotted, and a layout for the
+// empty axes would be thrown away by the first plot.
 #pragma once
 
 #include <QColor>
