@@ -143,6 +143,10 @@ BarePanel::Chart BarePanel::makeChart(const QString &title, double yMin, double 
   c.series->attachAxis(yAxis);
   c.view = new QChartView(chart);
   c.view->setFrameShape(QFrame::NoFrame);
+  // Round ticks move their grid lines with the range: one repaint rectangle
+  // around all that changed is cheaper than the many small ones Qt would
+  // otherwise repaint.
+  c.view->setViewportUpdateMode(QGraphicsView::BoundingRectViewportUpdate);
   c.view->setMinimumSize(240, 140);
   c.view->setFocusPolicy(Qt::TabFocus);
   return c;
