@@ -39,5 +39,8 @@ int main(int argc, char **argv) {
   if (once)
     panel.installEventFilter(new QuitAfterPaint(&panel));
   panel.show();
+  // As the panel's display does: in front, with the keyboard focus.
+  panel.raise();
+  panel.activateWindow();
   return app.exec();
 }

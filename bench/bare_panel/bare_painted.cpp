@@ -1,0 +1,203 @@
+#include "bench/bare_panel/bare_painted.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+#include <QtMath>
+
+#include <algorithm>
+#include <cmath>
+
+namespace bare {
+
+namespace {
+
+// Labels of the dial and the strip are four fifths of the widget's font.
+QFont SmallFont(const QWidget *w) {
+  QFont f = w->font();
+  if (f.pointSizeF() > 0)
+    f.setPointSizeF(std::max(6.0, f.pointSizeF() * 0.8));
+  return f;
+}
+
+// Halfway between text and background: the colour of what is not live yet.
+QColor Faded(const QPalette &pal) {
+  const QColor a = pal.color(QPalette::WindowText), b = pal.color(QPalette::Window);
+  return QColor((a.red() + b.red()) / 2, (a.green() + b.green()) / 2, (a.blue() + b.blue()) / 2);
+}
+
+QPointF Polar(QPointF centre, double radius, double degrees) {
+  const double r = qDegreesToRadians(degrees);
+  return centre + QPointF(radius * std::cos(r), -radius * std::sin(r));
+}
+
+} // namespace
+
+Lamp::Lamp(QWidget *parent) : QWidget(parent) {
+  setFocusPolicy(Qt::StrongFocus);
+  setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+  setCursor(Qt::PointingHandCursor);
+}
+
+void Lamp::setLit(bool lit) {
+  lit_ = lit;
+  update();
+}
+
+QSize Lamp::sizeHint() const {
+  const int side = fontMetrics().height() + 8;
+  return {side, side};
+}
+
+void Lamp::paintEvent(QPaintEvent *) {
+  const qreal side = std::min(width(), height()) - 4.0;
+  if (side <= 0)
+    return;
+  QPainter p(this);
+  p.setRenderHint(QPainter::Antialiasing);
+  const QRectF disc((width() - side) / 2, (height() - side) / 2, side, side);
+  const QColor base = lit_ ? QColor(0x20, 0xd0, 0x30) : QColor(0x50, 0x50, 0x50);
+  // The light falls from the upper left.
+  QRadialGradient shade(disc.center() - QPointF(side, side) / 6, side / 1.6);
+  shade.setColorAt(0, base.lighter(lit_ ? 160 : 130));
+  shade.setColorAt(1, base.darker(lit_ ? 120 : 140));
+  p.setBrush(shade);
+  p.setPen(QPen(base.darker(200), 1));
+  p.drawEllipse(disc);
+}
+
+Dial::Dial(QWidget *parent) : QWidget(parent) {
+  setFocusPolicy(Qt::TabFocus);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+}
+
+void Dial::setReading(int value) {
+  value_ = value;
+  read_ = true;
+  update();
+}
+
+void Dial::paintEvent(QPaintEvent *) {
+  const QRectF area = contentsRect();
+  const double line = fontMetrics().height();
+  // The dial, 1.75 radii high, over one line for the number; both centred.
+  const double radius = std::min(area.width() / 2, (area.height() - 1.6 * line) / 1.75) - 4;
+  if (radius < 8)
+    return;
+  const double top = area.top() + (area.height() - (1.75 * radius + 8 + 1.4 * line)) / 2;
+  const QPointF centre(area.center().x(), top + 4 + radius);
+  const QColor ink = palette().color(QPalette::WindowText);
+  QPainter p(this);
+  p.setRenderHint(QPainter::Antialiasing);
+
+  // Arc from 225° clockwise through 270°.
+  p.setPen(QPen(ink, 2));
+  p.drawArc(QRectF(centre - QPointF(radius, radius), QSizeF(2 * radius, 2 * radius)), 225 * 16,
+            -270 * 16);
+  p.setFont(SmallFont(this));
+  const QFontMetricsF small(p.font());
+  for (int i = 0; i <= 25; ++i) {
+    const double at = 225.0 - 270.0 * i / 25;
+    const bool major = i % 5 == 0;
+    p.setPen(QPen(ink, major ? 1.6 : 0.8));
+    p.drawLine(Polar(centre, radius * (major ? 0.86 : 0.93), at), Polar(centre, radius, at));
+    if (major) {
+      const double v = double(maximum_) * i / 25;
+      const QString label = v >= 10000 ? QString::number(v / 1000, 'g', 4) + QLatin1Char('k')
+                                       : QString::number(qRound64(v));
+      const QPointF c = Polar(centre, radius * 0.66, at);
+      const double w = small.horizontalAdvance(label) + 2;
+      p.drawText(QRectF(c.x() - w / 2, c.y() - small.height() / 2, w, small.height()),
+                 Qt::AlignCenter, label);
+    }
+  }
+
+  if (read_) {
+    const double at = 225.0 - 270.0 * std::clamp(double(value_) / maximum_, 0.0, 1.0);
+    p.setPen(QPen(QColor(0xd0, 0x20, 0x20), 2.5, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(centre, Polar(centre, radius * 0.88, at));
+    p.setPen(Qt::NoPen);
+    p.setBrush(ink);
+  } else {
+    p.setPen(QPen(Faded(palette()), 1.2));
+    p.setBrush(palette().color(QPalette::Window));
+  }
+  p.drawEllipse(centre, 4.0, 4.0);
+  if (read_) {
+    p.setFont(font());
+    p.setPen(ink);
+    p.drawText(QRectF(area.left(), top + 1.75 * radius + 8, area.width(), 1.4 * line),
+               Qt::AlignCenter, QStringLiteral("%1 r/min").arg(value_));
+  }
+}
+
+Strip::Strip(QWidget *parent) : QWidget(parent) {
+  setFocusPolicy(Qt::TabFocus);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+}
+
+void Strip::addReading(double seconds, int rate) {
+  readings_.emplace_back(seconds, rate);
+  // One reading older than the window stays, so the trace enters from the left.
+  while (readings_.size() > 1 && readings_[1].x() < seconds - kSeconds)
+    readings_.pop_front();
+  update();
+}
+
+void Strip::paintEvent(QPaintEvent *) {
+  const QFont font = SmallFont(this);
+  const QFontMetricsF m(font);
+  const QString topLabel = QString::number(kTop);
+  const double left = m.horizontalAdvance(topLabel) + 8;
+  const QRectF plot(left, m.height() / 2 + 2, width() - left - 8, height() - 2 * m.height() - 4);
+  if (plot.width() < 20 || plot.height() < 10)
+    return;
+  const QPalette &pal = palette();
+  QPainter p(this);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setFont(font);
+  p.setPen(QPen(pal.color(QPalette::Mid), 1));
+  p.setBrush(pal.color(QPalette::Base));
+  p.drawRect(plot);
+  const QColor ink = pal.color(QPalette::WindowText);
+  p.setPen(ink);
+  const auto yLabel = [&](double y, const QString &text) {
+    p.drawText(QRectF(0, y - m.height() / 2, left - 4, m.height()),
+               Qt::AlignRight | Qt::AlignVCenter, text);
+  };
+  yLabel(plot.top(), topLabel);
+  yLabel(plot.bottom(), QStringLiteral("0"));
+  for (int s = 0; s <= kSeconds; s += 10) {
+    const double x = plot.right() - plot.width() * s / kSeconds;
+    if (s > 0 && s < kSeconds) {
+      p.setPen(QPen(pal.color(QPalette::Midlight), 1, Qt::DotLine));
+      p.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
+    }
+    if (s % 30 == 0) {
+      const QString label = s ? QStringLiteral("-%1").arg(s) : QStringLiteral("0 s");
+      const double w = m.horizontalAdvance(label);
+      p.setPen(ink);
+      p.drawText(QPointF(std::clamp(x - w / 2, plot.left() - left / 2, plot.right() - w),
+                         plot.bottom() + m.ascent() + 2),
+                 label);
+    }
+  }
+  if (readings_.empty())
+    return;
+  const double now = readings_.back().x();
+  QPainterPath trace;
+  for (const QPointF &r : readings_) {
+    const QPointF at(std::max(plot.left(), plot.right() - plot.width() * (now - r.x()) / kSeconds),
+                     plot.bottom() - plot.height() * std::clamp(r.y(), 0.0, double(kTop)) / kTop);
+    if (trace.elementCount() == 0)
+      trace.moveTo(at);
+    else
+      trace.lineTo(at);
+  }
+  p.setClipRect(plot);
+  p.setPen(QPen(QColor(0xd0, 0x20, 0x20), 1.6));
+  p.setBrush(Qt::NoBrush);
+  p.drawPath(trace);
+}
+
+} // namespace bare
