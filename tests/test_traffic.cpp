@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QStringList>
+#include <QTreeView>
 
 #include "link/frame.h"
 #include "link/traffic_verdict.h"
@@ -123,6 +124,20 @@ TEST_F(TrafficView, TheGroupHeaderNamesTheCommandThatFailedAndHow) {
     ASSERT_LT(sent + 1, rows.size());
     EXPECT_TRUE(rows[sent + 1].endsWith(QStringLiteral("已确认"))) << rows[sent + 1].toStdString();
   }
+}
+
+// The view is made when it is first opened; what the line carried before is
+// listed then, in the list the operator sees.
+TEST_F(TrafficView, RowsFromBeforeTheViewWasOpenedAreListedWhenItOpens) {
+  Download();
+  const QStringList rows = Rows();
+  ASSERT_FALSE(rows.isEmpty());
+  Event(CTL_LINK_BUTTON, EVENT_COMMIT);
+  auto *view = qobject_cast<LogView *>(rt::ControlWidget(panelHandle, CTL_LINK_VIEW));
+  ASSERT_NE(view, nullptr);
+  ASSERT_NE(view->list()->model(), nullptr);
+  EXPECT_EQ(view->list()->model()->rowCount(), rows.size());
+  EXPECT_EQ(Rows(), rows);
 }
 
 } // namespace
