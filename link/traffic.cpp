@@ -7,6 +7,7 @@
 #include "link/exchange.h"
 #include "link/traffic_rows.h"
 #include "link/traffic_verdict.h"
+#include "runtime/core/time_of_day.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ bool afterRead = false; // the previous record was a read that took bytes
 LogRow NewRow(const rt::TapRecord &r, const char *direction) {
   LogRow row;
   row.level = group.kind == GroupKind::None ? 0 : 1;
-  row.time = TimeOfDay(r.wallMs);
+  row.time = rt::TimeOfDayText(r.wallMs);
   row.direction = direction;
   return row;
 }
@@ -104,7 +105,7 @@ void OpenGroup(GroupKind kind, const rt::TapRecord &r) {
   group.kind = kind;
   group.startClock = group.lastClock = r.clock;
   group.demo = demoPort != 0 && r.port == demoPort;
-  group.header.time = TimeOfDay(r.wallMs);
+  group.header.time = rt::TimeOfDayText(r.wallMs);
   group.header.header = true;
   ShowHeader();
 }
@@ -170,7 +171,7 @@ void Command(const rt::TapRecord &r, const TrafficVerdict &sent) {
 void ShowFold(const rt::TapRecord &r) {
   LogRow &row = fold.row;
   row.level = 0;
-  row.time = TimeOfDay(r.wallMs);
+  row.time = rt::TimeOfDayText(r.wallMs);
   row.direction = "⇄";
   row.payload = fold.reply.empty() ? kPoll : std::string(kPoll) + " → " + fold.reply;
   // "转速报告 3000 ×15": the last read, and how many polls the row stands for.

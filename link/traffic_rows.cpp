@@ -1,8 +1,5 @@
 #include "link/traffic_rows.h"
 
-#include <cstdio>
-#include <ctime>
-
 #include "link/exchange.h"
 
 namespace {
@@ -26,20 +23,6 @@ void PutRow(LogRow &row) {
 
 long long NewestRowId() {
   return newestId;
-}
-
-std::string TimeOfDay(long long wallMs) {
-  const std::time_t seconds = static_cast<std::time_t>(wallMs / 1000);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &seconds);
-#else
-  localtime_r(&seconds, &local);
-#endif
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", local.tm_hour, local.tm_min, local.tm_sec,
-                static_cast<int>(wallMs % 1000));
-  return text;
 }
 
 std::string TryText(int number) {

@@ -14,5 +14,3 @@ void PutRow(LogRow &row);
 long long NewestRowId();
 // "2/5": the try `number` of a command.
 std::string TryText(int number);
-// "09:41:07.512" for milliseconds since the epoch, in local time.
-std::string TimeOfDay(long long wallMs);

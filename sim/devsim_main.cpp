@@ -4,7 +4,6 @@
 // device until SIGINT or SIGTERM. Every frame received is logged to stderr
 // with the local time of day.
 
-#include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -12,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/core/time_of_day.h"
 #include "sim/device_model.h"
 #include "sim/devsim_options.h"
 #include "sim/frame_log.h"
@@ -53,8 +53,8 @@ int main(int argc, char **argv) {
   sim::PtyDevice device(model);
   if (!options->quiet) {
     device.SetFrameLog([](const sim::FrameEvent &event) {
-      const std::string line = sim::TimeOfDay(std::chrono::system_clock::now()) + " " +
-                               sim::DescribeFrameEvent(event) + "\n";
+      const std::string line =
+          rt::TimeOfDayText(rt::WallClockMs()) + " " + sim::DescribeFrameEvent(event) + "\n";
       std::fputs(line.c_str(), stderr);
     });
   }

@@ -1,7 +1,6 @@
 #include "sim/frame_log.h"
 
 #include <cstdio>
-#include <ctime>
 
 namespace sim {
 
@@ -38,22 +37,6 @@ std::string DescribeFrameEvent(const FrameEvent &event) {
   if (event.reply.empty())
     return line + " (no reply)";
   return line + " -> " + Printable(event.reply);
-}
-
-std::string TimeOfDay(std::chrono::system_clock::time_point when) {
-  const std::time_t seconds = std::chrono::system_clock::to_time_t(when);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &seconds);
-#else
-  localtime_r(&seconds, &local);
-#endif
-  const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(
-                          when.time_since_epoch()).count() % 1000;
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", local.tm_hour, local.tm_min,
-                local.tm_sec, static_cast<int>(millis < 0 ? millis + 1000 : millis));
-  return text;
 }
 
 } // namespace sim

@@ -1,7 +1,6 @@
 // Log lines for the frames the simulated device receives.
 #pragma once
 
-#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -16,7 +15,5 @@ std::string HexBytes(std::string_view bytes);
 // "F3, -> E1", "?1, -> R3000", "W5, (no reply)",
 // "bad frame (bad checksum): 24 05 46 31 2C 00".
 std::string DescribeFrameEvent(const FrameEvent &event);
-// Local time of day, "12:00:01.234".
-std::string TimeOfDay(std::chrono::system_clock::time_point when);
 
 } // namespace sim

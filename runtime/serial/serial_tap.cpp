@@ -1,8 +1,7 @@
 #include "runtime/serial/serial_tap.h"
 
-#include <chrono>
-
 #include "runtime/core/clock.h"
+#include "runtime/core/time_of_day.h"
 
 namespace rt {
 
@@ -32,9 +31,7 @@ void TapNote(TapKind kind, int port, int result, const char *bytes, int count,
   record.reason = reason;
   record.systemWords = systemWords;
   record.clock = CurrentClock().Now();
-  record.wallMs = std::chrono::duration_cast<std::chrono::milliseconds>(
-                      std::chrono::system_clock::now().time_since_epoch())
-                      .count();
+  record.wallMs = WallClockMs();
   noting = true;
   listener(record);
   noting = false;
