@@ -19,7 +19,6 @@
 #include <fcntl.h>
 #include <time.h>
 #include <sys/resource.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -46,6 +45,7 @@
 #include "runtime/core/serial_ops.h"
 #include "runtime/panel/panel_access.h"
 #include "sim/pty_device.h"
+#include "sim/raw_pty.h"
 
 namespace {
 
@@ -368,16 +368,13 @@ void BM_ClickWithNonReadingPeer(benchmark::State &state) {
     state.SkipWithError("panel file not found");
     return;
   }
-  const int master = posix_openpt(O_RDWR | O_NOCTTY);
-  if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
+  const sim::RawPty pty = sim::OpenRawPty();
+  if (pty.master < 0) {
     state.SkipWithError("pseudo-terminal unavailable");
     return;
   }
-  termios raw{};
-  tcgetattr(master, &raw);
-  cfmakeraw(&raw);
-  tcsetattr(master, TCSANOW, &raw);
-  const std::string slave = ptsname(master);
+  const int master = pty.master;
+  const std::string &slave = pty.slavePath;
   const int filler = open(slave.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY);
   const int port = rt::AddTypedPortChoice(slave);
   SetCtrlVal(panelHandle, CTL_PORT, port);

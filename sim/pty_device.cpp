@@ -4,13 +4,14 @@
 #include <cmath>
 #include <utility>
 
+#include "sim/raw_pty.h"
+
 #ifndef _WIN32
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
-#include <termios.h>
 #include <unistd.h>
 #endif
 
@@ -49,18 +50,6 @@ std::string SystemError(const char *what) {
   return std::string(what) + ": " + std::strerror(errno);
 }
 
-bool MakeRaw(int fd) {
-  termios tio{};
-  if (tcgetattr(fd, &tio) != 0)
-    return false;
-  cfmakeraw(&tio);
-  cfsetispeed(&tio, B38400);
-  cfsetospeed(&tio, B38400);
-  tio.c_cc[VMIN] = 1;
-  tio.c_cc[VTIME] = 0;
-  return tcsetattr(fd, TCSANOW, &tio) == 0;
-}
-
 bool AddFlags(int fd, int statusFlags) {
   const int status = fcntl(fd, F_GETFL);
   if (status < 0 || fcntl(fd, F_SETFL, status | statusFlags) != 0)
@@ -83,28 +72,14 @@ bool PtyDevice::Start(std::string *error) {
     return false;
   };
 
-  master_ = posix_openpt(O_RDWR | O_NOCTTY);
-  if (master_ < 0)
-    return fail("posix_openpt");
-  if (grantpt(master_) != 0)
-    return fail("grantpt");
-  if (unlockpt(master_) != 0)
-    return fail("unlockpt");
-#ifdef __linux__
-  char name[128];
-  if (ptsname_r(master_, name, sizeof name) != 0)
-    return fail("ptsname");
-  slavePath_ = name;
-#else
-  const char *name = ptsname(master_);
-  if (name == nullptr)
-    return fail("ptsname");
-  slavePath_ = name;
-#endif
-  if (!AddFlags(master_, O_NONBLOCK))
-    return fail("fcntl");
-  if (!MakeRaw(master_))
-    return fail("tcsetattr (master)");
+  RawPty pty = OpenRawPty(&problem);
+  if (pty.master < 0) {
+    if (error)
+      *error = problem;
+    return false;
+  }
+  master_ = pty.master;
+  slavePath_ = std::move(pty.slavePath);
 
   slaveKeeper_ = open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (slaveKeeper_ < 0)

@@ -9,8 +9,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <fcntl.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -35,6 +33,7 @@
 #include "runtime/panel/panel_access.h"
 #include "fake_device.h"
 #include "sim/pty_device.h"
+#include "sim/raw_pty.h"
 
 namespace {
 
@@ -173,16 +172,11 @@ TEST_F(PtyPanel, SimulatorGoneMeansADarkPortNotAHang) {
 
 TEST_F(PtyPanel, PollsAgainWithinTwoTicksOfANoiseBurst) {
   // A raw terminal whose other side the test plays: noise, then rate reports.
-  const int master = posix_openpt(O_RDWR | O_NOCTTY);
-  ASSERT_GE(master, 0);
-  ASSERT_EQ(grantpt(master), 0);
-  ASSERT_EQ(unlockpt(master), 0);
-  termios raw{};
-  ASSERT_EQ(tcgetattr(master, &raw), 0);
-  cfmakeraw(&raw);
-  tcsetattr(master, TCSANOW, &raw);
-  fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
-  const int port = rt::AddTypedPortChoice(ptsname(master));
+  std::string problem;
+  const sim::RawPty pty = sim::OpenRawPty(&problem);
+  ASSERT_GE(pty.master, 0) << problem;
+  const int master = pty.master;
+  const int port = rt::AddTypedPortChoice(pty.slavePath);
   ASSERT_GT(port, 0);
   ASSERT_EQ(SetCtrlVal(panelHandle, CTL_PORT, port), 0);
   rt::DispatchControlEvent(panelHandle, CTL_PORT_LED, 3);

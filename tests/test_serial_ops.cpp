@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -15,6 +12,7 @@
 #include "runtime/core/port_table.h"
 #include "runtime/core/serial_ops.h"
 #include "fake_device.h"
+#include "sim/raw_pty.h"
 
 namespace {
 
@@ -83,15 +81,11 @@ TEST(SerialOps, VanishedInProcessDeviceReportsAnError) {
 class PseudoTerminalPort : public ::testing::Test {
 protected:
   void SetUp() override {
-    master = posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(master, 0);
-    ASSERT_EQ(grantpt(master), 0);
-    ASSERT_EQ(unlockpt(master), 0);
-    termios raw{};
-    ASSERT_EQ(tcgetattr(master, &raw), 0);
-    cfmakeraw(&raw);
-    tcsetattr(master, TCSANOW, &raw);
-    path = ptsname(master);
+    std::string problem;
+    sim::RawPty pty = sim::OpenRawPty(&problem);
+    ASSERT_GE(pty.master, 0) << problem;
+    master = pty.master;
+    path = pty.slavePath;
     rt::AssignPortPath(kPort, path);
   }
   void TearDown() override {
@@ -120,7 +114,6 @@ protected:
 
 TEST_F(PseudoTerminalPort, BytesPassUnalteredBothWays) {
   ASSERT_EQ(Open(""), 0) << path;
-  fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
   const std::string all = [] {
     std::string s;
     for (int i = 0; i < 256; ++i)
