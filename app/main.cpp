@@ -1,3 +1,5 @@
 #include "app/lifecycle.h"
 
-int main(int argc, char **argv) { return NuvaroMain(argc, argv); }
+int main(int argc, char **argv) {
+  return NuvaroMain(argc, argv);
+}

@@ -9,16 +9,16 @@
 
 #include <QByteArray>
 #include <QChartView>
-#include <QEvent>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QSpinBox>
 #include <QTimer>
 #include <QWidget>
 #include <QtGlobal>
 
 #include <fcntl.h>
-#include <time.h>
 #include <sys/resource.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -31,10 +31,10 @@
 #include <vector>
 
 #include "app/control_table.h"
-#include "bench/bare_panel/bare_panel.h"
-#include "app/state/controls.h"
 #include "app/lifecycle.h"
+#include "app/state/controls.h"
 #include "app/state/settings.h"
+#include "bench/bare_panel/bare_panel.h"
 #include "link/frame.h"
 #include "link/port.h"
 #include "preview/plot.h"
@@ -135,14 +135,17 @@ Redraw TimeRedraw(const std::function<void()> &change, const std::vector<PaintCo
   Redraw r;
   if (!painted())
     return r; // never repainted: a zero figure shows it
-  r.wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wall0).count();
+  r.wallMs =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wall0).count();
   r.cpuMs = ThreadCpuMs() - cpu0;
   return r;
 }
 
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
-  return v.empty() ? 0.0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+  return v.empty()      ? 0.0
+         : v.size() % 2 ? v[v.size() / 2]
+                        : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
 // The rate alternates between two values far enough apart that every change
@@ -159,7 +162,8 @@ void BM_RateChangeRedraw(benchmark::State &state) {
   for (int graph : {CTL_PULSE_GRAPH, CTL_LOGIC_GRAPH})
     if (QWidget *viewport = ChartViewport(rt::ControlWidget(panelHandle, graph)))
       panelCharts.push_back(new PaintCounter(viewport));
-  for (QWidget *view : {static_cast<QWidget *>(baseline.pulseView()), static_cast<QWidget *>(baseline.logicView())})
+  for (QWidget *view :
+       {static_cast<QWidget *>(baseline.pulseView()), static_cast<QWidget *>(baseline.logicView())})
     bareCharts.push_back(new PaintCounter(ChartViewport(view)));
   if (panelCharts.size() != 2) {
     state.SkipWithError("the panel's graphs have no chart view");
@@ -181,7 +185,8 @@ void BM_RateChangeRedraw(benchmark::State &state) {
             rt::DispatchControlEvent(panelHandle, CTL_RATE, EVENT_VAL_CHANGED);
           },
           panelCharts);
-      const Redraw b = TimeRedraw([&baseline, rate] { baseline.rateBox()->setValue(rate); }, bareCharts);
+      const Redraw b =
+          TimeRedraw([&baseline, rate] { baseline.rateBox()->setValue(rate); }, bareCharts);
       panelWall.push_back(p.wallMs);
       panelCpu.push_back(p.cpuMs);
       bareWall.push_back(b.wallMs);
@@ -196,7 +201,11 @@ void BM_RateChangeRedraw(benchmark::State &state) {
   state.counters["cpu_ratio"] = Median(panelCpu) / Median(bareCpu);
   state.SetLabel("medians of interleaved rate changes; goal: ratio <= 1.2");
 }
-BENCHMARK(BM_RateChangeRedraw)->Arg(41)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RateChangeRedraw)
+    ->Arg(41)
+    ->Iterations(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 // Opens the panel's port on a pseudo-terminal served by the device model.
 // Shows or hides the link view, as its button does.
@@ -245,7 +254,8 @@ void BM_DownloadOverPty(benchmark::State &state) {
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
     rt::DispatchControlEvent(panelHandle, CTL_SEND, 1);
-    downloads.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    downloads.push_back(
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     int led = 0;
     GetCtrlVal(panelHandle, CTL_COMM_LED, &led);
     good += led;
@@ -262,8 +272,9 @@ void BM_DownloadOverPty(benchmark::State &state) {
   std::sort(downloads.begin(), downloads.end());
   const double median = downloads.empty() ? 0.0 : downloads[downloads.size() / 2];
   state.counters["median_over_floor_percent"] = 100.0 * (median - floor) / floor;
-  state.SetLabel(std::string(workMode ? "fixed rate, waits fix 0.62 s" : "sweep, waits fix 0.72 s") +
-                 (viewShown ? ", link view open" : ", link view closed"));
+  state.SetLabel(
+      std::string(workMode ? "fixed rate, waits fix 0.62 s" : "sweep, waits fix 0.72 s") +
+      (viewShown ? ", link view open" : ", link view closed"));
 }
 BENCHMARK(BM_DownloadOverPty)
     ->Args({1, 0})
@@ -321,7 +332,8 @@ double CpuPercentWhileRunning(double seconds) {
   const auto wall0 = std::chrono::steady_clock::now();
   QTimer::singleShot(static_cast<int>(seconds * 1000), [] { QuitUserInterface(0); });
   RunUserInterface();
-  const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
+  const double wall =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
   return 100.0 * (CpuSeconds() - cpu0) / wall;
 }
 

@@ -34,12 +34,12 @@
 #include <vector>
 
 #include "app/control_table.h"
-#include "app/state/controls.h"
 #include "app/lifecycle.h"
+#include "app/state/controls.h"
 #include "app/state/settings.h"
-#include "runtime/panel/panel_access.h"
 #include "runtime/core/port_choices.h"
 #include "runtime/core/runtime.h"
+#include "runtime/panel/panel_access.h"
 
 namespace {
 

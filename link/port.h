@@ -9,5 +9,6 @@ int PortInit();
 // For a port that reports an error (the device vanished): it then counts as
 // not open, its LED goes dark and the next download reopens it.
 void PortLost();
-int SelectPort(int panel, int control, int event, void *callbackData, int eventData1, int eventData2);
+int SelectPort(int panel, int control, int event, void *callbackData, int eventData1,
+               int eventData2);
 int PortLed(int panel, int control, int event, void *callbackData, int eventData1, int eventData2);

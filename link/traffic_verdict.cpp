@@ -77,7 +77,8 @@ TrafficVerdict OutgoingVerdict(const std::string &bytes) {
   }
   char frame[FRAME_LONGEST_PAYLOAD + 4];
   const int count = payload.empty() ? 0 : EncodeFrame(payload.c_str(), frame, sizeof frame);
-  if (count == 0 || bytes.compare(0, std::string::npos, frame, static_cast<std::size_t>(count)) != 0) {
+  if (count == 0 ||
+      bytes.compare(0, std::string::npos, frame, static_cast<std::size_t>(count)) != 0) {
     v.payload = PrintableBytes(bytes);
     v.verdict = Unreadable(bytes);
     return v;

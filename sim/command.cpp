@@ -54,18 +54,12 @@ std::optional<Command> ParseCommand(std::string_view payload) {
 
   const std::string_view rest = payload.substr(1);
   switch (payload.front()) {
-  case 'T':
-    return Numbers(CommandKind::Angle, rest, 1);
-  case 'W':
-    return Numbers(CommandKind::Width, rest, 1);
-  case 'R':
-    return Numbers(CommandKind::Rate, rest, 1);
-  case 'P':
-    return Numbers(CommandKind::Repeat, rest, 1);
-  case 'D':
-    return Numbers(CommandKind::SweepBounds, rest, 3);
-  default:
-    return std::nullopt;
+  case 'T': return Numbers(CommandKind::Angle, rest, 1);
+  case 'W': return Numbers(CommandKind::Width, rest, 1);
+  case 'R': return Numbers(CommandKind::Rate, rest, 1);
+  case 'P': return Numbers(CommandKind::Repeat, rest, 1);
+  case 'D': return Numbers(CommandKind::SweepBounds, rest, 3);
+  default: return std::nullopt;
   }
 }
 

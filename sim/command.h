@@ -8,17 +8,17 @@
 namespace sim {
 
 enum class CommandKind {
-  SignalModeOn,    // "F3,"
-  SignalModeOff,   // "F4,"
-  Angle,           // "T<angle>,"
-  Width,           // "W<width>,"
-  FixedOperation,  // "F1,"
-  Rate,            // "R<rate>,"
-  SweepBounds,     // "D<min>,<max>,<step>,"
-  Repeat,          // "P<repeat>,"
-  SweepOperation,  // "F2,"
-  LinkTest,        // "Q1"
-  RatePoll,        // "?1,"
+  SignalModeOn,   // "F3,"
+  SignalModeOff,  // "F4,"
+  Angle,          // "T<angle>,"
+  Width,          // "W<width>,"
+  FixedOperation, // "F1,"
+  Rate,           // "R<rate>,"
+  SweepBounds,    // "D<min>,<max>,<step>,"
+  Repeat,         // "P<repeat>,"
+  SweepOperation, // "F2,"
+  LinkTest,       // "Q1"
+  RatePoll,       // "?1,"
 };
 
 struct Command {

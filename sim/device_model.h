@@ -26,7 +26,7 @@
 namespace sim {
 
 struct ReceivedCommand {
-  double time;         // when the frame's last byte arrived
+  double time; // when the frame's last byte arrived
   std::string payload;
 };
 

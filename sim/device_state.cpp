@@ -8,51 +8,33 @@ namespace sim {
 void DeviceState::Apply(const Command &command) {
   const int value = command.values[0];
   switch (command.kind) {
-  case CommandKind::SignalModeOn:
-    signalMode = 1;
-    break;
-  case CommandKind::SignalModeOff:
-    signalMode = 0;
-    break;
-  case CommandKind::Angle:
-    angle = value;
-    break;
-  case CommandKind::Width:
-    width = value;
-    break;
-  case CommandKind::FixedOperation:
-    operation = Operation::Fixed;
-    break;
-  case CommandKind::Rate:
-    fixedRate = value;
-    break;
+  case CommandKind::SignalModeOn: signalMode = 1; break;
+  case CommandKind::SignalModeOff: signalMode = 0; break;
+  case CommandKind::Angle: angle = value; break;
+  case CommandKind::Width: width = value; break;
+  case CommandKind::FixedOperation: operation = Operation::Fixed; break;
+  case CommandKind::Rate: fixedRate = value; break;
   case CommandKind::SweepBounds:
     sweepMin = command.values[0];
     sweepMax = command.values[1];
     sweepStep = command.values[2];
     break;
-  case CommandKind::Repeat:
-    repeat = value;
-    break;
+  case CommandKind::Repeat: repeat = value; break;
   case CommandKind::SweepOperation:
     operation = Operation::Sweep;
     sweepRate = sweepMin;
     sweepPass = 1;
     break;
   case CommandKind::LinkTest:
-  case CommandKind::RatePoll:
-    break;
+  case CommandKind::RatePoll: break;
   }
 }
 
 int DeviceState::CurrentRate() const {
   switch (operation) {
-  case Operation::Fixed:
-    return fixedRate;
-  case Operation::Sweep:
-    return sweepRate;
-  case Operation::None:
-    break;
+  case Operation::Fixed: return fixedRate;
+  case Operation::Sweep: return sweepRate;
+  case Operation::None: break;
   }
   return startRate;
 }

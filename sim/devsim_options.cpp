@@ -29,7 +29,8 @@ std::optional<DevsimOptions> ParseDevsimOptions(const std::vector<std::string> &
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string name = args[i];
     std::optional<std::string> inlineValue;
-    if (const std::size_t eq = name.find('='); name.rfind("--", 0) == 0 && eq != std::string::npos) {
+    if (const std::size_t eq = name.find('=');
+        name.rfind("--", 0) == 0 && eq != std::string::npos) {
       inlineValue = name.substr(eq + 1);
       name.resize(eq);
     }
@@ -120,7 +121,8 @@ std::optional<DevsimOptions> ParseDevsimOptions(const std::vector<std::string> &
 }
 
 std::string DevsimUsage(const std::string &program) {
-  return "Usage: " + program + " [options]\n"
+  return "Usage: " + program +
+         " [options]\n"
          "Simulates the signal generator on a pseudo-terminal. The terminal's path\n"
          "is printed on the first line; open it as the serial port. Runs until\n"
          "interrupted (SIGINT or SIGTERM). Every command frame is logged to stderr.\n"

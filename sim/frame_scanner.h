@@ -18,8 +18,8 @@
 
 namespace sim {
 
-constexpr unsigned char kFrameStart = 0x24; // "$"
-constexpr int kMaxPayload = 123;            // the length byte is a signed byte
+constexpr unsigned char kFrameStart = 0x24;     // "$"
+constexpr int kMaxPayload = 123;                // the length byte is a signed byte
 constexpr int kMaxFrameBytes = kMaxPayload + 3; // "$", L, payload, checksum
 
 // (L + payload sum) mod 256 for a payload framed with L = n + 2.

@@ -20,7 +20,9 @@ namespace sim {
 PtyDevice::PtyDevice(std::shared_ptr<DeviceModel> model)
     : model_(std::move(model)), epoch_(std::chrono::steady_clock::now()) {}
 
-PtyDevice::~PtyDevice() { Stop(); }
+PtyDevice::~PtyDevice() {
+  Stop();
+}
 
 double PtyDevice::Now() const {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - epoch_).count();
@@ -131,8 +133,8 @@ void PtyDevice::Serve() {
       const int ready = model_->Readable(now);
       if (ready > 0) {
         outbound.resize(static_cast<std::size_t>(ready));
-        const int taken = model_->Take(reinterpret_cast<unsigned char *>(outbound.data()),
-                                       ready, now);
+        const int taken =
+            model_->Take(reinterpret_cast<unsigned char *>(outbound.data()), ready, now);
         outbound.resize(static_cast<std::size_t>(std::max(taken, 0)));
       }
     }

@@ -60,7 +60,7 @@ private:
   std::string slavePath_;
   int master_ = -1;
   int slaveKeeper_ = -1;
-  int wakeRead_ = -1;  // the stop request arrives on this pipe
+  int wakeRead_ = -1; // the stop request arrives on this pipe
   int wakeWrite_ = -1;
   std::atomic<bool> stopping_{false};
   std::thread thread_;

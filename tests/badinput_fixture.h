@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
+#include "fake_device.h"
 #include "panel_fixture.h"
 #include "preview/synthesis.h"
 #include "runtime/controls/graph.h"
-#include "fake_device.h"
 
 inline const char *const kCommError = "  硬件通讯错误";
 inline const char *const kPortError = "串口错误，请重新选择串口";

@@ -5,11 +5,11 @@
 
 #include <memory>
 
+#include "fake_device.h"
 #include "link/frame.h"
 #include "runtime/core/clock.h"
 #include "runtime/core/port_table.h"
 #include "runtime/core/serial_ops.h"
-#include "fake_device.h"
 
 class LinkTest : public ::testing::Test {
 protected:

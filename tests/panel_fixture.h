@@ -10,18 +10,18 @@
 #include <vector>
 
 #include "app/control_table.h"
-#include "app/state/controls.h"
 #include "app/lifecycle.h"
+#include "app/state/controls.h"
 #include "app/state/settings.h"
 #include "link/download.h"
 #include "link/frame.h"
 #include "link/port.h"
 #include "runtime/core/clock.h"
-#include "runtime/panel/panel_access.h"
 #include "runtime/core/panel_ops.h"
 #include "runtime/core/port_choices.h"
 #include "runtime/core/port_table.h"
 #include "runtime/core/serial_ops.h"
+#include "runtime/panel/panel_access.h"
 #include "sim/device_model.h"
 
 class PanelTest : public ::testing::Test {
@@ -61,7 +61,9 @@ protected:
     GetCtrlVal(panelHandle, control, &v);
     return v;
   }
-  int Event(int control, int event) { return rt::DispatchControlEvent(panelHandle, control, event); }
+  int Event(int control, int event) {
+    return rt::DispatchControlEvent(panelHandle, control, event);
+  }
   void Download() { Event(CTL_SEND, 1); }
   void Tick() { Event(CTL_TIMER, 15); }
   int SendColour() { return rt::CommandButtonColor(panelHandle, CTL_SEND); }

@@ -12,10 +12,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/state/controls.h"
 #include "app/control_table.h"
-#include "runtime/panel/panel_access.h"
+#include "app/state/controls.h"
 #include "runtime/core/panel_ops.h"
+#include "runtime/panel/panel_access.h"
 
 // One event a control sent to its callback.
 struct RecordedEvent {
@@ -63,7 +63,9 @@ protected:
   // Binds further callbacks before the panel loads (it looks them up then).
   virtual void BindMore() {}
 
-  template <typename T> T *Control(int id) { return qobject_cast<T *>(rt::ControlWidget(panel, id)); }
+  template <typename T> T *Control(int id) {
+    return qobject_cast<T *>(rt::ControlWidget(panel, id));
+  }
 
   int Value(int id) {
     int v = -12345;

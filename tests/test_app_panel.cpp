@@ -21,9 +21,15 @@ namespace {
 
 using AppPanel = PanelTest;
 
-Graph *GraphOf(int control) { return qobject_cast<Graph *>(rt::ControlWidget(panelHandle, control)); }
-Meter *TheMeter() { return qobject_cast<Meter *>(rt::ControlWidget(panelHandle, CTL_RATE_METER)); }
-bool Dimmed(int control) { return !rt::ControlWidget(panelHandle, control)->isEnabled(); }
+Graph *GraphOf(int control) {
+  return qobject_cast<Graph *>(rt::ControlWidget(panelHandle, control));
+}
+Meter *TheMeter() {
+  return qobject_cast<Meter *>(rt::ControlWidget(panelHandle, CTL_RATE_METER));
+}
+bool Dimmed(int control) {
+  return !rt::ControlWidget(panelHandle, control)->isEnabled();
+}
 
 // The y values a graph's only plot shows, and its x step.
 void ExpectOnlyPlot(int control, const double *samples, double gain) {
@@ -140,7 +146,10 @@ TEST_F(AppPanel, UnchangedValueStillMarksPending) {
 TEST_F(AppPanel, PreviewFollowsAngleWidthAndSignalModeButNotTheRest) {
   SetCtrlVal(panelHandle, CTL_ANGLE, 180);
   Event(CTL_ANGLE, EVENT_COMMIT);
-  EXPECT_EQ(GraphOf(CTL_LOGIC_GRAPH)->plotPoints(GraphOf(CTL_LOGIC_GRAPH)->plotHandles().front())[499].y(), 5.0);
+  EXPECT_EQ(GraphOf(CTL_LOGIC_GRAPH)
+                ->plotPoints(GraphOf(CTL_LOGIC_GRAPH)->plotHandles().front())[499]
+                .y(),
+            5.0);
   EXPECT_EQ(datapoints[500], -8.0);
   SetCtrlVal(panelHandle, CTL_SIGNALMODE, 0);
   Event(CTL_SIGNALMODE, EVENT_COMMIT);

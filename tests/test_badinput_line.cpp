@@ -109,7 +109,7 @@ TEST_F(LineNoise, AbsurdRateReportsShowNoGarbage) {
       {Frame("r1234"), kMeterUntouched},
       {Frame("R" + std::string(125, '1')), kMeterUntouched}, // length byte 0x80: negative
       {std::string("$\0", 2), kMeterUntouched},
-      {std::string(198, 'n') + "$", kMeterUntouched}, // a "$" as the last byte a read takes
+      {std::string(198, 'n') + "$", kMeterUntouched},         // a "$" as the last byte a read takes
       {std::string(199, '$') + Frame("R5"), kMeterUntouched}, // discarded with the junk before it
       // "$",0x00 with a rate report behind it: an empty frame, no reading.
       {std::string("\x24\x00\x52\x33\x30\x30\x30\x7F\x00", 9), kMeterUntouched},

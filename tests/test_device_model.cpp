@@ -132,7 +132,7 @@ TEST_F(DeviceModelTest, SweepDownloadThenPollsFollowTheSweep) {
   EXPECT_EQ(state.sweepMax, 1200);
   EXPECT_EQ(state.repeat, 1);
   EXPECT_EQ(Orders(Strings(4, "?1,")), sim::EncodeFrame("R1000") + sim::EncodeFrame("R1100") +
-                         sim::EncodeFrame("R1200") + sim::EncodeFrame("R1200"));
+                                           sim::EncodeFrame("R1200") + sim::EncodeFrame("R1200"));
 }
 
 TEST_F(DeviceModelTest, MalformedAndUnknownCommandsAreRefusedWithoutEffect) {
@@ -141,7 +141,10 @@ TEST_F(DeviceModelTest, MalformedAndUnknownCommandsAreRefusedWithoutEffect) {
   EXPECT_EQ(Order("Z1,"), kE0);
   EXPECT_EQ(model.State().angle, 30);
   // Bad frames are counted, recorded as raw bytes only, and not answered.
-  Write(Bytes("$\x05" "F1,\x00\x00", 7), 0.0);
+  Write(Bytes("$\x05"
+              "F1,\x00\x00",
+              7),
+        0.0);
   EXPECT_EQ(Read(0.0), "");
   EXPECT_EQ(model.BadFrames(), 1u);
   EXPECT_EQ(model.Payloads(), (Strings{"T30,", "T3O,", "Z1,"}));

@@ -71,8 +71,8 @@ TEST(FrameScanner, ResynchronisesAfterGarbageAndBadFrames) {
   sim::FrameScanner scanner;
   Bytes bad = sim::EncodeFrame("W5,");
   bad[bad.size() - 2] ^= 0x01;
-  const Bytes input = Bytes("xy\x00\x00", 4) + bad + Bytes("$\x01") + Bytes("$\xF0", 2) +
-                      sim::EncodeFrame("Q1");
+  const Bytes input =
+      Bytes("xy\x00\x00", 4) + bad + Bytes("$\x01") + Bytes("$\xF0", 2) + sim::EncodeFrame("Q1");
   EXPECT_EQ(Describe(Scan(scanner, input)),
             (Strings{"bad: bad checksum", "bad: bad length", "bad: bad length", "Q1"}));
   EXPECT_EQ(scanner.BadFrames(), 3u);
@@ -134,10 +134,29 @@ TEST(Command, ParsesEveryCommandTheProgramSends) {
 }
 
 TEST(Command, RejectsMalformedAndUnknownPayloads) {
-  for (const char *payload :
-       {"", "T", "T,", "T-,", "T30", "T30,,", "T3 0,", "T+30,", "T0x1,", "T2147483648,",
-        "W-2147483649,", "D1,2,", "D1,2,3", "D1,2,3,4,", "F5,", "F1", "Q1,", "Q2", "q1", "?1",
-        "?2,", "X1,", "E1"}) {
+  for (const char *payload : {"",
+                              "T",
+                              "T,",
+                              "T-,",
+                              "T30",
+                              "T30,,",
+                              "T3 0,",
+                              "T+30,",
+                              "T0x1,",
+                              "T2147483648,",
+                              "W-2147483649,",
+                              "D1,2,",
+                              "D1,2,3",
+                              "D1,2,3,4,",
+                              "F5,",
+                              "F1",
+                              "Q1,",
+                              "Q2",
+                              "q1",
+                              "?1",
+                              "?2,",
+                              "X1,",
+                              "E1"}) {
     EXPECT_FALSE(sim::ParseCommand(payload)) << payload;
   }
   EXPECT_FALSE(sim::ParseCommand(std::string_view("T3\0,", 4)));

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "panel_fixture.h"
 #include "fake_device.h"
+#include "panel_fixture.h"
 
 namespace {
 
@@ -66,8 +66,8 @@ TEST_F(DownloadTest, RefusedWidthIsRetriedAndTheRestStillGoesOut) {
   knobs.refusePrefix = "W";
   device->SetKnobs(knobs);
   Download();
-  EXPECT_EQ(Sent(), (Strings{"F3,", "T30,", "W100,", "W100,", "W100,", "W100,", "W100,", "F1,",
-                             "R3000,"}));
+  EXPECT_EQ(Sent(),
+            (Strings{"F3,", "T30,", "W100,", "W100,", "W100,", "W100,", "W100,", "F1,", "R3000,"}));
   EXPECT_EQ(popups, Strings{kCommError});
   EXPECT_EQ(Value(CTL_COMM_LED), 0);
   EXPECT_EQ(SendColour(), COLOR_SENT); // unchanged by a failed download

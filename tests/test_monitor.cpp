@@ -13,7 +13,9 @@ namespace {
 using Monitor = PanelTest;
 using Strings = std::vector<std::string>;
 
-int Polls(const Strings &sent) { return static_cast<int>(std::count(sent.begin(), sent.end(), "?1,")); }
+int Polls(const Strings &sent) {
+  return static_cast<int>(std::count(sent.begin(), sent.end(), "?1,"));
+}
 
 TEST_F(Monitor, TimerDoesNothingWhileThePortIsClosed) {
   for (int i = 0; i < 3; ++i)

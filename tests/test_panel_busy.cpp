@@ -12,9 +12,9 @@
 #include <optional>
 
 #include "panel_runtime_fixture.h"
-#include "runtime/panel/busy.h"
 #include "runtime/core/clock.h"
 #include "runtime/core/delay.h"
+#include "runtime/panel/busy.h"
 
 namespace {
 
@@ -81,9 +81,8 @@ TEST_F(BusyFeedback, CursorIsBusyOnlyWhileACallbackBlocks) {
 
 TEST_F(BusyFeedback, PopupFromABlockingCallbackShowsTheNormalCursor) {
   blocking.popup = true;
-  rt::SetPopupHandler([](const std::string &, const std::string &) {
-    blocking.cursorInPopup = CurrentOverride();
-  });
+  rt::SetPopupHandler(
+      [](const std::string &, const std::string &) { blocking.cursorInPopup = CurrentOverride(); });
   rt::DispatchControlEvent(panel, CTL_SEND, EVENT_COMMIT);
   EXPECT_EQ(blocking.cursorWhileBlocked, Qt::BusyCursor);
   EXPECT_FALSE(blocking.cursorInPopup.has_value());

@@ -12,10 +12,10 @@
 #include "panel_runtime_fixture.h"
 #include "runtime/controls/led.h"
 #include "runtime/controls/numeric_control.h"
-#include "runtime/core/port_choices.h"
 #include "runtime/controls/port_selector.h"
 #include "runtime/controls/ring_control.h"
 #include "runtime/controls/timer_control.h"
+#include "runtime/core/port_choices.h"
 
 namespace {
 
@@ -111,7 +111,8 @@ TEST_F(ControlEvents, LedSendsLeftClickForMouseAndKeys) {
   QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
   QCoreApplication::sendEvent(led, &repeat);
   QTest::keyRelease(led, Qt::Key_Space);
-  EXPECT_EQ(Take(), (Events{{CTL_COMM_LED, 3}, {CTL_COMM_LED, 3}, {CTL_COMM_LED, 3}, {CTL_COMM_LED, 3}}));
+  EXPECT_EQ(Take(),
+            (Events{{CTL_COMM_LED, 3}, {CTL_COMM_LED, 3}, {CTL_COMM_LED, 3}, {CTL_COMM_LED, 3}}));
 
   // The state reads out in words.
   SetCtrlVal(panel, CTL_PORT_LED, 1);

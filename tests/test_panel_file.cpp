@@ -41,9 +41,9 @@ TEST_F(PanelFile, EveryControlOfTheTableIsThereWithAnAccessibleName) {
 
 TEST_F(PanelFile, InitialValuesAndStartUpDimming) {
   const std::pair<int, int> values[] = {
-      {CTL_WORKMODE, 1},     {CTL_RATE, 3000},    {CTL_SWEEPMIN, 1000}, {CTL_SWEEPMAX, 6000},
-      {CTL_SWEEPSTEP, 100},  {CTL_REPEAT, 1},     {CTL_SIGNALMODE, 1},  {CTL_ANGLE, 30},
-      {CTL_WIDTH, 100},      {CTL_PORT_LED, 0},   {CTL_COMM_LED, 0},    {CTL_RATE_METER, 0}};
+      {CTL_WORKMODE, 1},    {CTL_RATE, 3000},  {CTL_SWEEPMIN, 1000}, {CTL_SWEEPMAX, 6000},
+      {CTL_SWEEPSTEP, 100}, {CTL_REPEAT, 1},   {CTL_SIGNALMODE, 1},  {CTL_ANGLE, 30},
+      {CTL_WIDTH, 100},     {CTL_PORT_LED, 0}, {CTL_COMM_LED, 0},    {CTL_RATE_METER, 0}};
   for (const auto &[id, value] : values)
     EXPECT_EQ(Value(id), value) << "control " << id;
 
@@ -70,7 +70,8 @@ TEST_F(PanelFile, KeyboardAccessAndLayout) {
       EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString();
     }
   }
-  EXPECT_EQ(Control<QAbstractButton>(CTL_SEND)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Return")));
+  EXPECT_EQ(Control<QAbstractButton>(CTL_SEND)->shortcut(),
+            QKeySequence(QStringLiteral("Ctrl+Return")));
   EXPECT_EQ(Control<QAbstractButton>(CTL_QUIT)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
   EXPECT_EQ(Control<Led>(CTL_PORT_LED)->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
 
@@ -103,11 +104,12 @@ TEST_F(PanelFileErrors, UnusableFilesAreRefusedWithoutShowingAWindow) {
   EXPECT_EQ(Load(Write("empty.uir", "")), UIE_FILE);
   EXPECT_EQ(Load(Write("garbage.uir", QByteArray("\x00\xff<ui><widget", 13))), UIE_FILE);
   EXPECT_EQ(Load(Write("other.uir", "<?xml version=\"1.0\"?><html><body/></html>")), UIE_FILE);
-  const QByteArray twice = "<ui version=\"4.0\"><widget class=\"QWidget\" name=\"MainPanel\">"
-                           "<widget class=\"QPushButton\" name=\"a\"><property name=\"ctrlId\" stdset=\"0\">"
-                           "<number>5</number></property></widget>"
-                           "<widget class=\"QPushButton\" name=\"b\"><property name=\"ctrlId\" stdset=\"0\">"
-                           "<number>5</number></property></widget></widget></ui>";
+  const QByteArray twice =
+      "<ui version=\"4.0\"><widget class=\"QWidget\" name=\"MainPanel\">"
+      "<widget class=\"QPushButton\" name=\"a\"><property name=\"ctrlId\" stdset=\"0\">"
+      "<number>5</number></property></widget>"
+      "<widget class=\"QPushButton\" name=\"b\"><property name=\"ctrlId\" stdset=\"0\">"
+      "<number>5</number></property></widget></widget></ui>";
   EXPECT_EQ(Load(Write("twice.uir", twice)), UIE_FILE);
   EXPECT_EQ(LoadPanel(0, nullptr, 1), UIE_FILE);
   EXPECT_EQ(LoadPanel(0, "", 1), UIE_FILE);

@@ -72,7 +72,8 @@ TEST_F(PanelOps, UnknownPanelsAndControls) {
   EXPECT_EQ(SetCtrlVal(gone, CTL_RATE, 1), UIE_NO_PANEL);
   EXPECT_EQ(SetCtrlAttribute(gone, CTL_SEND, ATTR_CMD_BUTTON_COLOR, 0), UIE_NO_PANEL);
   EXPECT_EQ(ResetTextBox(gone, CTL_NOTES, ""), UIE_NO_PANEL);
-  EXPECT_EQ(PlotY(gone, CTL_PULSE_GRAPH, samples, 2, VAL_DOUBLE, 0, 0, 0, 1, VAL_RED), UIE_NO_PANEL);
+  EXPECT_EQ(PlotY(gone, CTL_PULSE_GRAPH, samples, 2, VAL_DOUBLE, 0, 0, 0, 1, VAL_RED),
+            UIE_NO_PANEL);
   EXPECT_EQ(DeleteGraphPlot(gone, CTL_PULSE_GRAPH, -1, 1), UIE_NO_PANEL);
   EXPECT_EQ(rt::DispatchControlEvent(gone, CTL_SEND, EVENT_COMMIT), UIE_NO_PANEL);
 }
@@ -212,9 +213,12 @@ TEST_F(GraphOps, BadSamplesAndArguments) {
   EXPECT_TRUE(std::isfinite(points[2].y()));
   EXPECT_FALSE(Control<QWidget>(CTL_LOGIC_GRAPH)->grab().isNull());
 
-  EXPECT_EQ(PlotY(panel, CTL_LOGIC_GRAPH, nullptr, 5, VAL_DOUBLE, 0, 0, 0, 1, VAL_RED), UIE_BAD_VALUE);
-  EXPECT_EQ(PlotY(panel, CTL_LOGIC_GRAPH, samples, 0, VAL_DOUBLE, 0, 0, 0, 1, VAL_RED), UIE_BAD_VALUE);
-  EXPECT_EQ(PlotY(panel, CTL_LOGIC_GRAPH, samples, -3, VAL_DOUBLE, 0, 0, 0, 1, VAL_RED), UIE_BAD_VALUE);
+  EXPECT_EQ(PlotY(panel, CTL_LOGIC_GRAPH, nullptr, 5, VAL_DOUBLE, 0, 0, 0, 1, VAL_RED),
+            UIE_BAD_VALUE);
+  EXPECT_EQ(PlotY(panel, CTL_LOGIC_GRAPH, samples, 0, VAL_DOUBLE, 0, 0, 0, 1, VAL_RED),
+            UIE_BAD_VALUE);
+  EXPECT_EQ(PlotY(panel, CTL_LOGIC_GRAPH, samples, -3, VAL_DOUBLE, 0, 0, 0, 1, VAL_RED),
+            UIE_BAD_VALUE);
   EXPECT_EQ(PlotY(panel, CTL_LOGIC_GRAPH, samples, 5, 3, 0, 0, 0, 1, VAL_RED), UIE_BAD_VALUE);
   EXPECT_EQ(PlotY(panel, CTL_LOGIC_GRAPH, samples, 5, VAL_DOUBLE, 0, 0, 0, 1, -1), UIE_BAD_VALUE);
   EXPECT_EQ(PlotY(panel, CTL_RATE, samples, 5, VAL_DOUBLE, 0, 0, 0, 1, VAL_RED), UIE_BAD_ATTRIBUTE);
@@ -237,7 +241,8 @@ TEST_F(PanelOps, TextBoxAndPopups) {
   EXPECT_EQ(ResetTextBox(panel, CTL_RATE, ""), UIE_BAD_ATTRIBUTE);
 
   std::vector<std::pair<std::string, std::string>> shown;
-  rt::SetPopupHandler([&](const std::string &t, const std::string &m) { shown.emplace_back(t, m); });
+  rt::SetPopupHandler(
+      [&](const std::string &t, const std::string &m) { shown.emplace_back(t, m); });
   EXPECT_EQ(MessagePopup("", "串口错误，请重新选择串口"), 0);
   EXPECT_EQ(MessagePopup(nullptr, nullptr), 0);
   ASSERT_EQ(shown.size(), 2u);
@@ -263,7 +268,8 @@ TEST_F(PanelOps, EventLoopRunsUntilQuit) {
   rt::RegisterCallback("quit", &quitWithSeven);
   const int second = LoadPanel(0, "nuvaro.uir", 1);
   ASSERT_GT(second, 0);
-  QTimer::singleShot(0, [&] { qobject_cast<QAbstractButton *>(rt::ControlWidget(second, CTL_QUIT))->click(); });
+  QTimer::singleShot(
+      0, [&] { qobject_cast<QAbstractButton *>(rt::ControlWidget(second, CTL_QUIT))->click(); });
   EXPECT_EQ(RunUserInterface(), 7);
   DisplayPanel(second);
   QTimer::singleShot(0, [&] { rt::PanelWidget(second)->close(); });

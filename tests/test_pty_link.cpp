@@ -18,9 +18,10 @@
 #include <vector>
 
 #include "app/control_table.h"
-#include "app/state/controls.h"
 #include "app/lifecycle.h"
+#include "app/state/controls.h"
 #include "app/state/settings.h"
+#include "fake_device.h"
 #include "link/download.h"
 #include "link/exchange.h"
 #include "link/frame.h"
@@ -31,7 +32,6 @@
 #include "runtime/core/port_table.h"
 #include "runtime/core/serial_ops.h"
 #include "runtime/panel/panel_access.h"
-#include "fake_device.h"
 #include "sim/pty_device.h"
 #include "sim/raw_pty.h"
 
@@ -105,7 +105,8 @@ protected:
   void SetUp() override {
     PtyLink::SetUp();
     RegisterAppControls();
-    rt::SetPopupHandler([this](const std::string &, const std::string &text) { popups.push_back(text); });
+    rt::SetPopupHandler(
+        [this](const std::string &, const std::string &text) { popups.push_back(text); });
     portReady = 0;
     slectportchanged = 1;
     panelHandle = LoadPanel(0, "nuvaro.uir", MainPanel);
@@ -202,7 +203,8 @@ TEST_F(PtyPanel, PollsAgainWithinTwoTicksOfANoiseBurst) {
 
   std::mt19937 random(20261207);
   int rate = 1000;
-  for (const std::size_t burst : {std::size_t{1024}, std::size_t{128 * 1024}, std::size_t{1 << 20}}) {
+  for (const std::size_t burst :
+       {std::size_t{1024}, std::size_t{128 * 1024}, std::size_t{1 << 20}}) {
     SCOPED_TRACE(burst);
     std::string noise(burst, '\0');
     for (char &c : noise)

@@ -8,10 +8,10 @@
 #include <memory>
 #include <string>
 
+#include "fake_device.h"
 #include "runtime/core/delay.h"
 #include "runtime/core/port_table.h"
 #include "runtime/core/serial_ops.h"
-#include "fake_device.h"
 #include "sim/raw_pty.h"
 
 namespace {

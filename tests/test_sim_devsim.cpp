@@ -21,9 +21,9 @@ std::optional<sim::DevsimOptions> Parse(const Args &args, std::string *error = n
 }
 
 TEST(DevsimOptions, EveryOptionSetsItsKnob) {
-  auto options = Parse({"--rate", "-1200", "--latency=0.25", "--refuse", "W", "--ack-from", "3",
-                        "--silent-for", "?1", "--noise", "--bad-checksum", "--trailing",
-                        "--quiet"});
+  auto options =
+      Parse({"--rate", "-1200", "--latency=0.25", "--refuse", "W", "--ack-from", "3",
+             "--silent-for", "?1", "--noise", "--bad-checksum", "--trailing", "--quiet"});
   ASSERT_TRUE(options);
   EXPECT_EQ(options->startRate, -1200);
   EXPECT_DOUBLE_EQ(options->knobs.latency, 0.25);
@@ -46,10 +46,18 @@ TEST(DevsimOptions, EveryOptionSetsItsKnob) {
 }
 
 TEST(DevsimOptions, BadOptionsAreRefusedWithAReason) {
-  for (const Args &args : std::vector<Args>{{"--bogus"}, {"rate"}, {"--rate"}, {"--rate", "12x"},
-                                            {"--rate", "99999999999"}, {"--latency", "-1"},
-                                            {"--latency", "nan"}, {"--latency="}, {"--ack-from", "0"},
-                                            {"--refuse", ""}, {"--noise=1"}, {"--quiet=yes"}}) {
+  for (const Args &args : std::vector<Args>{{"--bogus"},
+                                            {"rate"},
+                                            {"--rate"},
+                                            {"--rate", "12x"},
+                                            {"--rate", "99999999999"},
+                                            {"--latency", "-1"},
+                                            {"--latency", "nan"},
+                                            {"--latency="},
+                                            {"--ack-from", "0"},
+                                            {"--refuse", ""},
+                                            {"--noise=1"},
+                                            {"--quiet=yes"}}) {
     std::string error;
     EXPECT_FALSE(Parse(args, &error)) << args[0];
     EXPECT_FALSE(error.empty()) << args[0];
@@ -61,7 +69,12 @@ TEST(DevsimLog, LinesShowCommandReplyAndBadBytes) {
   EXPECT_EQ(sim::DescribeFrameEvent({0.0, {true, "W5,", {}}, ""}), "W5, (no reply)");
   EXPECT_EQ(sim::DescribeFrameEvent({0.0, {true, std::string("T\0\\\xFF,", 5), {}}, "E0"}),
             "T\\x00\\x5C\\xFF, -> E0");
-  EXPECT_EQ(sim::DescribeFrameEvent({0.0, {false, "$\x05" "F1", "incomplete"}, ""}),
+  EXPECT_EQ(sim::DescribeFrameEvent({0.0,
+                                     {false,
+                                      "$\x05"
+                                      "F1",
+                                      "incomplete"},
+                                     ""}),
             "bad frame (incomplete): 24 05 46 31");
 }
 

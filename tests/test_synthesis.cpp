@@ -28,16 +28,18 @@ std::vector<Span> Runs(const double *trace) {
 
 TEST(Synthesis, TypicalSettings) {
   GenerateWave(3000, 1, 100, 30); // r = 5.0, s = 83
-  EXPECT_EQ(Runs(datapoints), (std::vector<Span>{
-                                  {0.0, 0, 0}, {8.0, 1, 4}, {0.0, 5, 82}, {-8.0, 83, 87}, {0.0, 88, 999}}));
+  EXPECT_EQ(
+      Runs(datapoints),
+      (std::vector<Span>{{0.0, 0, 0}, {8.0, 1, 4}, {0.0, 5, 82}, {-8.0, 83, 87}, {0.0, 88, 999}}));
   GenerateWave1(1, 30);
   EXPECT_EQ(Runs(datapoints1), (std::vector<Span>{{5.0, 0, 82}, {0.0, 83, 999}}));
 }
 
 TEST(Synthesis, SignalModeZeroMirrorsBothTraces) {
   GenerateWave(3000, 0, 100, 30);
-  EXPECT_EQ(Runs(datapoints), (std::vector<Span>{
-                                  {0.0, 0, 0}, {-8.0, 1, 4}, {0.0, 5, 82}, {8.0, 83, 87}, {0.0, 88, 999}}));
+  EXPECT_EQ(
+      Runs(datapoints),
+      (std::vector<Span>{{0.0, 0, 0}, {-8.0, 1, 4}, {0.0, 5, 82}, {8.0, 83, 87}, {0.0, 88, 999}}));
   GenerateWave1(0, 30);
   EXPECT_EQ(Runs(datapoints1), (std::vector<Span>{{0.0, 0, 82}, {5.0, 83, 999}}));
 }
@@ -76,8 +78,8 @@ TEST(Synthesis, AngleZeroLeavesOnePulseOfTheSecondLevel) {
 
 TEST(Synthesis, FirstPulseReachingPastTheAngleIsOverwritten) {
   GenerateWave(3000, 1, 1000, 18); // r = 50, s = 50
-  EXPECT_EQ(Runs(datapoints), (std::vector<Span>{
-                                  {0.0, 0, 0}, {8.0, 1, 49}, {-8.0, 50, 99}, {0.0, 100, 999}}));
+  EXPECT_EQ(Runs(datapoints),
+            (std::vector<Span>{{0.0, 0, 0}, {8.0, 1, 49}, {-8.0, 50, 99}, {0.0, 100, 999}}));
 }
 
 TEST(Synthesis, PulsesAreCutAtTheLastSample) {

@@ -8,8 +8,8 @@
 #include <QLineSeries>
 #include <QPainter>
 #include <QPen>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include <algorithm>
 #include <cmath>
@@ -165,12 +165,24 @@ Graph::Graph(QWidget *parent) : QWidget(parent) {
 
 Graph::~Graph() = default;
 
-QString Graph::title() const { return chart_->title(); }
-void Graph::setTitle(const QString &title) { chart_->setTitle(title); }
-QString Graph::xAxisTitle() const { return xAxis_->titleText(); }
-void Graph::setXAxisTitle(const QString &title) { xAxis_->setTitleText(title); }
-QString Graph::yAxisTitle() const { return yAxis_->titleText(); }
-void Graph::setYAxisTitle(const QString &title) { yAxis_->setTitleText(title); }
+QString Graph::title() const {
+  return chart_->title();
+}
+void Graph::setTitle(const QString &title) {
+  chart_->setTitle(title);
+}
+QString Graph::xAxisTitle() const {
+  return xAxis_->titleText();
+}
+void Graph::setXAxisTitle(const QString &title) {
+  xAxis_->setTitleText(title);
+}
+QString Graph::yAxisTitle() const {
+  return yAxis_->titleText();
+}
+void Graph::setYAxisTitle(const QString &title) {
+  yAxis_->setTitleText(title);
+}
 
 void Graph::setYMin(double value) {
   if (!std::isfinite(value))

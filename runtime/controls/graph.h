@@ -124,7 +124,7 @@ private:
   QValueAxis *xAxis_ = nullptr;
   QValueAxis *yAxis_ = nullptr;
   std::vector<Plot> plots_;
-  std::vector<QLineSeries *> spare_; // series of deleted plots, kept for the next plot
+  std::vector<QLineSeries *> spare_;  // series of deleted plots, kept for the next plot
   std::vector<QLineSeries *> toHide_; // spare series the chart still shows
   bool chartStale_ = false;           // an update of the chart is due
   bool updatePosted_ = false;         // and the event loop has been asked for it

@@ -53,7 +53,9 @@ QSize Led::sizeHint() const {
   return {side, side};
 }
 
-QSize Led::minimumSizeHint() const { return {12, 12}; }
+QSize Led::minimumSizeHint() const {
+  return {12, 12};
+}
 
 void Led::paintEvent(QPaintEvent *) {
   QPainter painter(this);
@@ -99,7 +101,6 @@ void Led::keyPressEvent(QKeyEvent *event) {
     if (!event->isAutoRepeat())
       emit leftClicked();
     return;
-  default:
-    QWidget::keyPressEvent(event);
+  default: QWidget::keyPressEvent(event);
   }
 }

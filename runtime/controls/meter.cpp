@@ -74,7 +74,9 @@ QString Meter::valueText() const {
   return QStringLiteral("%1 %2").arg(value_).arg(unit_);
 }
 
-void Meter::describeValue() { setToolTip(valueText()); }
+void Meter::describeValue() {
+  setToolTip(valueText());
+}
 
 void Meter::noteReading() {
   readingThisTick_ = true;
@@ -122,8 +124,12 @@ double Meter::needlePosition() const {
   return qBound(0.0, (double(value_) - double(minimum_)) / span, 1.0);
 }
 
-QSize Meter::sizeHint() const { return {200, 180}; }
-QSize Meter::minimumSizeHint() const { return {120, 110}; }
+QSize Meter::sizeHint() const {
+  return {200, 180};
+}
+QSize Meter::minimumSizeHint() const {
+  return {120, 110};
+}
 
 void Meter::paintEvent(QPaintEvent *) {
   QPainter painter(this);
@@ -142,8 +148,8 @@ void Meter::paintEvent(QPaintEvent *) {
   const double top = area.top() + (area.height() - used) / 2.0;
   const QPointF centre(area.center().x(), top + 4.0 + radius);
   const QPalette &pal = palette();
-  const QColor ink = pal.color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                               QPalette::WindowText);
+  const QColor ink =
+      pal.color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText);
 
   if (hasFocus()) {
     painter.setPen(QPen(pal.color(QPalette::Highlight), 1.5, Qt::DashLine));

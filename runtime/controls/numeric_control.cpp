@@ -36,7 +36,9 @@ void NumericControl::setMaximumQuietly(int maximum) {
   committedValue_ = value();
 }
 
-void NumericControl::markCommitted() { committedValue_ = value(); }
+void NumericControl::markCommitted() {
+  committedValue_ = value();
+}
 
 void NumericControl::commitPendingEdit() {
   interpretText();

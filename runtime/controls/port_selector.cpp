@@ -49,7 +49,11 @@ void PortSelector::fillList() {
     const int i = count() - 1;
     setItemData(i, choice.port, PortRole);
     setItemData(i, QString::fromStdString(choice.path), PathRole);
-    setItemData(i, choice.builtIn ? BuiltInDevice : choice.typed ? TypedPath : SystemPort, KindRole);
+    setItemData(i,
+                choice.builtIn ? BuiltInDevice
+                : choice.typed ? TypedPath
+                               : SystemPort,
+                KindRole);
     if (!choice.path.empty())
       setItemData(i, QString::fromStdString(choice.path), Qt::ToolTipRole);
   }

@@ -8,14 +8,18 @@ TimerControl::TimerControl(QWidget *parent) : QWidget(parent) {
   hide();
 }
 
-void TimerControl::setInterval(int milliseconds) { timer_.setInterval(qMax(1, milliseconds)); }
+void TimerControl::setInterval(int milliseconds) {
+  timer_.setInterval(qMax(1, milliseconds));
+}
 
 void TimerControl::start() {
   if (!timer_.isActive())
     timer_.start();
 }
 
-void TimerControl::stop() { timer_.stop(); }
+void TimerControl::stop() {
+  timer_.stop();
+}
 
 void TimerControl::tick() {
   if (isEnabled())

@@ -31,12 +31,20 @@ SteadyClock steadyClock;
 Clock *current = &steadyClock;
 } // namespace
 
-Clock &CurrentClock() { return *current; }
+Clock &CurrentClock() {
+  return *current;
+}
 
-void SetClock(Clock *clock) { current = clock ? clock : &steadyClock; }
+void SetClock(Clock *clock) {
+  current = clock ? clock : &steadyClock;
+}
 
-ScopedClock::ScopedClock(Clock &clock) : previous_(&CurrentClock()) { SetClock(&clock); }
+ScopedClock::ScopedClock(Clock &clock) : previous_(&CurrentClock()) {
+  SetClock(&clock);
+}
 
-ScopedClock::~ScopedClock() { SetClock(previous_); }
+ScopedClock::~ScopedClock() {
+  SetClock(previous_);
+}
 
 } // namespace rt

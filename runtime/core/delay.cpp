@@ -6,7 +6,9 @@ namespace rt {
 namespace {
 BusyHook busyHook = nullptr;
 }
-void SetBusyHook(BusyHook hook) { busyHook = hook; }
+void SetBusyHook(BusyHook hook) {
+  busyHook = hook;
+}
 } // namespace rt
 
 int Delay(double seconds) {

@@ -61,7 +61,8 @@ int FormatInto(char *target, std::size_t capacity, const char *format,
       out.Put(static_cast<char>(arg.kind == FmtArg::Kind::Int ? arg.number : 0));
     } else {
       char digits[24];
-      std::snprintf(digits, sizeof digits, "%lld", arg.kind == FmtArg::Kind::Int ? arg.number : 0LL);
+      std::snprintf(digits, sizeof digits, "%lld",
+                    arg.kind == FmtArg::Kind::Int ? arg.number : 0LL);
       out.Put(digits);
     }
   }

@@ -9,11 +9,11 @@
 namespace rt {
 
 struct PortChoice {
-  int port = 0;            // number in the port table
-  std::string label;       // what the operator sees: "ttyUSB0 — USB serial", "COM3", ...
-  std::string path;        // device path ("" for a built-in device)
-  bool builtIn = false;    // an in-process device
-  bool typed = false;      // a path the operator typed
+  int port = 0;         // number in the port table
+  std::string label;    // what the operator sees: "ttyUSB0 — USB serial", "COM3", ...
+  std::string path;     // device path ("" for a built-in device)
+  bool builtIn = false; // an in-process device
+  bool typed = false;   // a path the operator typed
 };
 
 // Lists an in-process device (already assigned to `port`) under `label`.

@@ -11,8 +11,8 @@ namespace rt {
 
 // What a port number stands for. Exactly one of `path` and `device` is set.
 struct PortAssignment {
-  std::string path;                    // "/dev/ttyUSB0", "/dev/pts/5", "COM3"
-  std::shared_ptr<ByteDevice> device;  // in-process device
+  std::string path;                   // "/dev/ttyUSB0", "/dev/pts/5", "COM3"
+  std::shared_ptr<ByteDevice> device; // in-process device
 };
 
 void AssignPortPath(int port, const std::string &path);

@@ -7,11 +7,11 @@
 #include <functional>
 
 // Negative results of the serial operations.
-constexpr int COM_ERR_BAD_PORT = -1;   // port number out of range
-constexpr int COM_ERR_OPEN = -2;       // the device could not be opened or configured
-constexpr int COM_ERR_NOT_OPEN = -3;   // the port is not open
-constexpr int COM_ERR_IO = -4;         // the device reported an error (vanished, unplugged);
-                                       // the port is closed then and says so until reopened
+constexpr int COM_ERR_BAD_PORT = -1; // port number out of range
+constexpr int COM_ERR_OPEN = -2;     // the device could not be opened or configured
+constexpr int COM_ERR_NOT_OPEN = -3; // the port is not open
+constexpr int COM_ERR_IO = -4;       // the device reported an error (vanished, unplugged);
+                                     // the port is closed then and says so until reopened
 
 constexpr int COM_MIN_PORT = 1;
 constexpr int COM_MAX_PORT = 1000;

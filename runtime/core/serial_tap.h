@@ -31,8 +31,8 @@ struct TapRecord {
   std::string bytes;
   std::string reason;      // a few words in Chinese
   std::string systemWords; // the system's own reason, when it gave one
-  double clock = 0.0;   // runtime clock, seconds
-  long long wallMs = 0; // wall clock, milliseconds since the epoch
+  double clock = 0.0;      // runtime clock, seconds
+  long long wallMs = 0;    // wall clock, milliseconds since the epoch
 };
 
 using TapListener = void (*)(const TapRecord &record);

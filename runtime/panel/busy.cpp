@@ -5,8 +5,8 @@
 #include <QGuiApplication>
 #include <QObject>
 #include <QPointer>
-#include <QWidget>
 #include <QThread>
+#include <QWidget>
 
 #include "runtime/core/delay.h"
 
@@ -16,7 +16,7 @@ namespace {
 
 struct State {
   int depth = 0;
-  bool blocked = false;   // Delay blocked during the current dispatch
+  bool blocked = false; // Delay blocked during the current dispatch
   bool cursorSet = false;
   bool draining = false;
   QPointer<QWidget> control; // whose event the outermost dispatch carries
@@ -42,10 +42,8 @@ bool IsUserInput(QEvent::Type type) {
   case QEvent::TouchUpdate:
   case QEvent::TouchEnd:
   case QEvent::TabletPress:
-  case QEvent::TabletRelease:
-    return true;
-  default:
-    return false;
+  case QEvent::TabletRelease: return true;
+  default: return false;
   }
 }
 
@@ -119,8 +117,14 @@ void EndBusy() {
   s.draining = false;
 }
 
-bool InDispatch() { return S().depth > 0; }
-bool CursorBusy() { return S().cursorSet; }
-bool Draining() { return S().draining; }
+bool InDispatch() {
+  return S().depth > 0;
+}
+bool CursorBusy() {
+  return S().cursorSet;
+}
+bool Draining() {
+  return S().draining;
+}
 
 } // namespace rt::busy

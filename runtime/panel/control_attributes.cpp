@@ -19,23 +19,22 @@ void PaintButton(QWidget *button, int rgb) {
   button->setProperty("cmdButtonColor", rgb);
   const QColor fill = QColor::fromRgb(QRgb(0xFF000000u | unsigned(rgb)));
   const QColor text = fill.lightnessF() > 0.55 ? QColor(Qt::black) : QColor(Qt::white);
-  button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: %2;"
-                                       " border: 1px solid %3; border-radius: 4px; padding: 4px 14px; }"
-                                       " QPushButton:hover { background-color: %4; }"
-                                       " QPushButton:pressed { background-color: %3; }"
-                                       " QPushButton:focus { border: 2px solid palette(highlight); }"
-                                       " QPushButton:disabled { background-color: #d8d8d8; color: #808080;"
-                                       " border-color: #b0b0b0; }")
-                            .arg(fill.name(), text.name(), fill.darker(140).name(),
-                                 fill.lighter(110).name()));
+  button->setStyleSheet(
+      QStringLiteral("QPushButton { background-color: %1; color: %2;"
+                     " border: 1px solid %3; border-radius: 4px; padding: 4px 14px; }"
+                     " QPushButton:hover { background-color: %4; }"
+                     " QPushButton:pressed { background-color: %3; }"
+                     " QPushButton:focus { border: 2px solid palette(highlight); }"
+                     " QPushButton:disabled { background-color: #d8d8d8; color: #808080;"
+                     " border-color: #b0b0b0; }")
+          .arg(fill.name(), text.name(), fill.darker(140).name(), fill.lighter(110).name()));
 }
 
 // 0 when `attribute` is one this control has, UIE_BAD_ATTRIBUTE otherwise.
 int Applies(const rt::ControlEntry &c, int attribute) {
   switch (attribute) {
   case ATTR_DIMMED:
-  case ATTR_VISIBLE:
-    return 0;
+  case ATTR_VISIBLE: return 0;
   case ATTR_CMD_BUTTON_COLOR:
     return c.kind == rt::ControlKind::CommandButton ? 0 : UIE_BAD_ATTRIBUTE;
   case ATTR_MAX_VALUE:
@@ -43,10 +42,8 @@ int Applies(const rt::ControlEntry &c, int attribute) {
     return c.kind == rt::ControlKind::Numeric || c.kind == rt::ControlKind::Meter
                ? 0
                : UIE_BAD_ATTRIBUTE;
-  case ATTR_XAXIS_GAIN:
-    return c.kind == rt::ControlKind::Graph ? 0 : UIE_BAD_ATTRIBUTE;
-  default:
-    return UIE_BAD_ATTRIBUTE;
+  case ATTR_XAXIS_GAIN: return c.kind == rt::ControlKind::Graph ? 0 : UIE_BAD_ATTRIBUTE;
+  default: return UIE_BAD_ATTRIBUTE;
   }
 }
 
@@ -88,21 +85,15 @@ int SetCtrlAttribute(int panel, int control, int attribute, int value) {
   if (!c)
     return result;
   switch (attribute) {
-  case ATTR_DIMMED:
-    SetDimmed(*c, value != 0);
-    return 0;
-  case ATTR_VISIBLE:
-    c->widget->setVisible(value != 0);
-    return 0;
+  case ATTR_DIMMED: SetDimmed(*c, value != 0); return 0;
+  case ATTR_VISIBLE: c->widget->setVisible(value != 0); return 0;
   case ATTR_CMD_BUTTON_COLOR:
     if (value < 0 || value > 0xFFFFFF)
       return UIE_BAD_VALUE;
     PaintButton(c->widget, value);
     return 0;
   case ATTR_MAX_VALUE:
-  case ATTR_MIN_VALUE:
-    SetLimit(*c, attribute, value);
-    return 0;
+  case ATTR_MIN_VALUE: SetLimit(*c, attribute, value); return 0;
   default: // ATTR_XAXIS_GAIN
     return SetGain(*c, double(value));
   }

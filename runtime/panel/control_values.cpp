@@ -6,10 +6,10 @@
 #include "runtime/controls/led.h"
 #include "runtime/controls/meter.h"
 #include "runtime/controls/numeric_control.h"
-#include "runtime/core/panel_ops.h"
-#include "runtime/panel/panel_registry.h"
 #include "runtime/controls/port_selector.h"
 #include "runtime/controls/ring_control.h"
+#include "runtime/core/panel_ops.h"
+#include "runtime/panel/panel_registry.h"
 
 int GetCtrlVal(int panel, int control, int *value) {
   int error = 0;
@@ -20,22 +20,15 @@ int GetCtrlVal(int panel, int control, int *value) {
     return UIE_BAD_VALUE;
   QWidget *w = c->widget;
   switch (c->kind) {
-  case rt::ControlKind::Numeric:
-    *value = static_cast<NumericControl *>(w)->value();
-    return 0;
+  case rt::ControlKind::Numeric: *value = static_cast<NumericControl *>(w)->value(); return 0;
   case rt::ControlKind::Ring:
     return static_cast<RingControl *>(w)->currentValue(value) ? 0 : UIE_BAD_VALUE;
   case rt::ControlKind::PortSelector:
     *value = static_cast<PortSelector *>(w)->currentPort(); // 0: no port to choose from
     return 0;
-  case rt::ControlKind::Led:
-    *value = static_cast<Led *>(w)->isOn() ? 1 : 0;
-    return 0;
-  case rt::ControlKind::Meter:
-    *value = static_cast<Meter *>(w)->value();
-    return 0;
-  default:
-    return UIE_BAD_ATTRIBUTE; // no integer value
+  case rt::ControlKind::Led: *value = static_cast<Led *>(w)->isOn() ? 1 : 0; return 0;
+  case rt::ControlKind::Meter: *value = static_cast<Meter *>(w)->value(); return 0;
+  default: return UIE_BAD_ATTRIBUTE; // no integer value
   }
 }
 
@@ -46,16 +39,12 @@ int SetCtrlVal(int panel, int control, int value) {
     return error;
   QWidget *w = c->widget;
   switch (c->kind) {
-  case rt::ControlKind::Numeric:
-    static_cast<NumericControl *>(w)->setValueQuietly(value);
-    return 0;
+  case rt::ControlKind::Numeric: static_cast<NumericControl *>(w)->setValueQuietly(value); return 0;
   case rt::ControlKind::Ring:
     return static_cast<RingControl *>(w)->selectValue(value) ? 0 : UIE_BAD_VALUE;
   case rt::ControlKind::PortSelector:
     return static_cast<PortSelector *>(w)->selectPort(value) ? 0 : UIE_BAD_VALUE;
-  case rt::ControlKind::Led:
-    static_cast<Led *>(w)->setOn(value != 0);
-    return 0;
+  case rt::ControlKind::Led: static_cast<Led *>(w)->setOn(value != 0); return 0;
   case rt::ControlKind::Meter: {
     // Each value set is a reading: the meter is live again.
     auto *meter = static_cast<Meter *>(w);
@@ -63,8 +52,7 @@ int SetCtrlVal(int panel, int control, int value) {
     meter->noteReading();
     return 0;
   }
-  default:
-    return UIE_BAD_ATTRIBUTE;
+  default: return UIE_BAD_ATTRIBUTE;
   }
 }
 

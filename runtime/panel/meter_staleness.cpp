@@ -4,8 +4,8 @@
 // marks every meter stale when a port is lost. Readings arrive through
 // SetCtrlVal. The application itself knows nothing of this.
 #include "runtime/controls/meter.h"
-#include "runtime/panel/panel_registry.h"
 #include "runtime/core/serial_ops.h"
+#include "runtime/panel/panel_registry.h"
 
 namespace rt {
 

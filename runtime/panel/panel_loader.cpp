@@ -17,11 +17,11 @@
 #include "runtime/controls/log_view.h"
 #include "runtime/controls/meter.h"
 #include "runtime/controls/numeric_control.h"
-#include "runtime/panel/panel_access.h"
 #include "runtime/controls/port_selector.h"
 #include "runtime/controls/rate_trend.h"
 #include "runtime/controls/ring_control.h"
 #include "runtime/controls/timer_control.h"
+#include "runtime/panel/panel_access.h"
 
 namespace rt {
 
@@ -96,7 +96,8 @@ void CommitEditInFocus() {
 // device for hardware.
 void ShowBuiltInNotice(PanelEntry &panel, PortSelector *selector) {
   const QString name = selector->property("builtInNotice").toString();
-  QWidget *notice = name.isEmpty() || !panel.window ? nullptr : panel.window->findChild<QWidget *>(name);
+  QWidget *notice =
+      name.isEmpty() || !panel.window ? nullptr : panel.window->findChild<QWidget *>(name);
   if (!notice)
     return;
   auto follow = [selector, notice] { notice->setVisible(selector->currentIsBuiltIn()); };
@@ -166,18 +167,12 @@ int CollectControls(QWidget *window, PanelEntry &panel) {
 bool KindSends(ControlKind kind, int event) {
   switch (kind) {
   case ControlKind::Numeric:
-  case ControlKind::Ring:
-    return event == EVENT_VAL_CHANGED || event == EVENT_COMMIT;
-  case ControlKind::PortSelector:
-    return event == EVENT_VAL_CHANGED;
-  case ControlKind::Led:
-    return event == EVENT_LEFT_CLICK;
-  case ControlKind::CommandButton:
-    return event == EVENT_COMMIT;
-  case ControlKind::Timer:
-    return event == EVENT_TIMER_TICK;
-  default:
-    return false;
+  case ControlKind::Ring: return event == EVENT_VAL_CHANGED || event == EVENT_COMMIT;
+  case ControlKind::PortSelector: return event == EVENT_VAL_CHANGED;
+  case ControlKind::Led: return event == EVENT_LEFT_CLICK;
+  case ControlKind::CommandButton: return event == EVENT_COMMIT;
+  case ControlKind::Timer: return event == EVENT_TIMER_TICK;
+  default: return false;
   }
 }
 
@@ -196,7 +191,8 @@ void ConnectControls(PanelEntry &panel) {
     case ControlKind::Numeric: {
       auto *numeric = static_cast<NumericControl *>(widget);
       numeric->markCommitted();
-      QObject::connect(numeric, &NumericControl::operatorChanged, numeric, sender(EVENT_VAL_CHANGED));
+      QObject::connect(numeric, &NumericControl::operatorChanged, numeric,
+                       sender(EVENT_VAL_CHANGED));
       QObject::connect(numeric, &NumericControl::committed, numeric, sender(EVENT_COMMIT));
       break;
     }
@@ -234,8 +230,7 @@ void ConnectControls(PanelEntry &panel) {
                            tick();
                        });
       break;
-    default:
-      break;
+    default: break;
     }
   }
 }

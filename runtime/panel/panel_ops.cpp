@@ -47,8 +47,8 @@ bool HeadlessWithoutDisplay() {
 #if defined(Q_OS_LINUX)
   // Without a display Qt would abort the process; report a failed start
   // instead. An explicit platform choice (offscreen, ...) is left to Qt.
-  return qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
-         qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+  return qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 #else
   return false;
 #endif
@@ -91,7 +91,8 @@ int InitCVIRTE(void *, char **argv, void *) {
     arguments.emplace_back(*a);
   if (arguments.empty())
     arguments.emplace_back("nuvaro");
-  const bool platformGiven = std::find(arguments.begin(), arguments.end(), "-platform") != arguments.end();
+  const bool platformGiven =
+      std::find(arguments.begin(), arguments.end(), "-platform") != arguments.end();
   if (!platformGiven && HeadlessWithoutDisplay())
     return 0;
   for (std::string &a : arguments)

@@ -5,7 +5,6 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
-#include "runtime/panel/busy.h"
 #include "runtime/controls/graph.h"
 #include "runtime/controls/led.h"
 #include "runtime/controls/meter.h"
@@ -13,6 +12,7 @@
 #include "runtime/controls/port_selector.h"
 #include "runtime/controls/ring_control.h"
 #include "runtime/controls/timer_control.h"
+#include "runtime/panel/busy.h"
 
 namespace rt {
 

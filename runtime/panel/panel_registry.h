@@ -32,8 +32,8 @@ struct ControlEntry {
   ControlKind kind = ControlKind::Other;
   QPointer<QWidget> widget;
   std::string callbackName;
-  CtrlCallbackPtr callback = nullptr;  // looked up when the panel was loaded
-  QList<QPointer<QWidget>> labels;     // labels naming the control (dimmed with it)
+  CtrlCallbackPtr callback = nullptr; // looked up when the panel was loaded
+  QList<QPointer<QWidget>> labels;    // labels naming the control (dimmed with it)
 };
 
 struct PanelEntry {

@@ -3,9 +3,9 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "runtime/core/panel_ops.h"
 #include "runtime/panel/busy.h"
 #include "runtime/panel/panel_access.h"
-#include "runtime/core/panel_ops.h"
 #include "runtime/panel/panel_registry.h"
 
 namespace {
@@ -28,7 +28,9 @@ QWidget *OwnerWindow() {
 } // namespace
 
 namespace rt {
-void SetPopupHandler(PopupHandler handler) { Handler() = std::move(handler); }
+void SetPopupHandler(PopupHandler handler) {
+  Handler() = std::move(handler);
+}
 } // namespace rt
 
 int MessagePopup(const char *title, const char *message) {

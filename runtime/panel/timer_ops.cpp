@@ -1,10 +1,10 @@
 // Timer controls: they tick while their panel is shown, except while timer
 // callbacks are suspended. Ticks that fall due while suspended are dropped,
 // not delivered later.
-#include "runtime/panel/panel_access.h"
-#include "runtime/core/panel_ops.h"
-#include "runtime/panel/panel_registry.h"
 #include "runtime/controls/timer_control.h"
+#include "runtime/core/panel_ops.h"
+#include "runtime/panel/panel_access.h"
+#include "runtime/panel/panel_registry.h"
 
 namespace {
 bool suspended = false;
@@ -24,7 +24,9 @@ void StopPanelTimers(PanelEntry &panel) {
       static_cast<TimerControl *>(entry.widget.data())->stop();
 }
 
-bool TimerCallbacksSuspended() { return suspended; }
+bool TimerCallbacksSuspended() {
+  return suspended;
+}
 
 } // namespace rt
 

@@ -2,8 +2,8 @@
 #include <algorithm>
 
 #include "runtime/core/clock.h"
-#include "runtime/serial/serial_endpoint.h"
 #include "runtime/core/serial_ops.h"
+#include "runtime/serial/serial_endpoint.h"
 
 namespace rt {
 

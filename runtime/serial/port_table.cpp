@@ -21,7 +21,9 @@ void AssignPortDevice(int port, std::shared_ptr<ByteDevice> device) {
   Assignments()[port] = PortAssignment{std::string(), std::move(device)};
 }
 
-void ClearPortAssignment(int port) { Assignments().erase(port); }
+void ClearPortAssignment(int port) {
+  Assignments().erase(port);
+}
 
 std::string DefaultDeviceName(int port) {
 #ifdef _WIN32

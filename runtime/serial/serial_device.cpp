@@ -10,8 +10,8 @@
 #include <poll.h>
 #endif
 
-#include "runtime/serial/serial_endpoint.h"
 #include "runtime/core/serial_ops.h"
+#include "runtime/serial/serial_endpoint.h"
 
 namespace rt {
 

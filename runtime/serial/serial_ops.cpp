@@ -25,7 +25,9 @@ std::map<int, std::unique_ptr<rt::Endpoint>> &OpenPorts() {
 
 // Closes the open ports while the rest of the program is still there. Only
 // the open ports: the other tables here may already be destroyed at exit.
-void CloseAtExit() { OpenPorts().clear(); }
+void CloseAtExit() {
+  OpenPorts().clear();
+}
 
 // Ports closed because their device hung up or failed, with the error they
 // reported: it is what the port answers until it is opened again or closed.
@@ -126,7 +128,8 @@ int OpenComConfig(int port, const char *deviceName, long baudRate, int parity, i
       Lose(port, Find(port), COM_ERR_IO);
   });
   OpenPorts()[port] = std::move(endpoint);
-  rt::TapNote(rt::TapKind::Opened, port, 0, target.path.data(), static_cast<int>(target.path.size()));
+  rt::TapNote(rt::TapKind::Opened, port, 0, target.path.data(),
+              static_cast<int>(target.path.size()));
   return 0;
 }
 
@@ -173,7 +176,8 @@ int FlushInQ(int port) {
   std::string discarded;
   const int result =
       Checked(port, endpoint, endpoint->DiscardInput(rt::SerialTapActive() ? &discarded : nullptr));
-  rt::TapNote(rt::TapKind::Discarded, port, result, discarded.data(), static_cast<int>(discarded.size()));
+  rt::TapNote(rt::TapKind::Discarded, port, result, discarded.data(),
+              static_cast<int>(discarded.size()));
   return result;
 }
 
@@ -183,7 +187,9 @@ void EnableBreakOnLibraryErrors() {}
 
 namespace rt {
 
-bool IsPortOpen(int port) { return Find(port) != nullptr; }
+bool IsPortOpen(int port) {
+  return Find(port) != nullptr;
+}
 
 void CloseAllPorts() {
   OpenPorts().clear();
