@@ -224,39 +224,58 @@ TEST_F(AppPanel, QuitButtonEndsTheEventLoop) {
   EXPECT_FALSE(timedOut);
 }
 
-// The program itself, started from a folder without the panel file, or with
-// one whose callback names do not match the control table, ends with -1
-// (255) and shows no window.
-TEST(AppBinary, MissingOrMisspelledPanelFileExitsWith255) {
+// The program itself ends at once with -1 (255), with no window, when its
+// start fails: started from a folder without the panel file,
+// with one whose callback names do not match the control table, or with a
+// display that cannot be reached (where Qt alone would abort).
+TEST(AppBinary, FailedStartsExitWith255) {
   const QString exeDir = QFileInfo(QStringLiteral(NUVARO_EXE)).absolutePath();
   QFile original(exeDir + QStringLiteral("/nuvaro.uir"));
   ASSERT_TRUE(original.open(QIODevice::ReadOnly));
   QByteArray misspelled = original.readAll();
   ASSERT_EQ(misspelled.count(">SweepMin</string>"), 1);
   misspelled.replace(">SweepMin</string>", ">SweepMn</string>");
+  int display = 97;
+  while (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(display)))
+    ++display;
 
-  const QByteArray *const panelFiles[] = {nullptr, &misspelled};
-  for (const QByteArray *panelFile : panelFiles) {
-    SCOPED_TRACE(panelFile ? "misspelled callback" : "no panel file");
+  enum class Fault { NoPanelFile, MisspelledCallback, NoDisplay };
+  for (const Fault fault : {Fault::NoPanelFile, Fault::MisspelledCallback, Fault::NoDisplay}) {
+    SCOPED_TRACE(static_cast<int>(fault));
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString copy = dir.filePath(QStringLiteral("nuvaro"));
     ASSERT_TRUE(QFile::copy(QStringLiteral(NUVARO_EXE), copy));
     QFile::setPermissions(copy, QFile::permissions(copy) | QFileDevice::ExeOwner);
-    if (panelFile) {
+    if (fault != Fault::NoPanelFile) {
       QFile beside(dir.filePath(QStringLiteral("nuvaro.uir")));
       ASSERT_TRUE(beside.open(QIODevice::WriteOnly));
-      beside.write(*panelFile);
+      beside.write(fault == Fault::MisspelledCallback ? misspelled : original.readAll());
+      original.seek(0);
     }
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path()); // else Qt warns of its absence
+    if (fault == Fault::NoDisplay) {
+      env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+      env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+      env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":%1").arg(display));
+    } else {
+      env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    }
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(exeDir); // a good file is here, not beside the copy
     process.start(copy, {});
     ASSERT_TRUE(process.waitForFinished(30000));
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 255);
+    // Only a panel file that disagrees with the program says why, for its
+    // author.
+    const QByteArray said = process.readAllStandardError();
+    if (fault == Fault::MisspelledCallback)
+      EXPECT_TRUE(said.contains("SweepMn")) << said.constData();
+    else
+      EXPECT_EQ(said, QByteArray());
   }
 }
 

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/panel/application_start.h"
 #include "runtime/panel/busy.h"
 #include "runtime/panel/control_binding.h"
 #include "runtime/panel/panel_access.h"
@@ -42,17 +43,6 @@ protected:
     return true;
   }
 };
-
-bool HeadlessWithoutDisplay() {
-#if defined(Q_OS_LINUX)
-  // Without a display Qt would abort the process; report a failed start
-  // instead. An explicit platform choice (offscreen, ...) is left to Qt.
-  return qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-#else
-  return false;
-#endif
-}
 
 // Qt's own texts (dialog buttons, the edit fields' context menu) in Chinese,
 // like every text of the program; without the translation file they stay
@@ -93,13 +83,13 @@ int InitCVIRTE(void *, char **argv, void *) {
     arguments.emplace_back("nuvaro");
   const bool platformGiven =
       std::find(arguments.begin(), arguments.end(), "-platform") != arguments.end();
-  if (!platformGiven && HeadlessWithoutDisplay())
-    return 0;
   for (std::string &a : arguments)
     pointers.push_back(a.data());
   pointers.push_back(nullptr);
   argc = static_cast<int>(arguments.size());
-  auto *app = new QApplication(argc, pointers.data());
+  QApplication *app = rt::StartApplication(argc, pointers.data(), platformGiven);
+  if (!app)
+    return 0;
   app->setQuitOnLastWindowClosed(false);
   InstallQtTranslations(*app);
   SetProgramIcon(*app);
