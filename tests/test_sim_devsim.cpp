@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -62,6 +66,38 @@ TEST(DevsimOptions, BadOptionsAreRefusedWithAReason) {
     EXPECT_FALSE(Parse(args, &error)) << args[0];
     EXPECT_FALSE(error.empty()) << args[0];
   }
+}
+
+// Every "--name" that `pattern` finds in `text` (its first group).
+std::set<std::string> OptionsIn(const std::string &text, const std::string &pattern) {
+  std::set<std::string> names;
+  const std::regex re(pattern, std::regex::multiline);
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), re); it != std::sregex_iterator();
+       ++it)
+    names.insert(std::regex_replace((*it)[1].str(), std::regex(R"(\\-)"), "-"));
+  return names;
+}
+
+std::string SourceFile(const std::string &path, const std::string &from, const std::string &to) {
+  std::ifstream in(std::string(NUVARO_SOURCE_DIR) + "/" + path);
+  std::stringstream text;
+  text << in.rdbuf();
+  const std::string all = text.str();
+  const auto begin = all.find(from);
+  const auto end = begin == std::string::npos ? begin : all.find(to, begin);
+  return end == std::string::npos ? std::string() : all.substr(begin, end - begin);
+}
+
+// The README's option list and the man page name exactly the options --help
+// gives, so that neither falls behind the program.
+TEST(DevsimOptions, ReadmeAndManPageListTheOptionsOfHelp) {
+  const std::set<std::string> help =
+      OptionsIn(sim::DevsimUsage("nuvaro-devsim"), R"(^ +(--[a-z-]+))");
+  ASSERT_GE(help.size(), 10u);
+  const std::string readme = SourceFile("README.md", "Options: `--", "\n\n");
+  EXPECT_EQ(OptionsIn(readme, R"(`(--[a-z-]+))"), help) << readme;
+  const std::string man = SourceFile("packaging/man/nuvaro-devsim.1", ".SH OPTIONS", ".SH EXIT");
+  EXPECT_EQ(OptionsIn(man, R"(^\.BI? ((?:\\-)+[a-z\\-]+))"), help) << man;
 }
 
 TEST(DevsimLog, LinesShowCommandReplyAndBadBytes) {
