@@ -1,5 +1,5 @@
-// Test entry: one Qt application for the whole run, headless unless the
-// caller chose a platform, with the application's control table registered.
+// Test entry: one Qt application for the whole run, with the application's control table
+// registered.
 #include <gtest/gtest.h>
 
 #include <QByteArray>
@@ -9,8 +9,12 @@
 #include "runtime/core/panel_ops.h"
 
 int main(int argc, char **argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-    qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
+  // Headless unless the caller chose a platform, on one 1920 x 1080 screen
+  // (the offscreen platform's own is 800 x 800, smaller than the panel).
+  const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+  if (platform.isEmpty() || platform == "offscreen")
+    qputenv("QT_QPA_PLATFORM",
+            "offscreen:configfile=" NUVARO_SOURCE_DIR "/tests/offscreen_screen.json");
   ::testing::InitGoogleTest(&argc, argv);
   if (InitCVIRTE(nullptr, argv, nullptr) == 0)
     return 1;

@@ -11,6 +11,10 @@
 #include <QLayout>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
 #include "panel_runtime_fixture.h"
 #include "runtime/controls/graph.h"
 #include "runtime/controls/led.h"
@@ -82,6 +86,44 @@ TEST_F(PanelFile, KeyboardAccessAndLayout) {
   EXPECT_LT(pulse->mapTo(window, QPoint()).y(), logic->mapTo(window, QPoint()).y());
   EXPECT_EQ(Control<Graph>(CTL_PULSE_GRAPH)->title(), QStringLiteral("脉冲信号"));
   EXPECT_EQ(Control<Graph>(CTL_LOGIC_GRAPH)->title(), QStringLiteral("逻辑信号"));
+}
+
+// The link view takes a row of new space under the panel: opening and
+// closing it leaves every other part where it was, and the window open still
+// fits a 1920 x 1080 screen (the tests' offscreen screen).
+TEST_F(PanelFile, OpeningTheLinkViewMovesNothingAndFitsTheScreen) {
+  QWidget *window = rt::PanelWidget(panel);
+  window->move(0, 0);
+  window->show();
+  const int parts[] = {CTL_RATE_METER, CTL_RATE_TREND, CTL_SEND,        CTL_LINK_BUTTON,
+                       CTL_CLEAN,      CTL_QUIT,       CTL_PULSE_GRAPH, CTL_LOGIC_GRAPH};
+  auto placesNow = [&] {
+    window->layout()->activate();
+    std::vector<QRect> places;
+    for (int id : parts) {
+      const QWidget *w = Control<QWidget>(id);
+      places.emplace_back(w->mapToGlobal(QPoint()), w->size());
+    }
+    return places;
+  };
+  auto expectNear = [&](const std::vector<QRect> &now, const std::vector<QRect> &then) {
+    for (std::size_t i = 0; i < now.size(); ++i) {
+      const QRect &a = now[i], &b = then[i];
+      EXPECT_LE(std::max({std::abs(a.left() - b.left()), std::abs(a.top() - b.top()),
+                          std::abs(a.right() - b.right()), std::abs(a.bottom() - b.bottom())}),
+                2)
+          << "control " << parts[i];
+    }
+  };
+  const std::vector<QRect> closed = placesNow();
+  SetCtrlAttribute(panel, CTL_LINK_VIEW, ATTR_VISIBLE, 1); // as its button does
+  ASSERT_TRUE(Control<QWidget>(CTL_LINK_VIEW)->isVisible());
+  expectNear(placesNow(), closed);
+  EXPECT_LE(window->frameGeometry().height(), 1080);
+  EXPECT_LE(window->frameGeometry().width(), 1920);
+  SetCtrlAttribute(panel, CTL_LINK_VIEW, ATTR_VISIBLE, 0);
+  expectNear(placesNow(), closed);
+  window->hide();
 }
 
 class PanelFileErrors : public ::testing::Test {

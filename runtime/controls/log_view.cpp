@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -19,6 +20,17 @@ LogView::LogView(QWidget *parent) : QWidget(parent), model_(new LogModel(this)) 
   refresh_.setInterval(kRefreshMs);
   connect(&refresh_, &QTimer::timeout, this, &LogView::refreshNow);
   title_ = QStringLiteral("通讯记录");
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+QSize LogView::sizeHint() const {
+  return {QWidget::sizeHint().width(), kHeight};
+}
+
+// The view's height and the spacing of the layout it sits in.
+int LogView::growBy() const {
+  const QLayout *layout = parentWidget() ? parentWidget()->layout() : nullptr;
+  return kHeight + (layout ? std::max(0, layout->spacing()) : 0);
 }
 
 void LogView::build() {
@@ -155,7 +167,7 @@ void LogView::setVisible(bool visible) {
     const QScreen *screen = w->screen();
     const int room =
         screen ? screen->availableGeometry().bottom() - w->frameGeometry().bottom() : 0;
-    grown_ = std::clamp(room, 0, kGrowBy);
+    grown_ = std::clamp(room, 0, growBy());
     if (grown_ > 0)
       w->resize(w->width(), w->height() + grown_);
   } else if (closing && grown_ > 0) {

@@ -11,9 +11,10 @@
 // (or its list is asked for): the view starts hidden, and most sessions never
 // open it. Rows are kept in the model either way.
 //
-// Opening the view makes its window taller by up to kGrowBy pixels (as far as
-// the screen allows), closing it gives them back, so the panel above keeps its
-// size.
+// The view has a fixed height, kHeight. Opening it makes its window taller by
+// that and the spacing above it (as far as the screen allows), closing it
+// gives them back: placed in a row of its own under the rest, as the panel
+// file places it, it takes only new space and moves nothing.
 #pragma once
 
 #include <QTimer>
@@ -47,7 +48,8 @@ public:
   LogModel *model() const { return model_; }
   QTreeView *list() const;
 
-  static constexpr int kGrowBy = 280;
+  static constexpr int kHeight = 272;
+  QSize sizeHint() const override;
   void setVisible(bool visible) override;
 
 protected:
@@ -61,6 +63,7 @@ private:
   QString title_;
   QTimer refresh_;
   int grown_ = 0;
+  int growBy() const;
   bool columnsSized_ = false; // sized when first shown: the view starts hidden
 
   void build();
