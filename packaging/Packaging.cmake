@@ -29,7 +29,7 @@ if(UNIX AND NOT APPLE)
   install(FILES ${NUVARO_PACKAGING_DIR}/nuvaro.svg
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
-  # Man pages and changelogs are installed compressed, without a name or a
+  # Man pages, changelogs and the usage document are installed compressed, without a name or a
   # time stamp in the gzip header (gzip -9n), as Debian asks. They are made
   # when cmake configures (again after an edit), so that installing and cpack
   # work whatever targets were built.
@@ -37,7 +37,8 @@ if(UNIX AND NOT APPLE)
   configure_file(${NUVARO_PACKAGING_DIR}/copyright ${doc_out}/copyright @ONLY)
   configure_file(${NUVARO_PACKAGING_DIR}/changelog.Debian.in ${doc_out}/src/changelog.Debian @ONLY)
   foreach(source IN ITEMS ${NUVARO_PACKAGING_DIR}/man/nuvaro.1 ${NUVARO_PACKAGING_DIR}/man/nuvaro-devsim.1
-                          ${NUVARO_PACKAGING_DIR}/changelog ${doc_out}/src/changelog.Debian)
+                          ${NUVARO_PACKAGING_DIR}/changelog ${doc_out}/src/changelog.Debian
+                          ${PROJECT_SOURCE_DIR}/docs/usage.md)
     get_filename_component(name ${source} NAME)
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
     execute_process(COMMAND gzip -9n -c ${source} OUTPUT_FILE ${doc_out}/${name}.gz
@@ -49,6 +50,7 @@ if(UNIX AND NOT APPLE)
   install(FILES ${doc_out}/nuvaro.1.gz ${doc_out}/nuvaro-devsim.1.gz
           DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES ${doc_out}/copyright ${doc_out}/changelog.gz ${doc_out}/changelog.Debian.gz
+                ${doc_out}/usage.md.gz
           DESTINATION ${CMAKE_INSTALL_DOCDIR})
   # Tags that do not apply to a package built for the operators' machines,
   # each with its reason, so that plain lintian on the .deb reports them as

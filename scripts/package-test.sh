@@ -93,7 +93,8 @@ installed_files=(/usr/bin/nuvaro /usr/bin/nuvaro-devsim /usr/share/nuvaro/nuvaro
   "/usr/share/applications/$app_id.desktop" "/usr/share/metainfo/$app_id.metainfo.xml"
   /usr/share/icons/hicolor/scalable/apps/nuvaro.svg /usr/share/man/man1/nuvaro.1.gz
   /usr/share/man/man1/nuvaro-devsim.1.gz /usr/share/doc/nuvaro/copyright
-  /usr/share/doc/nuvaro/changelog.gz /usr/share/doc/nuvaro/changelog.Debian.gz)
+  /usr/share/doc/nuvaro/changelog.gz /usr/share/doc/nuvaro/changelog.Debian.gz
+  /usr/share/doc/nuvaro/usage.md.gz)
 for path in "${installed_files[@]}"; do
   grep -qxF ".$path" <<<"$contents" || fail "the package does not hold $path"
 done
