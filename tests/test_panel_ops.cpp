@@ -120,6 +120,8 @@ TEST_F(PanelOps, DimmingAndButtonColour) {
   // On a dark colour the label turns white to stay readable.
   SetCtrlAttribute(panel, CTL_SEND, ATTR_CMD_BUTTON_COLOR, 0x000080);
   EXPECT_TRUE(Control<QWidget>(CTL_SEND)->styleSheet().contains(QStringLiteral("color: #ffffff")));
+  SetCtrlAttribute(panel, CTL_SEND, ATTR_CMD_BUTTON_COLOR, COLOR_SENT); // a colour it had before
+  EXPECT_TRUE(Control<QWidget>(CTL_SEND)->styleSheet().contains(QStringLiteral("color: #000000")));
 }
 
 TEST_F(PanelOps, MeterTakesAnyRange) {
