@@ -108,20 +108,19 @@ Redraw TimeRedraw(const std::function<void()> &change, const std::vector<PaintCo
   return r;
 }
 
-// One function each, so that callgrind can count each side's instructions
-// alone: --toggle-collect='*RedrawPanel*' or '*RedrawBaseline*'.
-[[gnu::noinline]] Redraw RedrawPanel(int rate, const std::vector<PaintCounter *> &charts) {
-  return TimeRedraw(
-      [rate] {
-        SetCtrlVal(panelHandle, CTL_RATE, rate);
-        rt::DispatchControlEvent(panelHandle, CTL_RATE, EVENT_VAL_CHANGED);
-      },
-      charts);
+// One function for each side (noipa: not inlined, nor folded into one), so
+// that callgrind can count each alone:
+// --toggle-collect='*RedrawPanel*' or '*RedrawBaseline*' (the changes are
+// made by lambdas defined elsewhere: one defined in here would carry the
+// name too, and toggling on entering it would leave it out).
+[[gnu::noipa]] Redraw RedrawPanel(const std::function<void()> &change,
+                                  const std::vector<PaintCounter *> &charts) {
+  return TimeRedraw(change, charts);
 }
 
-[[gnu::noinline]] Redraw RedrawBaseline(bare::BarePanel &baseline, int rate,
-                                        const std::vector<PaintCounter *> &charts) {
-  return TimeRedraw([&baseline, rate] { baseline.rateBox()->setValue(rate); }, charts);
+[[gnu::noipa]] Redraw RedrawBaseline(const std::function<void()> &change,
+                                     const std::vector<PaintCounter *> &charts) {
+  return TimeRedraw(change, charts);
 }
 
 double Median(std::vector<double> v) {
@@ -161,8 +160,14 @@ void BM_RateChangeRedraw(benchmark::State &state) {
   for (auto _ : state) {
     for (int i = 0; i < rounds; ++i) {
       const int rate = (i & 1) ? 3000 : 2500; // both start at 3000
-      const Redraw p = RedrawPanel(rate, panelCharts);
-      const Redraw b = RedrawBaseline(baseline, rate, bareCharts);
+      const Redraw p = RedrawPanel(
+          [rate] {
+            SetCtrlVal(panelHandle, CTL_RATE, rate);
+            rt::DispatchControlEvent(panelHandle, CTL_RATE, EVENT_VAL_CHANGED);
+          },
+          panelCharts);
+      const Redraw b =
+          RedrawBaseline([&baseline, rate] { baseline.rateBox()->setValue(rate); }, bareCharts);
       panelWall.push_back(p.wallMs);
       panelCpu.push_back(p.cpuMs);
       bareWall.push_back(b.wallMs);
