@@ -78,7 +78,6 @@ Chart::Chart(QWidget *parent) : QWidget(parent) {
   chart->addAxis(yAxis_, Qt::AlignLeft);
   series_->attachAxis(xAxis_);
   series_->attachAxis(yAxis_);
-  setYRange();
 
   view_ = new QChartView(chart, this);
   view_->setFrameShape(QFrame::NoFrame);
@@ -95,43 +94,19 @@ Chart::Chart(QWidget *parent) : QWidget(parent) {
   setFocusPolicy(Qt::TabFocus);
 }
 
-QString Chart::title() const {
-  return view_->chart()->title();
-}
-void Chart::setTitle(const QString &title) {
-  view_->chart()->setTitle(title);
-}
-QString Chart::xAxisTitle() const {
-  return xAxis_->titleText();
-}
-void Chart::setXAxisTitle(const QString &title) {
-  xAxis_->setTitleText(title);
-}
-QString Chart::yAxisTitle() const {
-  return yAxis_->titleText();
-}
-void Chart::setYAxisTitle(const QString &title) {
-  yAxis_->setTitleText(title);
-}
-void Chart::setYMin(double value) {
-  yMin_ = value;
-  setYRange();
-}
-void Chart::setYMax(double value) {
-  yMax_ = value;
-  setYRange();
-}
-
-// A tick on every round number when some division of the range allows it
-// (-10..10 in steps of 5, -1..6 in steps of 1), else four divisions.
-void Chart::setYRange() {
-  yAxis_->setRange(yMin_, yMax_);
-  const double span = yMax_ - yMin_;
+// A tick on every round number of the y range when some division of it
+// allows (-10..10 in steps of 5, -1..6 in steps of 1), else four divisions.
+void Chart::takeProperties() {
+  view_->chart()->setTitle(property("title").toString());
+  xAxis_->setTitleText(property("xAxisTitle").toString());
+  yAxis_->setTitleText(property("yAxisTitle").toString());
+  const double lo = property("yMin").toDouble(), hi = property("yMax").toDouble();
+  yAxis_->setRange(lo, hi);
   int divisions = 4;
   for (int d = 4; d <= 10; ++d) {
-    const double step = span / d;
-    if (std::abs(RoundStep(span, d) - step) < 1e-9 * step &&
-        std::abs(yMin_ / step - std::round(yMin_ / step)) < 1e-9) {
+    const double step = (hi - lo) / d;
+    if (std::abs(RoundStep(hi - lo, d) - step) < 1e-9 * step &&
+        std::abs(lo / step - std::round(lo / step)) < 1e-9) {
       divisions = d;
       break;
     }

@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QList>
 #include <QPointF>
-#include <QString>
 #include <QWidget>
 
 class QChartView;
@@ -37,25 +36,10 @@ public:
 // their focus frame), with a time axis whose ticks fall on round numbers and
 // a fixed y range.
 class Chart : public QWidget {
-  Q_OBJECT
-  Q_PROPERTY(QString title READ title WRITE setTitle)
-  Q_PROPERTY(QString xAxisTitle READ xAxisTitle WRITE setXAxisTitle)
-  Q_PROPERTY(QString yAxisTitle READ yAxisTitle WRITE setYAxisTitle)
-  Q_PROPERTY(double yMin READ yMin WRITE setYMin)
-  Q_PROPERTY(double yMax READ yMax WRITE setYMax)
-
 public:
   explicit Chart(QWidget *parent = nullptr);
-  QString title() const;
-  void setTitle(const QString &title);
-  QString xAxisTitle() const;
-  void setXAxisTitle(const QString &title);
-  QString yAxisTitle() const;
-  void setYAxisTitle(const QString &title);
-  double yMin() const { return yMin_; }
-  void setYMin(double value);
-  double yMax() const { return yMax_; }
-  void setYMax(double value);
+  // The titles and the y range from the panel file's properties.
+  void takeProperties();
   QChartView *view() const { return view_; }
 
   // The trace's points, and the time axis from 0 to `span`. The line is
@@ -63,14 +47,10 @@ public:
   void plot(const QList<QPointF> &points, double span);
 
 private:
-  void setYRange();
-
   QChartView *view_ = nullptr;
   QLineSeries *series_ = nullptr;
   QValueAxis *xAxis_ = nullptr;
   QValueAxis *yAxis_ = nullptr;
-  double yMin_ = -10.0;
-  double yMax_ = 10.0;
 };
 
 // A control that shows nothing: the timer, which the baseline has no use for.

@@ -38,12 +38,6 @@ Lamp::Lamp(QWidget *parent) : QWidget(parent) {
   setCursor(Qt::PointingHandCursor);
 }
 
-void Lamp::setOffText(const QString &text) {
-  offText_ = text;
-  setToolTip(text);
-  setAccessibleDescription(text);
-}
-
 QSize Lamp::sizeHint() const {
   const int side = fontMetrics().height() + 8;
   return {side, side};
@@ -110,9 +104,19 @@ void Dial::paintEvent(QPaintEvent *) {
   p.drawEllipse(centre, 4.0, 4.0);
 }
 
+void Dial::setScale(int minimum, int maximum) {
+  minimum_ = minimum;
+  maximum_ = maximum;
+}
+
 Strip::Strip(QWidget *parent) : QWidget(parent) {
   setFocusPolicy(Qt::TabFocus);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+}
+
+void Strip::setScale(int top, int seconds) {
+  top_ = top;
+  seconds_ = std::max(1, seconds);
 }
 
 void Strip::paintEvent(QPaintEvent *) {

@@ -17,6 +17,16 @@ namespace {
 
 constexpr int kSamples = 1000;
 
+// The form's controls of one stand-in class (findChildren would take any
+// widget for it: the stand-ins have no meta-object of their own).
+template <typename T> QList<T *> Controls(const QWidget *form) {
+  QList<T *> found;
+  for (QWidget *w : form->findChildren<QWidget *>())
+    if (auto *t = dynamic_cast<T *>(w))
+      found.append(t);
+  return found;
+}
+
 } // namespace
 
 void SetUpApplication(QApplication &app) {
@@ -33,9 +43,23 @@ BarePanel::BarePanel(QWidget *parent) : QWidget(parent), ui_(std::make_unique<Ui
   Ui_MainPanel &ui = *ui_;
   ui.setupUi(this);
 
-  // What the panel wires by the file's names: the demo notice shown while
-  // the demo device is chosen, the strip on its dial's scale, the clean and
-  // quit buttons.
+  // The custom controls' own properties in the panel file, which uic sets
+  // as dynamic properties, and what the panel wires by the file's names: the
+  // demo notice shown while the demo device is chosen, the strip on its
+  // dial's scale, the clean and quit buttons.
+  for (Lamp *lamp : Controls<Lamp>(this)) { // dark: its tip says so
+    lamp->setToolTip(lamp->property("offText").toString());
+    lamp->setAccessibleDescription(lamp->toolTip());
+  }
+  for (Dial *dial : Controls<Dial>(this))
+    dial->setScale(dial->property("minimum").toInt(), dial->property("maximum").toInt());
+  for (Strip *strip : Controls<Strip>(this)) {
+    const QWidget *dial = findChild<QWidget *>(strip->property("meter").toString());
+    strip->setScale(dial ? dial->property("maximum").toInt() : 10000,
+                    strip->property("seconds").toInt());
+  }
+  for (Chart *chart : Controls<Chart>(this))
+    chart->takeProperties();
   PortList *port = ui.CTL_PORT;
   port->lineEdit()->setAccessibleName(port->accessibleName());
   if (auto *notice = findChild<QWidget *>(port->property("builtInNotice").toString())) {
@@ -45,8 +69,6 @@ BarePanel::BarePanel(QWidget *parent) : QWidget(parent), ui_(std::make_unique<Ui
     showNotice();
     connect(port, &QComboBox::currentIndexChanged, notice, showNotice);
   }
-  if (auto *dial = findChild<Dial *>(ui.CTL_RATE_TREND->meter()))
-    ui.CTL_RATE_TREND->setTop(dial->maximum());
   connect(ui.CTL_CLEAN, &QPushButton::clicked, ui.CTL_NOTES, &QPlainTextEdit::clear);
   connect(ui.CTL_QUIT, &QPushButton::clicked, this, &QWidget::close);
 
