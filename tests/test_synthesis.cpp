@@ -26,22 +26,18 @@ std::vector<Span> Runs(const double *trace) {
   return runs;
 }
 
-TEST(Synthesis, TypicalSettings) {
-  GenerateWave(3000, 1, 100, 30); // r = 5.0, s = 83
-  EXPECT_EQ(
-      Runs(datapoints),
-      (std::vector<Span>{{0.0, 0, 0}, {8.0, 1, 4}, {0.0, 5, 82}, {-8.0, 83, 87}, {0.0, 88, 999}}));
-  GenerateWave1(1, 30);
-  EXPECT_EQ(Runs(datapoints1), (std::vector<Span>{{5.0, 0, 82}, {0.0, 83, 999}}));
-}
-
-TEST(Synthesis, SignalModeZeroMirrorsBothTraces) {
-  GenerateWave(3000, 0, 100, 30);
-  EXPECT_EQ(
-      Runs(datapoints),
-      (std::vector<Span>{{0.0, 0, 0}, {-8.0, 1, 4}, {0.0, 5, 82}, {8.0, 83, 87}, {0.0, 88, 999}}));
-  GenerateWave1(0, 30);
-  EXPECT_EQ(Runs(datapoints1), (std::vector<Span>{{0.0, 0, 82}, {5.0, 83, 999}}));
+// r = 5.0, s = 83; signal mode 0 mirrors both traces.
+TEST(Synthesis, TypicalSettingsAndTheirMirror) {
+  for (int mode : {1, 0}) {
+    const double a = mode ? 8.0 : -8.0, high = mode ? 5.0 : 0.0;
+    GenerateWave(3000, mode, 100, 30);
+    EXPECT_EQ(
+        Runs(datapoints),
+        (std::vector<Span>{{0.0, 0, 0}, {a, 1, 4}, {0.0, 5, 82}, {-a, 83, 87}, {0.0, 88, 999}}))
+        << mode;
+    GenerateWave1(mode, 30);
+    EXPECT_EQ(Runs(datapoints1), (std::vector<Span>{{high, 0, 82}, {5.0 - high, 83, 999}})) << mode;
+  }
 }
 
 TEST(Synthesis, PulseLengthsFollowTheDoubleResult) {
