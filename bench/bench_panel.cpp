@@ -1,31 +1,25 @@
-// Costs on the real panel, offscreen: the preview redraw, a rate change until
-// both graphs are repainted (against the bare Qt baseline of bench/bare_panel,
-// in the same process), a download over a pseudo-terminal against the device
-// model, the CPU used while idle with the port open and the timer ticking (the
-// download and the idle CPU with the link view closed and open: it then draws
-// its rows, and the rate trend its readings), the CPU after the device is
-// unplugged, and how long a click waits while the peer does not read.
+// Costs on the real panel, offscreen. The preview's (plotwave, and a rate
+// change against the bare Qt baseline) are in panel_redraw.cpp. Here, over a
+// pseudo-terminal against the device model: a download, the CPU used while
+// idle with the port open and the timer ticking (the download and the idle
+// CPU with the link view closed and open: it then draws its rows, and the
+// rate trend its readings), the CPU after the device is unplugged, and how
+// long a click waits while the peer does not read.
 #include <benchmark/benchmark.h>
 
 #include <QByteArray>
-#include <QChartView>
 #include <QCoreApplication>
-#include <QEvent>
-#include <QSpinBox>
 #include <QTimer>
-#include <QWidget>
 #include <QtGlobal>
 
 #include <fcntl.h>
 #include <sys/resource.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
-#include <functional>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -34,10 +28,9 @@
 #include "app/lifecycle.h"
 #include "app/state/controls.h"
 #include "app/state/settings.h"
-#include "bench/bare_panel/bare_panel.h"
+#include "bench/panel_bench.h"
 #include "link/frame.h"
 #include "link/port.h"
-#include "preview/plot.h"
 #include "runtime/core/events.h"
 #include "runtime/core/panel_ops.h"
 #include "runtime/core/port_choices.h"
@@ -46,8 +39,6 @@
 #include "runtime/panel/panel_access.h"
 #include "sim/pty_device.h"
 #include "sim/raw_pty.h"
-
-namespace {
 
 bool LoadMainPanel() {
   if (panelHandle > 0)
@@ -62,152 +53,8 @@ bool LoadMainPanel() {
   return true;
 }
 
-void BM_Plotwave(benchmark::State &state) {
-  if (!LoadMainPanel()) {
-    state.SkipWithError("panel file not found");
-    return;
-  }
-  // Alternate the rate so that every call rescales the axes too. The graphs
-  // update their charts from the event loop: the posted events are part of
-  // the cost (the paint is not; see RateChangeRedraw).
-  int i = 0;
-  for (auto _ : state) {
-    Settings.rate = (i++ & 1) ? 3000 : 3001;
-    plotwave();
-    QCoreApplication::sendPostedEvents();
-  }
-}
-BENCHMARK(BM_Plotwave)->Unit(benchmark::kMicrosecond);
+namespace {
 
-// ---- A rate change until both graphs are repainted, against the baseline.
-
-// Counts the paints of a widget.
-class PaintCounter : public QObject {
-public:
-  explicit PaintCounter(QWidget *widget) : QObject(widget) { widget->installEventFilter(this); }
-  int paints = 0;
-
-protected:
-  bool eventFilter(QObject *, QEvent *event) override {
-    if (event->type() == QEvent::Paint)
-      ++paints;
-    return false;
-  }
-};
-
-// Where a chart is drawn: the viewport of the chart view inside `widget`.
-QWidget *ChartViewport(QWidget *widget) {
-  auto *view = qobject_cast<QChartView *>(widget);
-  if (!view)
-    view = widget->findChild<QChartView *>();
-  return view ? view->viewport() : nullptr;
-}
-
-double ThreadCpuMs() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
-
-struct Redraw {
-  double wallMs = 0;
-  double cpuMs = 0;
-};
-
-// Changes the rate with `change`, then runs the event loop until every chart
-// in `charts` has been painted (at least once) and nothing is left to do.
-Redraw TimeRedraw(const std::function<void()> &change, const std::vector<PaintCounter *> &charts) {
-  for (PaintCounter *c : charts)
-    c->paints = 0;
-  const double cpu0 = ThreadCpuMs();
-  const auto wall0 = std::chrono::steady_clock::now();
-  change();
-  auto painted = [&] {
-    return std::all_of(charts.begin(), charts.end(), [](PaintCounter *c) { return c->paints > 0; });
-  };
-  // Sleeps between events, so the CPU figure is the work alone; a timer
-  // ends the wait for a repaint that never comes.
-  QTimer timeout;
-  timeout.setSingleShot(true);
-  timeout.start(5000);
-  while (!painted() && timeout.isActive())
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-  Redraw r;
-  if (!painted())
-    return r; // never repainted: a zero figure shows it
-  r.wallMs =
-      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wall0).count();
-  r.cpuMs = ThreadCpuMs() - cpu0;
-  return r;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty()      ? 0.0
-         : v.size() % 2 ? v[v.size() / 2]
-                        : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
-
-// The rate alternates between two values far enough apart that every change
-// moves the time axis as well as the traces. The panel and the baseline take
-// turns, so both meet the same load.
-void BM_RateChangeRedraw(benchmark::State &state) {
-  if (!LoadMainPanel()) {
-    state.SkipWithError("panel file not found");
-    return;
-  }
-  bare::BarePanel baseline;
-  baseline.show();
-  std::vector<PaintCounter *> panelCharts, bareCharts;
-  for (int graph : {CTL_PULSE_GRAPH, CTL_LOGIC_GRAPH})
-    if (QWidget *viewport = ChartViewport(rt::ControlWidget(panelHandle, graph)))
-      panelCharts.push_back(new PaintCounter(viewport));
-  for (QWidget *view :
-       {static_cast<QWidget *>(baseline.pulseView()), static_cast<QWidget *>(baseline.logicView())})
-    bareCharts.push_back(new PaintCounter(ChartViewport(view)));
-  if (panelCharts.size() != 2) {
-    state.SkipWithError("the panel's graphs have no chart view");
-    return;
-  }
-  // Both windows painted, nothing left to do, before the first figure.
-  const auto settle = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
-  while (std::chrono::steady_clock::now() < settle)
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-
-  const int rounds = static_cast<int>(state.range(0));
-  std::vector<double> panelWall, panelCpu, bareWall, bareCpu;
-  for (auto _ : state) {
-    for (int i = 0; i < rounds; ++i) {
-      const int rate = (i & 1) ? 3000 : 2500; // both start at 3000
-      const Redraw p = TimeRedraw(
-          [rate] {
-            SetCtrlVal(panelHandle, CTL_RATE, rate);
-            rt::DispatchControlEvent(panelHandle, CTL_RATE, EVENT_VAL_CHANGED);
-          },
-          panelCharts);
-      const Redraw b =
-          TimeRedraw([&baseline, rate] { baseline.rateBox()->setValue(rate); }, bareCharts);
-      panelWall.push_back(p.wallMs);
-      panelCpu.push_back(p.cpuMs);
-      bareWall.push_back(b.wallMs);
-      bareCpu.push_back(b.cpuMs);
-    }
-  }
-  state.counters["nuvaro_ms"] = Median(panelWall);
-  state.counters["bare_ms"] = Median(bareWall);
-  state.counters["ratio"] = Median(panelWall) / Median(bareWall);
-  state.counters["nuvaro_cpu_ms"] = Median(panelCpu);
-  state.counters["bare_cpu_ms"] = Median(bareCpu);
-  state.counters["cpu_ratio"] = Median(panelCpu) / Median(bareCpu);
-  state.SetLabel("medians of interleaved rate changes; goal: ratio <= 1.2");
-}
-BENCHMARK(BM_RateChangeRedraw)
-    ->Arg(41)
-    ->Iterations(1)
-    ->UseRealTime()
-    ->Unit(benchmark::kMillisecond);
-
-// Opens the panel's port on a pseudo-terminal served by the device model.
 // Shows or hides the link view, as its button does.
 void ShowLinkViewPane(bool shown) {
   SetCtrlAttribute(panelHandle, CTL_LINK_VIEW, ATTR_VISIBLE, shown ? 1 : 0);
@@ -219,6 +66,7 @@ void RunEventLoopFor(int ms) {
   RunUserInterface();
 }
 
+// Opens the panel's port on a pseudo-terminal served by the device model.
 struct PtyBench {
   std::shared_ptr<sim::DeviceModel> model = std::make_shared<sim::DeviceModel>(3000);
   sim::PtyDevice pty{model};

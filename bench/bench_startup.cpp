@@ -137,5 +137,9 @@ int main(int argc, char **argv) {
   std::printf("%-12s %10.2f %12.2f %10.2f   (goal: cpu <= 1.30, peak rss <= 1.10)\n", "ratio",
               Median(cpu[0]) / Median(cpu[1]), Median(peak[0]) / Median(peak[1]),
               Median(wall[0]) / Median(wall[1]));
+  // Timed figures mean little on a busy machine: say how busy it was.
+  double load[1] = {0.0};
+  if (getloadavg(load, 1) == 1)
+    std::printf("# load average over the last minute: %.2f\n", load[0]);
   return 0;
 }

@@ -69,13 +69,6 @@ TEST_F(AppPanel, InitReadsThePanelAndDrawsThePreview) {
   EXPECT_TRUE(Sent().empty());
 }
 
-TEST_F(AppPanel, PlotwaveTwiceLeavesOnePlotPerGraph) {
-  plotwave();
-  plotwave();
-  EXPECT_EQ(GraphOf(CTL_PULSE_GRAPH)->plotCount(), 1);
-  EXPECT_EQ(GraphOf(CTL_LOGIC_GRAPH)->plotCount(), 1);
-}
-
 TEST_F(AppPanel, RateChangeRescalesBothGraphsAndWidensThePulse) {
   SetCtrlVal(panelHandle, CTL_RATE, 6000);
   Event(CTL_RATE, EVENT_VAL_CHANGED);
@@ -91,7 +84,7 @@ TEST_F(AppPanel, RateChangeRescalesBothGraphsAndWidensThePulse) {
 }
 
 // A stopped device has no revolution: no pulses, and the graphs keep the
-// time scale they had.
+// time scale they had. Start-up plotted already: still one plot per graph.
 TEST_F(AppPanel, RateZeroShowsNoPulsesAndKeepsTheScale) {
   Settings.rate = 0;
   plotwave();

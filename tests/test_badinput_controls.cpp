@@ -264,7 +264,8 @@ TEST(PreviewSynthesis, ValuesNoControlAllowsStayInsideTheTraces) {
   // The controls clamp, but the traces must not depend on it: no value of
   // any argument writes past sample 999 (the sanitizer build checks the
   // writes) or leaves a sample at an unknown level.
-  const int values[] = {INT_MIN, -360, -1, 0, 1, 359, 360, 361, 100000, 1000000, INT_MAX};
+  const int values[] = {INT_MIN, -1000000, -360, -1,     0,       1,       359,
+                        360,     361,      1000, 100000, 1000000, 4294967, INT_MAX};
   for (int rate : values)
     for (int width : values)
       for (int angle : values)

@@ -112,14 +112,16 @@ TEST_F(PanelOps, DimmingAndButtonColour) {
   EXPECT_TRUE(rate->isEnabled());
   EXPECT_TRUE(label->isEnabled());
 
-  EXPECT_EQ(SetCtrlAttribute(panel, CTL_SEND, ATTR_CMD_BUTTON_COLOR, COLOR_PENDING), 0);
-  EXPECT_EQ(rt::CommandButtonColor(panel, CTL_SEND), COLOR_PENDING);
-  SetCtrlAttribute(panel, CTL_SEND, ATTR_CMD_BUTTON_COLOR, COLOR_SENT);
-  EXPECT_EQ(rt::CommandButtonColor(panel, CTL_SEND), COLOR_SENT);
+  // Each colour shows (one it had before too), white text on a dark one.
+  for (auto [rgb, text] : {std::pair{COLOR_PENDING, "#ffffff"},
+                           {COLOR_SENT, "#000000"},
+                           {0x000080, "#ffffff"},
+                           {COLOR_SENT, "#000000"}}) {
+    EXPECT_EQ(SetCtrlAttribute(panel, CTL_SEND, ATTR_CMD_BUTTON_COLOR, rgb), 0);
+    EXPECT_EQ(rt::CommandButtonColor(panel, CTL_SEND), rgb);
+    EXPECT_TRUE(Control<QWidget>(CTL_SEND)->styleSheet().contains(QLatin1String("color: ") + text));
+  }
   EXPECT_EQ(rt::CommandButtonColor(panel, CTL_RATE), UIE_BAD_ATTRIBUTE);
-  // On a dark colour the label turns white to stay readable.
-  SetCtrlAttribute(panel, CTL_SEND, ATTR_CMD_BUTTON_COLOR, 0x000080);
-  EXPECT_TRUE(Control<QWidget>(CTL_SEND)->styleSheet().contains(QStringLiteral("color: #ffffff")));
 }
 
 TEST_F(PanelOps, MeterTakesAnyRange) {

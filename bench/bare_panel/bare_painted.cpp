@@ -1,7 +1,6 @@
-#include "bench/bare_panel/bare_painted.h"
+#include "bare_painted.h"
 
 #include <QPainter>
-#include <QPainterPath>
 #include <QRadialGradient>
 #include <QtMath>
 
@@ -39,11 +38,6 @@ Lamp::Lamp(QWidget *parent) : QWidget(parent) {
   setCursor(Qt::PointingHandCursor);
 }
 
-void Lamp::setLit(bool lit) {
-  lit_ = lit;
-  update();
-}
-
 QSize Lamp::sizeHint() const {
   const int side = fontMetrics().height() + 8;
   return {side, side};
@@ -56,11 +50,11 @@ void Lamp::paintEvent(QPaintEvent *) {
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing);
   const QRectF disc((width() - side) / 2, (height() - side) / 2, side, side);
-  const QColor base = lit_ ? QColor(0x20, 0xd0, 0x30) : QColor(0x50, 0x50, 0x50);
+  const QColor base(0x50, 0x50, 0x50);
   // The light falls from the upper left.
   QRadialGradient shade(disc.center() - QPointF(side, side) / 6, side / 1.6);
-  shade.setColorAt(0, base.lighter(lit_ ? 160 : 130));
-  shade.setColorAt(1, base.darker(lit_ ? 120 : 140));
+  shade.setColorAt(0, base.lighter(130));
+  shade.setColorAt(1, base.darker(140));
   p.setBrush(shade);
   p.setPen(QPen(base.darker(200), 1));
   p.drawEllipse(disc);
@@ -71,15 +65,9 @@ Dial::Dial(QWidget *parent) : QWidget(parent) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
-void Dial::setReading(int value) {
-  value_ = value;
-  read_ = true;
-  update();
-}
-
 void Dial::paintEvent(QPaintEvent *) {
   const QRectF area = contentsRect();
-  const double line = fontMetrics().height();
+  const double line = QFontMetricsF(font()).height();
   // The dial, 1.75 radii high, over one line for the number; both centred.
   const double radius = std::min(area.width() / 2, (area.height() - 1.6 * line) / 1.75) - 4;
   if (radius < 8)
@@ -102,7 +90,7 @@ void Dial::paintEvent(QPaintEvent *) {
     p.setPen(QPen(ink, major ? 1.6 : 0.8));
     p.drawLine(Polar(centre, radius * (major ? 0.86 : 0.93), at), Polar(centre, radius, at));
     if (major) {
-      const double v = double(maximum_) * i / 25;
+      const double v = minimum_ + double(maximum_ - minimum_) * i / 25;
       const QString label = v >= 10000 ? QString::number(v / 1000, 'g', 4) + QLatin1Char('k')
                                        : QString::number(qRound64(v));
       const QPointF c = Polar(centre, radius * 0.66, at);
@@ -111,24 +99,14 @@ void Dial::paintEvent(QPaintEvent *) {
                  Qt::AlignCenter, label);
     }
   }
-
-  if (read_) {
-    const double at = 225.0 - 270.0 * std::clamp(double(value_) / maximum_, 0.0, 1.0);
-    p.setPen(QPen(QColor(0xd0, 0x20, 0x20), 2.5, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(centre, Polar(centre, radius * 0.88, at));
-    p.setPen(Qt::NoPen);
-    p.setBrush(ink);
-  } else {
-    p.setPen(QPen(Faded(palette()), 1.2));
-    p.setBrush(palette().color(QPalette::Window));
-  }
+  p.setPen(QPen(Faded(palette()), 1.2));
+  p.setBrush(palette().color(QPalette::Window));
   p.drawEllipse(centre, 4.0, 4.0);
-  if (read_) {
-    p.setFont(font());
-    p.setPen(ink);
-    p.drawText(QRectF(area.left(), top + 1.75 * radius + 8, area.width(), 1.4 * line),
-               Qt::AlignCenter, QStringLiteral("%1 r/min").arg(value_));
-  }
+}
+
+void Dial::setScale(int minimum, int maximum) {
+  minimum_ = minimum;
+  maximum_ = maximum;
 }
 
 Strip::Strip(QWidget *parent) : QWidget(parent) {
@@ -136,18 +114,15 @@ Strip::Strip(QWidget *parent) : QWidget(parent) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
-void Strip::addReading(double seconds, int rate) {
-  readings_.emplace_back(seconds, rate);
-  // One reading older than the window stays, so the trace enters from the left.
-  while (readings_.size() > 1 && readings_[1].x() < seconds - kSeconds)
-    readings_.pop_front();
-  update();
+void Strip::setScale(int top, int seconds) {
+  top_ = top;
+  seconds_ = std::max(1, seconds);
 }
 
 void Strip::paintEvent(QPaintEvent *) {
   const QFont font = SmallFont(this);
   const QFontMetricsF m(font);
-  const QString topLabel = QString::number(kTop);
+  const QString topLabel = QString::number(top_);
   const double left = m.horizontalAdvance(topLabel) + 8;
   const QRectF plot(left, m.height() / 2 + 2, width() - left - 8, height() - 2 * m.height() - 4);
   if (plot.width() < 20 || plot.height() < 10)
@@ -167,9 +142,9 @@ void Strip::paintEvent(QPaintEvent *) {
   };
   yLabel(plot.top(), topLabel);
   yLabel(plot.bottom(), QStringLiteral("0"));
-  for (int s = 0; s <= kSeconds; s += 10) {
-    const double x = plot.right() - plot.width() * s / kSeconds;
-    if (s > 0 && s < kSeconds) {
+  for (int s = 0; s <= seconds_; s += 10) {
+    const double x = plot.right() - plot.width() * s / seconds_;
+    if (s > 0 && s < seconds_) {
       p.setPen(QPen(pal.color(QPalette::Midlight), 1, Qt::DotLine));
       p.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
     }
@@ -182,22 +157,6 @@ void Strip::paintEvent(QPaintEvent *) {
                  label);
     }
   }
-  if (readings_.empty())
-    return;
-  const double now = readings_.back().x();
-  QPainterPath trace;
-  for (const QPointF &r : readings_) {
-    const QPointF at(std::max(plot.left(), plot.right() - plot.width() * (now - r.x()) / kSeconds),
-                     plot.bottom() - plot.height() * std::clamp(r.y(), 0.0, double(kTop)) / kTop);
-    if (trace.elementCount() == 0)
-      trace.moveTo(at);
-    else
-      trace.lineTo(at);
-  }
-  p.setClipRect(plot);
-  p.setPen(QPen(QColor(0xd0, 0x20, 0x20), 1.6));
-  p.setBrush(Qt::NoBrush);
-  p.drawPath(trace);
 }
 
 } // namespace bare

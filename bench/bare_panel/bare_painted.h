@@ -1,39 +1,32 @@
 // The baseline's three painted controls, each the shortest QPainter code that
-// draws what the panel's own control shows: a round lamp, a dial meter and a
-// strip chart of the last 60 s of rate readings. They draw, and keep what
-// they draw; they do nothing else (no accessibility bridge, no stale timer,
-// no cached background), since the baseline is to show what the panel
-// shows at the least cost plain Qt allows.
+// draws what the panel's own control shows at start: a round lamp, a dial
+// meter without a reading, and the empty strip chart of the last minute.
+// They draw; nothing else (no accessibility bridge, no stale timer, no
+// cached background, no readings: the baseline has no device). The panel
+// file's properties reach them through bare_panel.cpp.
 #pragma once
 
-#include <QPointF>
 #include <QWidget>
-
-#include <deque>
 
 namespace bare {
 
-// A lamp as high as a line of text plus a margin, dark until lit.
+// A dark lamp as high as a line of text plus a margin.
 class Lamp : public QWidget {
 public:
   explicit Lamp(QWidget *parent = nullptr);
-  void setLit(bool lit);
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override { return {12, 12}; }
 
 protected:
   void paintEvent(QPaintEvent *event) override;
-
-private:
-  bool lit_ = false;
 };
 
-// A 270° dial from 0 to `maximum` with 5 labelled divisions of 5 ticks. Until
-// the first reading it shows neither needle nor number, only a hollow hub.
+// A 270° dial from `minimum` to `maximum` with 5 labelled divisions of 5
+// ticks, and a hollow hub: no needle and no number before a reading.
 class Dial : public QWidget {
 public:
   explicit Dial(QWidget *parent = nullptr);
-  void setReading(int value);
+  void setScale(int minimum, int maximum);
   QSize sizeHint() const override { return {200, 180}; }
   QSize minimumSizeHint() const override { return {120, 110}; }
 
@@ -41,18 +34,16 @@ protected:
   void paintEvent(QPaintEvent *event) override;
 
 private:
+  int minimum_ = 0;
   int maximum_ = 10000;
-  int value_ = 0;
-  bool read_ = false;
 };
 
-// Rate readings over the last 60 s on the dial's scale, the newest at the
-// right edge; a dotted line every 10 s.
+// The frame of a strip chart over the last `seconds` on a scale from 0 to
+// `top`: y labels, a dotted line every 10 s and time labels every 30 s.
 class Strip : public QWidget {
 public:
   explicit Strip(QWidget *parent = nullptr);
-  // `seconds` on any steady clock; readings older than a minute fall off.
-  void addReading(double seconds, int rate);
+  void setScale(int top, int seconds);
   QSize sizeHint() const override { return {200, 110}; }
   QSize minimumSizeHint() const override { return {120, 80}; }
 
@@ -60,9 +51,8 @@ protected:
   void paintEvent(QPaintEvent *event) override;
 
 private:
-  static constexpr int kSeconds = 60;
-  static constexpr int kTop = 10000;
-  std::deque<QPointF> readings_; // (seconds, rate)
+  int top_ = 10000;
+  int seconds_ = 60;
 };
 
 } // namespace bare

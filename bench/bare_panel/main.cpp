@@ -8,7 +8,7 @@
 
 #include <cstring>
 
-#include "bench/bare_panel/bare_panel.h"
+#include "bare_panel.h"
 
 namespace {
 

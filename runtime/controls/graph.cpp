@@ -15,6 +15,7 @@
 #include <cmath>
 
 #include "runtime/controls/accessible_widgets.h"
+#include "runtime/controls/graph_chart.h"
 
 namespace {
 
@@ -25,60 +26,6 @@ const QEvent::Type kChartUpdateEvent = QEvent::Type(QEvent::registerEventType())
 constexpr double kSampleLimit = 1e9;
 constexpr double kAxisLimit = 1e300;
 
-// A round tick interval giving about `ticks` divisions of `span`.
-double NiceInterval(double span, int ticks) {
-  const double raw = span / ticks;
-  const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
-  for (double factor : {1.0, 2.0, 2.5, 5.0})
-    if (raw <= factor * magnitude)
-      return factor * magnitude;
-  return 10.0 * magnitude;
-}
-
-// Ticks at round numbers (multiples of a round interval from 0) while the
-// range itself stays exactly what the data needs. The axis lays itself out
-// after each change; the order of the changes keeps every intermediate state
-// down to a few ticks (a wide range with a narrow interval would mean
-// countless ticks), and an unchanged interval costs nothing.
-void SetRange(QValueAxis *axis, double lo, double hi, int ticks) {
-  const double interval = NiceInterval(hi - lo, ticks);
-  if (!(std::isfinite(interval) && interval > 0.0 && (hi - lo) / interval < 50.0)) {
-    axis->setTickType(QValueAxis::TicksFixed);
-    axis->setRange(lo, hi);
-    return;
-  }
-  if (axis->tickType() != QValueAxis::TicksDynamic) {
-    axis->setRange(lo, hi);
-    axis->setTickAnchor(0.0);
-    axis->setTickInterval(interval);
-    axis->setTickType(QValueAxis::TicksDynamic);
-  } else if (interval >= axis->tickInterval()) {
-    axis->setTickInterval(interval); // fewer ticks over the old range
-    axis->setRange(lo, hi);
-  } else {
-    axis->setRange(lo, hi); // fewer ticks with the old interval
-    axis->setTickInterval(interval);
-  }
-}
-
-// The fixed y range gets evenly spaced ticks on round numbers when it allows
-// (-1..6 in steps of 1, -10..10 in steps of 5), else four plain divisions.
-void SetFixedRange(QValueAxis *axis, double lo, double hi) {
-  axis->setRange(lo, hi);
-  axis->setTickType(QValueAxis::TicksFixed);
-  const double span = hi - lo;
-  for (int divisions = 4; divisions <= 10; ++divisions) {
-    const double step = span / divisions;
-    const double nice = NiceInterval(span, divisions);
-    const double offset = lo / step;
-    if (std::abs(step - nice) <= 1e-9 * nice && std::abs(offset - std::round(offset)) <= 1e-9) {
-      axis->setTickCount(divisions + 1);
-      return;
-    }
-  }
-  axis->setTickCount(5);
-}
-
 // A span for reading out: at most four significant digits, whole numbers
 // written out in full.
 QString SpanNumber(double span) {
@@ -88,43 +35,6 @@ QString SpanNumber(double span) {
 }
 
 } // namespace
-
-// A chart view whose chart can be kept from following the view's size. The
-// graph keeps it so until the chart is first needed: the panel is shown
-// before anything is plotted, and laying the chart out for its empty axes
-// would be thrown away by the first plot.
-class Graph::ChartView : public QChartView {
-public:
-  using QChartView::QChartView;
-
-  // While held, a new size waits; on release the chart takes the size the
-  // view has then.
-  void holdChartSize() { held_ = true; }
-  void releaseChartSize() {
-    if (!held_)
-      return;
-    held_ = false;
-    if (sizeWaiting_) {
-      sizeWaiting_ = false;
-      QResizeEvent event(size(), size());
-      QChartView::resizeEvent(&event);
-    }
-  }
-
-protected:
-  void resizeEvent(QResizeEvent *event) override {
-    if (held_) {
-      sizeWaiting_ = true;
-      QGraphicsView::resizeEvent(event);
-      return;
-    }
-    QChartView::resizeEvent(event);
-  }
-
-private:
-  bool held_ = false;
-  bool sizeWaiting_ = false;
-};
 
 Graph::Graph(QWidget *parent) : QWidget(parent) {
   rt::InstallAccessibleFactory();
@@ -140,22 +50,15 @@ Graph::Graph(QWidget *parent) : QWidget(parent) {
 
   xAxis_ = new QValueAxis;
   xAxis_->setLabelFormat(QStringLiteral("%.4g"));
-  SetRange(xAxis_, 0.0, 1.0, 5);
+  rt::SetTickedRange(xAxis_, 0.0, 1.0, 5);
   yAxis_ = new QValueAxis;
   yAxis_->setLabelFormat(QStringLiteral("%g"));
   chart_->addAxis(xAxis_, Qt::AlignBottom);
   chart_->addAxis(yAxis_, Qt::AlignLeft);
   applyYRange();
 
-  view_ = new ChartView(chart_, this);
+  view_ = new rt::GraphChartView(chart_, this);
   view_->holdChartSize();
-  view_->setRenderHint(QPainter::Antialiasing, false);
-  // A replot changes the line and the axis labels together. Repainting the
-  // one rectangle around them measured about a quarter cheaper than the
-  // minimal update's region of many small rectangles.
-  view_->setViewportUpdateMode(QGraphicsView::BoundingRectViewportUpdate);
-  view_->setFrameShape(QFrame::NoFrame);
-  view_->setFocusPolicy(Qt::NoFocus);
   auto *layout = new QVBoxLayout(this);
   layout->setContentsMargins(2, 2, 2, 2); // room for the focus frame
   layout->addWidget(view_);
@@ -239,10 +142,33 @@ void Graph::applyYRange() {
     lo -= 1.0;
     hi += 1.0;
   }
-  SetFixedRange(yAxis_, lo, hi);
+  rt::SetFixedRange(yAxis_, lo, hi);
 }
 
-void Graph::layOut(Plot &plot) const {
+// Only the extent now: the points are made once, when the chart is brought
+// up to date. A replot sets the samples and then the gain, and each would
+// otherwise make all the points again.
+void Graph::measure(Plot &plot) const {
+  const std::size_t n = plot.samples.size();
+  const auto drawable = [&](std::size_t i) {
+    return std::isfinite(double(i) * gain_) && std::isfinite(plot.samples[i]);
+  };
+  std::size_t first = 0;
+  while (first < n && !drawable(first))
+    ++first;
+  plot.drawn = first < n;
+  if (plot.drawn) {
+    // x moves steadily with the index, so the end points bound the trace.
+    std::size_t last = n - 1;
+    while (!drawable(last))
+      --last;
+    plot.xMin = qMin(double(first) * gain_, double(last) * gain_);
+    plot.xMax = qMax(double(first) * gain_, double(last) * gain_);
+  }
+  plot.stale = true;
+}
+
+QList<QPointF> Graph::points(const Plot &plot) const {
   QList<QPointF> points;
   points.reserve(qsizetype(plot.samples.size()));
   for (std::size_t i = 0; i < plot.samples.size(); ++i) {
@@ -252,14 +178,7 @@ void Graph::layOut(Plot &plot) const {
       continue; // a gap: nothing sensible to draw there
     points.append(QPointF(x, qBound(-kSampleLimit, y, kSampleLimit)));
   }
-  // x moves steadily with the index, so the end points bound the trace.
-  plot.drawn = !points.isEmpty();
-  if (plot.drawn) {
-    plot.xMin = qMin(points.first().x(), points.last().x());
-    plot.xMax = qMax(points.first().x(), points.last().x());
-  }
-  plot.points = std::move(points);
-  plot.stale = true;
+  return points;
 }
 
 int Graph::plot(const double *samples, int count, QColor color) {
@@ -282,7 +201,7 @@ int Graph::plot(const double *samples, int count, QColor color) {
   pen.setWidthF(1.0);
   if (plot.series->pen() != pen)
     plot.series->setPen(pen);
-  layOut(plot);
+  measure(plot);
   plots_.push_back(std::move(plot));
   fitXAxis();
   scheduleChartUpdate();
@@ -319,7 +238,7 @@ bool Graph::setXGain(double gain) {
     return true;
   gain_ = gain;
   for (Plot &plot : plots_)
-    layOut(plot);
+    measure(plot);
   fitXAxis();
   if (!plots_.empty())
     scheduleChartUpdate();
@@ -371,14 +290,13 @@ void Graph::updateChart() {
     for (Plot &plot : plots_)
       if (plot.stale && plot.series->count() > 0)
         plot.series->clear();
-    SetRange(xAxis_, axisLo_, axisHi_, 5);
+    rt::SetTickedRange(xAxis_, axisLo_, axisHi_, 5);
   }
   for (Plot &plot : plots_) {
     if (!plot.stale)
       continue;
     plot.stale = false;
-    plot.series->replace(plot.points);
-    plot.points = {};
+    plot.series->replace(points(plot));
     plot.series->setVisible(true);
   }
   view_->releaseChartSize();

@@ -29,9 +29,11 @@
 #include <vector>
 
 class QChart;
-class QChartView;
 class QLineSeries;
 class QValueAxis;
+namespace rt {
+class GraphChartView;
+}
 
 class Graph : public QWidget {
   Q_OBJECT
@@ -99,15 +101,16 @@ private:
     int handle = 0;
     QLineSeries *series = nullptr;
     std::vector<double> samples;
-    bool drawn = false; // at least one point could be drawn
+    bool drawn = false; // at least one point can be drawn
     double xMin = 0.0;  // extent of the points drawn
     double xMax = 0.0;
-    QList<QPointF> points; // to hand to the series on the next chart update
-    bool stale = false;    // the series does not show `points` yet
+    bool stale = false; // the series does not show the samples at the gain yet
   };
 
-  // Lays `plot` out at the current gain: its points and x extent.
-  void layOut(Plot &plot) const;
+  // The x extent of `plot` at the current gain; marks it stale.
+  void measure(Plot &plot) const;
+  // Its points at the current gain, for the series.
+  QList<QPointF> points(const Plot &plot) const;
   // The x range the plots need, the span and its announcement.
   void fitXAxis();
   // Asks the event loop for one chart update, however many changes come
@@ -118,8 +121,7 @@ private:
   // Announces the summary when it differs from the one last announced.
   void announceSummary();
 
-  class ChartView;
-  ChartView *view_ = nullptr;
+  rt::GraphChartView *view_ = nullptr;
   QChart *chart_ = nullptr;
   QValueAxis *xAxis_ = nullptr;
   QValueAxis *yAxis_ = nullptr;

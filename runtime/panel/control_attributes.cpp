@@ -16,6 +16,10 @@ namespace {
 // A stylesheet colour keeps working under every widget style (a palette
 // colour does not); the text stays black or white, whichever reads better.
 void PaintButton(QWidget *button, int rgb) {
+  // Every parameter change paints the send button, mostly the colour it has:
+  // a new style sheet would only repolish and repaint it.
+  if (button->property("cmdButtonColor") == QVariant(rgb))
+    return;
   button->setProperty("cmdButtonColor", rgb);
   const QColor fill = QColor::fromRgb(QRgb(0xFF000000u | unsigned(rgb)));
   const QColor text = fill.lightnessF() > 0.55 ? QColor(Qt::black) : QColor(Qt::white);

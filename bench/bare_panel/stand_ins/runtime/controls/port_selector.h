@@ -1,0 +1,6 @@
+// The baseline's port list (bench/bare_panel/CMakeLists.txt says why this is here).
+#pragma once
+
+#include "bare_controls.h"
+
+using PortSelector = bare::PortList;
