@@ -30,28 +30,25 @@ inline pid_t SpawnChild(std::vector<std::string> args, int &out, int &err) {
   posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
-  sigset_t stops, none;
-  sigemptyset(&none);
+  sigset_t stops;
   sigemptyset(&stops);
   for (int s : {SIGTERM, SIGINT, SIGHUP})
     sigaddset(&stops, s);
   posix_spawnattr_setsigdefault(&attributes, &stops);
-  posix_spawnattr_setsigmask(&attributes, &none);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
   std::vector<char *> argv;
   for (auto &a : args)
     argv.push_back(a.data());
   argv.push_back(nullptr);
   pid_t pid = -1;
-  if (posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ) != 0)
-    pid = -1;
+  const bool started = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ) == 0;
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   close(outPipe[1]);
   close(errPipe[1]);
   out = outPipe[0];
   err = errPipe[0];
-  return pid;
+  return started ? pid : -1;
 }
 
 // Text up to the first newline or the end of the stream.

@@ -1,14 +1,13 @@
 // A stop signal to the running program releases its port: the program's own
 // start-up runs in a child (this test program in a child role), opens a
-// pseudo-terminal served by the device model here, and is sent the signal,
-// while idle, while a failure popup is up or in the middle of a download. Afterwards the terminal
-// has no exclusive flag, no lock file of the child is left, and the child died of the signal it was
-// sent.
+// pseudo-terminal served by the device model here, and is sent the signal
+// while idle, while a failure popup is up or in the middle of a download.
+// Afterwards the terminal has no exclusive flag, no lock file of the child is
+// left, and the child died of the signal it was sent.
 #ifndef _WIN32
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QTimer>
 
 #include <fcntl.h>
@@ -32,11 +31,6 @@
 #include "sim/pty_device.h"
 
 namespace {
-
-void Say(const char *line) {
-  std::printf("%s\n", line);
-  std::fflush(stdout);
-}
 
 // Whether a lock file Qt made for `slave` ("/dev/pts/3": LCK..pts_3) names `pid`.
 bool LockedBy(const std::string &slave, pid_t pid) {
@@ -67,18 +61,19 @@ int StopSignalChild(int argc, char **argv) {
   if (argc < 4 || InitCVIRTE(nullptr, argv, nullptr) == 0)
     return 1;
   const std::string path = argv[2], state = argv[3];
+  std::setvbuf(stdout, nullptr, _IONBF, 0); // each line reaches the test at once
   QTimer::singleShot(0, [path, state] {
     SetCtrlVal(panelHandle, CTL_PORT, rt::AddTypedPortChoice(path));
     rt::DispatchControlEvent(panelHandle, CTL_PORT, EVENT_VAL_CHANGED);
     if (state == "open") {
       rt::DispatchControlEvent(panelHandle, CTL_PORT_LED, EVENT_LEFT_CLICK);
-      Say(rt::IsPortOpen(portNumber) ? "open" : "not open");
+      std::puts(rt::IsPortOpen(portNumber) ? "open" : "not open");
       return;
     }
     auto *watch = new QTimer(qApp);
     QObject::connect(watch, &QTimer::timeout, [watch] {
       if (QApplication::activeModalWidget()) {
-        Say("popup");
+        std::puts("popup");
         watch->stop();
       }
     });
@@ -91,17 +86,17 @@ int StopSignalChild(int argc, char **argv) {
 namespace {
 
 TEST(StopSignals, EachClosesThePortAndEndsTheProgramAsTheSignalDoes) {
-  struct Case {
-    int signal;
-    std::string state;
-  };
-  for (const Case &c : {Case{SIGTERM, "open"}, Case{SIGINT, "open"}, Case{SIGHUP, "open"},
-                        Case{SIGTERM, "popup"}, Case{SIGTERM, "download"}}) {
-    SCOPED_TRACE(std::string(strsignal(c.signal)) + " " + c.state);
+  const std::pair<int, std::string> cases[] = {{SIGTERM, "open"},
+                                               {SIGINT, "open"},
+                                               {SIGHUP, "open"},
+                                               {SIGTERM, "popup"},
+                                               {SIGTERM, "download"}};
+  for (const auto &[stop, state] : cases) {
+    SCOPED_TRACE(std::string(strsignal(stop)) + " " + state);
     auto model = std::make_shared<sim::DeviceModel>(3000);
     sim::DeviceKnobs knobs;
-    knobs.refuse = c.state == "popup";
-    knobs.ackFrom = c.state == "download" ? 5 : 1;
+    knobs.refuse = state == "popup";
+    knobs.ackFrom = state == "download" ? 5 : 1;
     model->SetKnobs(knobs);
     sim::PtyDevice pty(model);
     std::string error;
@@ -111,25 +106,25 @@ TEST(StopSignals, EachClosesThePortAndEndsTheProgramAsTheSignalDoes) {
 
     int out = -1, err = -1;
     const std::string self = QCoreApplication::applicationFilePath().toStdString();
-    const pid_t child =
-        SpawnChild({self, "--stop-signal-child", pty.SlavePath(), c.state}, out, err);
+    const pid_t child = SpawnChild({self, "--stop-signal-child", pty.SlavePath(), state}, out, err);
     ASSERT_GT(child, 0);
-    if (c.state == "download") // the first command is on the line: Delay blocks
+    if (state == "download") // the first command is on the line: Delay blocks
       for (int waited = 0; model->Payloads().empty() && waited < kChildGuardMs; waited += 10)
         usleep(10 * 1000);
     else
-      EXPECT_EQ(ReadLineFrom(out), c.state);
+      EXPECT_EQ(ReadLineFrom(out), state);
     EXPECT_EQ(ExclusiveFlag(slave), 1);
     EXPECT_TRUE(LockedBy(pty.SlavePath(), child));
 
-    kill(child, c.signal);
+    kill(child, stop);
     const int status = WaitForExit(child);
     std::string said; // for a failure's message
     for (std::string line; !(line = ReadLineFrom(err)).empty();)
       said += line + "\n";
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << status << "\n" << said;
-    if (c.state == "download") // cut short, not waited for: 5 commands, 5 attempts each
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == stop) << status << "\n" << said;
+    if (state == "download") { // cut short, not waited for: 5 commands, 5 attempts each
       EXPECT_LT(model->Payloads().size(), 25u);
+    }
     EXPECT_EQ(ExclusiveFlag(slave), 0);
     EXPECT_FALSE(LockedBy(pty.SlavePath(), child));
     close(slave);
