@@ -6,7 +6,6 @@
 #ifndef _WIN32
 
 #include <csignal>
-#include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -22,7 +21,7 @@ constexpr int kChildGuardMs = 20000;
 // was started with.
 inline pid_t SpawnChild(std::vector<std::string> args, int &out, int &err) {
   int outPipe[2], errPipe[2];
-  if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0)
+  if (pipe(outPipe) != 0 || pipe(errPipe) != 0)
     return -1;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);

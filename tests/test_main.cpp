@@ -16,7 +16,7 @@ int StopSignalChild(int argc, char **argv);
 int main(int argc, char **argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
-#ifndef _WIN32
+#ifdef __linux__
   if (argc > 1 && std::strcmp(argv[1], "--stop-signal-child") == 0)
     return StopSignalChild(argc, argv);
 #endif

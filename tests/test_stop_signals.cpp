@@ -3,8 +3,9 @@
 // pseudo-terminal served by the device model here, and is sent the signal
 // while idle, while a failure popup is up or in the middle of a download.
 // Afterwards the terminal has no exclusive flag, no lock file of the child is
-// left, and the child died of the signal it was sent.
-#ifndef _WIN32
+// left, and the child died of the signal it was sent. Linux: the flag is read
+// with TIOCGEXCL.
+#ifdef __linux__
 #include <gtest/gtest.h>
 
 #include <QApplication>
