@@ -1,8 +1,8 @@
 // nuvaro-devsim: the signal generator simulated on a pseudo-terminal.
 //
 // Prints the terminal's path on the first line of stdout, then answers as the
-// device until SIGINT or SIGTERM. Every frame received is logged to stderr
-// with the local time of day.
+// device until SIGINT, SIGTERM or SIGHUP. Every frame received is logged to
+// stderr with the local time of day.
 
 #include <cstdio>
 #include <iostream>
@@ -47,6 +47,10 @@ int main(int argc, char **argv) {
   sigemptyset(&stopSignals);
   sigaddset(&stopSignals, SIGINT);
   sigaddset(&stopSignals, SIGTERM);
+  // The terminal it was started from closed, unless started under nohup.
+  struct sigaction hangUp {};
+  if (sigaction(SIGHUP, nullptr, &hangUp) == 0 && hangUp.sa_handler != SIG_IGN)
+    sigaddset(&stopSignals, SIGHUP);
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
   auto model = std::make_shared<sim::DeviceModel>(options->startRate, options->knobs);

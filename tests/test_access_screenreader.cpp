@@ -5,11 +5,16 @@
 #define QT_STATICPLUGIN
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QAccessibleBridge>
 #include <QAccessibleBridgePlugin>
+#include <QApplication>
+#include <QMessageBox>
 #include <QSpinBox>
+#include <QTest>
+#include <QTimer>
 #include <QtPlugin>
 
 #include <algorithm>
@@ -199,6 +204,44 @@ TEST_F(ScreenReader, GraphsTellWhatTheyShowAndHowLongARevolutionLasts) {
   EXPECT_TRUE(Description(CTL_PULSE_GRAPH).endsWith(QStringLiteral("，共 8571 ms")));
   Change(CTL_RATE, 100000, EVENT_VAL_CHANGED);
   EXPECT_TRUE(Description(CTL_PULSE_GRAPH).endsWith(QStringLiteral("，共 0.6 ms")));
+}
+
+// The mouse and the keyboard cannot reach the panel behind the failure popup;
+// nor can a screen reader's press, which would start a second download inside
+// the first or hold the reader until the popup closes. The popup's own button
+// still closes it.
+TEST_F(ScreenReader, NoPressGetsPastThePopupWhichItsOwnButtonCloses) {
+  rt::SetPopupHandler({}); // the real modal box
+  sim::DeviceKnobs refuseAll;
+  refuseAll.refuse = true;
+  device->SetKnobs(refuseAll);
+  const QString press = QAccessibleActionInterface::pressAction();
+  std::size_t sentBeforePresses = 0;
+  bool closedByGuard = false;
+  QObject guard; // only against a hang
+  QTimer::singleShot(10000, &guard, [&] {
+    closedByGuard = true;
+    if (QWidget *box = QApplication::activeModalWidget())
+      box->close();
+  });
+  QTimer::singleShot(0, [&] {
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    sentBeforePresses = Sent().size();
+    A(CTL_SEND)->actionInterface()->doAction(press);
+    A(CTL_COMM_LED)->actionInterface()->doAction(press);
+    // An animated press clicks when the button comes up again.
+    auto *send = qobject_cast<QAbstractButton *>(rt::ControlWidget(panelHandle, CTL_SEND));
+    EXPECT_TRUE(QTest::qWaitFor([send] { return !send->isDown(); }));
+    EXPECT_EQ(Sent().size(), sentBeforePresses);
+    QAccessible::queryAccessibleInterface(box->button(QMessageBox::Ok))
+        ->actionInterface()
+        ->doAction(press);
+  });
+  Download(); // returns once the popup is closed
+  EXPECT_FALSE(closedByGuard);
+  EXPECT_EQ(sentBeforePresses, 5u); // the refused mode command's five attempts
+  EXPECT_EQ(Sent().size(), sentBeforePresses);
 }
 
 } // namespace

@@ -151,6 +151,10 @@ TEST_F(PortPaths, TypedPathIsTakenExactlyAsTyped) {
   EXPECT_EQ(Selector()->currentText().toStdString(), Path("ttyUSB1"));
   TypePath(Path("ttyUSB10"));
   EXPECT_EQ(rt::PortAssignmentFor(Value(CTL_PORT)).path, Path("ttyUSB10"));
+#ifndef _WIN32
+  TypePath(Path("TTYUSB1")); // differs from a listed path only in case
+  EXPECT_EQ(rt::PortAssignmentFor(Value(CTL_PORT)).path, Path("TTYUSB1"));
+#endif
 }
 
 TEST_F(PortPaths, NoChoiceFromBlankTextOrUnknownNumbers) {

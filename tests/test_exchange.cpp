@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "link/exchange.h"
 #include "link_fixture.h"
 
@@ -7,55 +10,42 @@ namespace {
 
 using OrderTest = LinkTest;
 
-TEST_F(OrderTest, AcknowledgedAtOnce) {
-  AnswerEach(Frame("E1"), 0.01);
-  EXPECT_EQ(order("F1,"), 1);
-  EXPECT_EQ(device->writes.size(), 1u);
-  EXPECT_DOUBLE_EQ(clock.Now(), 0.1);
-}
-
-TEST_F(OrderTest, RefusedEveryTimeCostsFiveSendsAndHalfASecond) {
-  AnswerEach(Frame("E0"));
-  EXPECT_EQ(order("W100,"), 0);
-  EXPECT_EQ(device->writes.size(), 5u);
-  EXPECT_NEAR(clock.Now(), 0.5, 1e-9);
-  for (const auto &w : device->writes)
-    EXPECT_EQ(w.bytes, Frame("W100,"));
-}
-
-TEST_F(OrderTest, AcknowledgedOnlyAtTheThirdSend) {
-  int sends = 0;
-  device->onWrite = [&sends](FakeDevice &d, const std::string &, double now) {
-    d.Queue(Frame(++sends >= 3 ? "E1" : "E0"), now + 0.02);
+// The device's answer to each send, in turn (none once the list runs out),
+// `latency` seconds after it; each send waits 0.1 s for its answer.
+TEST_F(OrderTest, SendsUntilAcknowledgedAtMostFiveTimes) {
+  struct Row {
+    const char *what;
+    std::vector<std::string> replies;
+    double latency;
+    int result;
+    std::size_t sends;
   };
-  EXPECT_EQ(order("T30,"), 1);
-  EXPECT_EQ(device->writes.size(), 3u);
-  EXPECT_NEAR(clock.Now(), 0.3, 1e-9);
-}
-
-TEST_F(OrderTest, SilentDeviceGetsFiveSends) {
-  EXPECT_EQ(order("Q1"), 0);
-  EXPECT_EQ(device->writes.size(), 5u);
-}
-
-TEST_F(OrderTest, OtherRepliesAndLateRepliesCostAnAttempt) {
-  // A rate report is not an acknowledgement; other numbers than 1 refuse.
-  int sends = 0;
-  device->onWrite = [&sends](FakeDevice &d, const std::string &, double now) {
-    ++sends;
-    const char *reply = sends == 1 ? "R3000" : sends == 2 ? "E2" : sends == 3 ? "E10" : "E1";
-    d.Queue(Frame(reply), now + 0.01);
+  const Row rows[] = {
+      {"acknowledged at once", {"E1"}, 0.01, 1, 1},
+      {"at the third send", {"E0", "E0", "E1"}, 0.02, 1, 3},
+      {"a report and other numbers refuse", {"R3000", "E2", "E10", "E1"}, 0.01, 1, 4},
+      {"refused every time", {"E0", "E0", "E0", "E0", "E0"}, 0.0, 0, 5},
+      {"silent", {}, 0.0, 0, 5},
+      {"later than the wait: the next check takes it", {"E1", "E1"}, 0.15, 1, 2},
   };
-  EXPECT_EQ(order("F3,"), 1);
-  EXPECT_EQ(sends, 4);
-}
-
-TEST_F(OrderTest, ReplyLaterThanTheWaitIsTakenByTheNextCheck) {
-  // Each reply arrives after the 0.1 s check; the second check finds the
-  // first reply and accepts it.
-  AnswerEach(Frame("E1"), 0.15);
-  EXPECT_EQ(order("F1,"), 1);
-  EXPECT_EQ(device->writes.size(), 2u);
+  for (const Row &row : rows) {
+    SCOPED_TRACE(row.what);
+    clock.Advance(1.0);
+    FlushInQ(kPort);
+    device->writes.clear();
+    std::size_t sends = 0;
+    device->onWrite = [&](FakeDevice &d, const std::string &, double now) {
+      if (sends < row.replies.size())
+        d.Queue(Frame(row.replies[sends]), now + row.latency);
+      ++sends;
+    };
+    const double start = clock.Now();
+    EXPECT_EQ(order("W100,"), row.result);
+    EXPECT_EQ(device->writes.size(), row.sends);
+    EXPECT_NEAR(clock.Now() - start, 0.1 * static_cast<double>(row.sends), 1e-9);
+    for (const auto &w : device->writes)
+      EXPECT_EQ(w.bytes, Frame("W100,"));
+  }
 }
 
 } // namespace

@@ -1,12 +1,17 @@
-// Test entry: one Qt application for the whole run, with the application's control table
-// registered.
+// Test entry: one Qt application for the whole run, with the application's
+// control table registered. With --stop-signal-child it plays the program for
+// test_stop_signals.cpp.
 #include <gtest/gtest.h>
 
 #include <QByteArray>
 #include <QtGlobal>
 
+#include <cstring>
+
 #include "app/control_table.h"
 #include "runtime/core/panel_ops.h"
+
+int StopSignalChild(int argc, char **argv);
 
 int main(int argc, char **argv) {
   // Headless unless the caller chose a platform, on one 1920 x 1080 screen
@@ -15,6 +20,10 @@ int main(int argc, char **argv) {
   if (platform.isEmpty() || platform == "offscreen")
     qputenv("QT_QPA_PLATFORM",
             "offscreen:configfile=" NUVARO_SOURCE_DIR "/tests/offscreen_screen.json");
+#ifdef __linux__
+  if (argc > 1 && std::strcmp(argv[1], "--stop-signal-child") == 0)
+    return StopSignalChild(argc, argv);
+#endif
   ::testing::InitGoogleTest(&argc, argv);
   if (InitCVIRTE(nullptr, argv, nullptr) == 0)
     return 1;

@@ -10,7 +10,6 @@
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -20,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "sim/frame_scanner.h"
 #include "sim/pty_device.h"
 
@@ -132,68 +132,37 @@ TEST_F(PtyDeviceTest, PortCanBeClosedAndOpenedAgain) {
 
 // Starts nuvaro-devsim with stdout and stderr on `out` and `err`.
 pid_t SpawnDevsim(std::vector<std::string> args, int &out, int &err) {
-  int outPipe[2], errPipe[2];
-  if (pipe(outPipe) != 0 || pipe(errPipe) != 0)
-    return -1;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
-  posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
   args.insert(args.begin(), NUVARO_DEVSIM_EXE);
-  std::vector<char *> argv;
-  for (auto &a : args)
-    argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid = -1;
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-    pid = -1;
-  posix_spawn_file_actions_destroy(&actions);
-  close(outPipe[1]);
-  close(errPipe[1]);
-  out = outPipe[0];
-  err = errPipe[0];
-  return pid;
+  return SpawnChild(args, out, err);
 }
 
-// Text up to the first newline or the end of the stream.
-std::string ReadLine(int fd) {
-  std::string line;
-  for (Bytes c; (c = ReadBytes(fd, 1)).size() == 1 && c != "\n";)
-    line += c;
-  return line;
-}
-
-// The exit code, or -1 if the program is still running after the hang guard.
+// The exit code, or -1 if the program is still running after the guard.
 int ExitCode(pid_t pid) {
-  for (int waited = 0; waited < kHangGuardMs; waited += 10) {
-    int status = 0;
-    if (waitpid(pid, &status, WNOHANG) == pid)
-      return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    usleep(10 * 1000);
-  }
-  kill(pid, SIGKILL);
-  waitpid(pid, nullptr, 0);
-  return -1;
+  const int status = WaitForExit(pid);
+  return status < 0 ? -1 : WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-TEST(DevsimProgram, AnswersOnItsTerminalLogsAndStopsOnSigterm) {
-  int out = -1, err = -1;
-  const pid_t pid = SpawnDevsim({"--rate", "1234"}, out, err);
-  ASSERT_GT(pid, 0);
-  const std::string path = ReadLine(out);
-  const int fd = OpenSlave(path, true);
-  EXPECT_GE(fd, 0) << "cannot open '" << path << "'";
-  if (fd >= 0) {
-    WriteAll(fd, sim::EncodeFrame("?1,"));
-    EXPECT_EQ(ReadBytes(fd, 9), sim::EncodeFrame("R1234"));
-    close(fd);
-    const std::string logLine = ReadLine(err);
-    EXPECT_NE(logLine.find(" ?1, -> R1234"), std::string::npos) << logLine;
+TEST(DevsimProgram, AnswersOnItsTerminalLogsAndStopsOnSigtermOrSighup) {
+  for (const int stop : {SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(stop);
+    int out = -1, err = -1;
+    const pid_t pid = SpawnDevsim({"--rate", "1234"}, out, err);
+    ASSERT_GT(pid, 0);
+    const std::string path = ReadLineFrom(out);
+    const int fd = OpenSlave(path, true);
+    EXPECT_GE(fd, 0) << "cannot open '" << path << "'";
+    if (fd >= 0) {
+      WriteAll(fd, sim::EncodeFrame("?1,"));
+      EXPECT_EQ(ReadBytes(fd, 9), sim::EncodeFrame("R1234"));
+      close(fd);
+      const std::string logLine = ReadLineFrom(err);
+      EXPECT_NE(logLine.find(" ?1, -> R1234"), std::string::npos) << logLine;
+    }
+    kill(pid, stop);
+    EXPECT_EQ(ExitCode(pid), 0);
+    close(out);
+    close(err);
   }
-  kill(pid, SIGTERM);
-  EXPECT_EQ(ExitCode(pid), 0);
-  close(out);
-  close(err);
 }
 
 TEST(DevsimProgram, BadOptionExitsWithTwo) {
@@ -201,7 +170,7 @@ TEST(DevsimProgram, BadOptionExitsWithTwo) {
   const pid_t pid = SpawnDevsim({"--latency", "soon"}, out, err);
   ASSERT_GT(pid, 0);
   EXPECT_EQ(ExitCode(pid), 2);
-  EXPECT_NE(ReadLine(err).find("--latency"), std::string::npos);
+  EXPECT_NE(ReadLineFrom(err).find("--latency"), std::string::npos);
   close(out);
   close(err);
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <vector>
 
 #include "preview/synthesis.h"
@@ -24,18 +26,22 @@ std::vector<Span> Runs(const double *trace) {
   return runs;
 }
 
-// r = 5.0, s = 83; signal mode 0 mirrors both traces.
-TEST(Synthesis, TypicalSettingsAndTheirMirror) {
-  for (int mode : {1, 0}) {
-    const double a = mode ? 8.0 : -8.0, high = mode ? 5.0 : 0.0;
-    GenerateWave(3000, mode, 100, 30);
-    EXPECT_EQ(
-        Runs(datapoints),
-        (std::vector<Span>{{0.0, 0, 0}, {a, 1, 4}, {0.0, 5, 82}, {-a, 83, 87}, {0.0, 88, 999}}))
-        << mode;
-    GenerateWave1(mode, 30);
-    EXPECT_EQ(Runs(datapoints1), (std::vector<Span>{{high, 0, 82}, {5.0 - high, 83, 999}})) << mode;
-  }
+TEST(Synthesis, TypicalSettings) {
+  GenerateWave(3000, 1, 100, 30); // r = 5.0, s = 83
+  EXPECT_EQ(
+      Runs(datapoints),
+      (std::vector<Span>{{0.0, 0, 0}, {8.0, 1, 4}, {0.0, 5, 82}, {-8.0, 83, 87}, {0.0, 88, 999}}));
+  GenerateWave1(1, 30);
+  EXPECT_EQ(Runs(datapoints1), (std::vector<Span>{{5.0, 0, 82}, {0.0, 83, 999}}));
+}
+
+TEST(Synthesis, SignalModeZeroMirrorsBothTraces) {
+  GenerateWave(3000, 0, 100, 30);
+  EXPECT_EQ(
+      Runs(datapoints),
+      (std::vector<Span>{{0.0, 0, 0}, {-8.0, 1, 4}, {0.0, 5, 82}, {8.0, 83, 87}, {0.0, 88, 999}}));
+  GenerateWave1(0, 30);
+  EXPECT_EQ(Runs(datapoints1), (std::vector<Span>{{0.0, 0, 82}, {5.0, 83, 999}}));
 }
 
 TEST(Synthesis, PulseLengthsFollowTheDoubleResult) {
@@ -85,9 +91,25 @@ TEST(Synthesis, PulsesAreCutAtTheLastSample) {
   EXPECT_EQ(Runs(datapoints).back(), (Span{-8.0, 997, 999}));
 }
 
-// Values past the controls' ranges wrap through the unsigned arithmetic (that
-// no value writes past the traces is PreviewSynthesis's, test_badinput_controls).
-TEST(Synthesis, WrappedValues) {
+// The controls clamp, but the traces must not depend on it: no value of any
+// argument writes past sample 999 (the sanitizer build checks the writes) or
+// leaves a sample at an unknown level.
+TEST(Synthesis, ExtremeValuesStayInBounds) {
+  const int values[] = {INT_MIN, -1000000, -360, -1,     0,       1,       359,
+                        360,     361,      1000, 100000, 1000000, 4294967, INT_MAX};
+  for (int rate : values)
+    for (int width : values)
+      for (int angle : values)
+        for (int mode : {0, 1, INT_MIN}) {
+          GenerateWave(rate, mode, width, angle);
+          GenerateWave1(mode, angle);
+          for (int i = 0; i < WAVE_SAMPLES; ++i) {
+            const double p = datapoints[i], l = datapoints1[i];
+            ASSERT_TRUE(p == 0.0 || p == 8.0 || p == -8.0)
+                << rate << " " << width << " " << angle << " sample " << i;
+            ASSERT_TRUE(l == 0.0 || l == 5.0) << angle << " sample " << i;
+          }
+        }
   // Angle -1 wraps to sample 11,930,461: the logic trace is high throughout.
   GenerateWave1(1, -1);
   EXPECT_EQ(Runs(datapoints1), (std::vector<Span>{{5.0, 0, 999}}));

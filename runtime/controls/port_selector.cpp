@@ -7,6 +7,14 @@
 
 namespace {
 
+// A POSIX device path is a file name, taken byte for byte; only Windows port
+// names ignore case (COM3 is com3).
+#ifdef _WIN32
+constexpr Qt::CaseSensitivity kNameCase = Qt::CaseInsensitive;
+#else
+constexpr Qt::CaseSensitivity kNameCase = Qt::CaseSensitive;
+#endif
+
 enum Role { PortRole = Qt::UserRole, PathRole, KindRole };
 enum Kind { SystemPort = 0, TypedPath = 1, BuiltInDevice = 2 };
 
@@ -16,8 +24,12 @@ PortSelector::PortSelector(QWidget *parent) : QComboBox(parent) {
   setEditable(true);
   // Matches are offered in a drop-down, never written into the field: a
   // typed "/dev/ttyUSB1" must not become a listed "/dev/ttyUSB10" on Enter.
-  if (QCompleter *c = completer())
+  // The combo box also picks a listed entry on Enter by the completer's
+  // case rule.
+  if (QCompleter *c = completer()) {
     c->setCompletionMode(QCompleter::PopupCompletion);
+    c->setCaseSensitivity(kNameCase);
+  }
   setInsertPolicy(QComboBox::NoInsert);
   setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   setMinimumContentsLength(12);
@@ -126,8 +138,8 @@ void PortSelector::onTextConfirmed() {
     return;
   }
   for (int i = 0; i < count(); ++i) {
-    if (text.compare(itemText(i), Qt::CaseInsensitive) == 0 ||
-        text == itemData(i, PathRole).toString()) {
+    if (text.compare(itemText(i), kNameCase) == 0 ||
+        text.compare(itemData(i, PathRole).toString(), kNameCase) == 0) {
       setCurrentIndex(i);
       lineEdit()->setText(itemText(i));
       return;

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include "runtime/core/delay.h"
+#include "runtime/panel/stop_signals.h"
 
 namespace rt::busy {
 
@@ -86,6 +87,8 @@ DispatchScope::~DispatchScope() {
 }
 
 void NoteBlocking() {
+  // No event loop runs while Delay blocks, so a stop signal is looked for here.
+  stop::ActOnPending();
   State &s = S();
   if (s.depth == 0)
     return;

@@ -44,8 +44,9 @@ public:
   DispatchScope &operator=(const DispatchScope &) = delete;
 };
 
-// What Delay calls each time it blocks: inside a dispatch, the cursor turns
-// busy (once) and the dispatch counts as having blocked.
+// What Delay calls each time it blocks: a stop signal caught meanwhile is
+// acted on (stop_signals.h); inside a dispatch, the cursor turns busy (once)
+// and the dispatch counts as having blocked.
 void NoteBlocking();
 // Cursor back; when the dispatch blocked, the input queued meanwhile is
 // dropped as described above.

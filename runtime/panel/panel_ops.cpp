@@ -22,6 +22,7 @@
 #include "runtime/panel/panel_access.h"
 #include "runtime/panel/panel_loader.h"
 #include "runtime/panel/panel_registry.h"
+#include "runtime/panel/stop_signals.h"
 
 namespace {
 
@@ -71,6 +72,7 @@ int InitCVIRTE(void *, char **argv, void *) {
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
       return 0; // a non-GUI application object: no panels possible
     rt::busy::Install();
+    rt::stop::Install();
     return 1;
   }
   // QApplication keeps references to argc and argv for its lifetime.
@@ -94,6 +96,7 @@ int InitCVIRTE(void *, char **argv, void *) {
   InstallQtTranslations(*app);
   SetProgramIcon(*app);
   rt::busy::Install();
+  rt::stop::Install();
   return 1;
 }
 

@@ -1,6 +1,7 @@
 #include "runtime/panel/panel_registry.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextEdit>
@@ -26,6 +27,23 @@ struct Registry {
 Registry &TheRegistry() {
   static Registry registry;
   return registry;
+}
+
+// A press (a command button's commit, an LED's click) while a callback runs
+// or a modal popup is up can only come from assistive technology: the popup
+// blocks the mouse and the keyboard, and Delay runs no event loop. It is
+// refused as they are, not kept for later: a second download would run
+// inside the first one's popup, and the LED's action would hold its client
+// until the popup closes. Value changes still reach their callbacks, which
+// do not block: refusing them would leave the control showing a value the
+// program never took.
+bool PressRefused(const ControlEntry &entry) {
+  if (entry.kind != ControlKind::CommandButton && entry.kind != ControlKind::Led)
+    return false;
+  if (busy::InDispatch())
+    return true;
+  const QWidget *modal = QApplication::activeModalWidget();
+  return modal && entry.widget && modal != entry.widget->window();
 }
 
 } // namespace
@@ -107,7 +125,7 @@ int DispatchEvent(int panel, int control, int event) {
     return error;
   // Copied out: the callback may discard the panel and with it the entry.
   const CtrlCallbackPtr callback = entry->callback;
-  if (!callback || busy::Draining())
+  if (!callback || busy::Draining() || PressRefused(*entry))
     return 0;
   busy::DispatchScope scope(entry->widget);
   const int result = callback(panel, control, event, nullptr, 0, 0);

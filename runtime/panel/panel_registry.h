@@ -56,7 +56,9 @@ std::vector<PanelEntry *> AllPanels();
 ControlEntry *FindControl(int panel, int control, int *error);
 
 // Calls the control's callback with (panel, control, event, nullptr, 0, 0).
-// Returns the callback's result, 0 when it has none, or a UIE_ code.
+// Returns the callback's result, 0 when it has none, or a UIE_ code. Nothing
+// is called while busy input is drained, nor for a press on a command button
+// or an LED while a callback runs or a modal popup is up.
 int DispatchEvent(int panel, int control, int event);
 
 // Meters and the age of their reading (meter_staleness.cpp): a timer tick of

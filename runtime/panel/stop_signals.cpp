@@ -1,0 +1,104 @@
+#include "runtime/panel/stop_signals.h"
+
+#ifndef _WIN32
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <pthread.h>
+#include <unistd.h>
+
+#include "runtime/core/serial_ops.h"
+
+namespace rt::stop {
+
+namespace {
+
+constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
+// Read end, write end; both non-blocking.
+int pipeEnds[2] = {-1, -1};
+
+void OnSignal(int signal) {
+  const int saved = errno;
+  const unsigned char number = static_cast<unsigned char>(signal);
+  // When the pipe is full, a signal is already waiting to be acted on.
+  [[maybe_unused]] const ssize_t written = ::write(pipeEnds[1], &number, 1);
+  errno = saved;
+}
+
+int TakePending() {
+  unsigned char number = 0;
+  return pipeEnds[0] >= 0 && ::read(pipeEnds[0], &number, 1) == 1 ? number : 0;
+}
+
+[[noreturn]] void RaiseAgain(int signal) {
+  ::signal(signal, SIG_DFL);
+  sigset_t only;
+  sigemptyset(&only);
+  sigaddset(&only, signal);
+  pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
+  ::raise(signal);
+  std::_Exit(128 + signal); // not reached: the default action ends the process
+}
+
+// A signal caught after the event loop ended still ends the program as the
+// signal says. Registered before the port table is first used, this runs
+// after the table's own exit handler has closed the ports.
+void RaiseAtExit() {
+  if (const int signal = TakePending())
+    RaiseAgain(signal);
+}
+
+bool MakePipe() {
+  if (::pipe(pipeEnds) != 0)
+    return false;
+  for (int end : pipeEnds) {
+    ::fcntl(end, F_SETFD, FD_CLOEXEC);
+    ::fcntl(end, F_SETFL, ::fcntl(end, F_GETFL) | O_NONBLOCK);
+  }
+  return true;
+}
+
+} // namespace
+
+void Install() {
+  QCoreApplication *app = QCoreApplication::instance();
+  if (pipeEnds[0] >= 0 || !app || !MakePipe())
+    return;
+  std::atexit(RaiseAtExit);
+  auto *reader = new QSocketNotifier(pipeEnds[0], QSocketNotifier::Read, app);
+  QObject::connect(reader, &QSocketNotifier::activated, app, [] { ActOnPending(); });
+  for (int signal : kStopSignals) {
+    struct sigaction old {};
+    if (::sigaction(signal, nullptr, &old) != 0 || old.sa_handler == SIG_IGN)
+      continue;
+    struct sigaction action {};
+    action.sa_handler = &OnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(signal, &action, nullptr);
+  }
+}
+
+void ActOnPending() {
+  if (const int signal = TakePending()) {
+    CloseAllPorts();
+    RaiseAgain(signal);
+  }
+}
+
+} // namespace rt::stop
+
+#else
+
+namespace rt::stop {
+void Install() {}
+void ActOnPending() {}
+} // namespace rt::stop
+
+#endif

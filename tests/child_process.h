@@ -1,0 +1,77 @@
+// Programs the tests start: nuvaro-devsim, or this test program in a child
+// role, with stdout and stderr on pipes. Reads and waits end at a generous
+// guard that only protects against a hang; nothing here measures time.
+// POSIX only.
+#pragma once
+#ifndef _WIN32
+
+#include <csignal>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+constexpr int kChildGuardMs = 20000;
+
+// Starts argv[0] with stdout on `out` and stderr on `err`; -1 on failure. The
+// stop signals have their default action in the child, whatever this process
+// was started with.
+inline pid_t SpawnChild(std::vector<std::string> args, int &out, int &err) {
+  int outPipe[2], errPipe[2];
+  if (pipe(outPipe) != 0 || pipe(errPipe) != 0)
+    return -1;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
+  posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t stops;
+  sigemptyset(&stops);
+  for (int s : {SIGTERM, SIGINT, SIGHUP})
+    sigaddset(&stops, s);
+  posix_spawnattr_setsigdefault(&attributes, &stops);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+  std::vector<char *> argv;
+  for (auto &a : args)
+    argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid = -1;
+  const bool started = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ) == 0;
+  posix_spawnattr_destroy(&attributes);
+  posix_spawn_file_actions_destroy(&actions);
+  close(outPipe[1]);
+  close(errPipe[1]);
+  out = outPipe[0];
+  err = errPipe[0];
+  return started ? pid : -1;
+}
+
+// Text up to the first newline or the end of the stream.
+inline std::string ReadLineFrom(int fd) {
+  std::string line;
+  char c = 0;
+  pollfd p{fd, POLLIN, 0};
+  while (poll(&p, 1, kChildGuardMs) > 0 && read(fd, &c, 1) == 1 && c != '\n')
+    line += c;
+  return line;
+}
+
+// The wait status, or -1 when the child still ran after the guard (it is
+// killed then).
+inline int WaitForExit(pid_t pid) {
+  for (int waited = 0; waited < kChildGuardMs; waited += 10) {
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) == pid)
+      return status;
+    usleep(10 * 1000);
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+  return -1;
+}
+
+#endif

@@ -1,0 +1,139 @@
+// A stop signal to the running program releases its port: the program's own
+// start-up runs in a child (this test program in a child role), opens a
+// pseudo-terminal served by the device model here, and is sent the signal
+// while idle, while a failure popup is up or in the middle of a download.
+// Afterwards the terminal has no exclusive flag, no lock file of the child is
+// left, and the child died of the signal it was sent. Linux: the flag is read
+// with TIOCGEXCL.
+#ifdef __linux__
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "app/lifecycle.h"
+#include "app/state/controls.h"
+#include "app/state/settings.h"
+#include "child_process.h"
+#include "link/frame.h"
+#include "runtime/core/panel_ops.h"
+#include "runtime/core/port_choices.h"
+#include "runtime/core/serial_ops.h"
+#include "runtime/panel/panel_access.h"
+#include "sim/pty_device.h"
+
+namespace {
+
+// Whether a lock file Qt made for `slave` ("/dev/pts/3": LCK..pts_3) names `pid`.
+bool LockedBy(const std::string &slave, pid_t pid) {
+  std::string name = slave.substr(slave.rfind("/dev/", 0) == 0 ? 5 : 0);
+  for (char &c : name)
+    c = c == '/' ? '_' : c;
+  for (const char *dir : {"/run/lock", "/var/lock", "/tmp", "/var/tmp"}) {
+    std::ifstream lock(std::string(dir) + "/LCK.." + name);
+    pid_t owner = 0;
+    if (lock >> owner && owner == pid)
+      return true;
+  }
+  return false;
+}
+
+int ExclusiveFlag(int fd) {
+  int flag = -1;
+  return ioctl(fd, TIOCGEXCL, &flag) == 0 ? flag : -1;
+}
+
+} // namespace
+
+// The child role: NuvaroMain, with the path chosen once the panel is up and
+// the port opened by a click on the port LED ("open"), or by a download that
+// the device refuses, whose popup then stays up ("popup"), or acknowledges
+// slowly ("download", 2.6 s). Says "open" or "popup" when it is so.
+int StopSignalChild(int argc, char **argv) {
+  if (argc < 4 || InitCVIRTE(nullptr, argv, nullptr) == 0)
+    return 1;
+  const std::string path = argv[2], state = argv[3];
+  std::setvbuf(stdout, nullptr, _IONBF, 0); // each line reaches the test at once
+  QTimer::singleShot(0, [path, state] {
+    SetCtrlVal(panelHandle, CTL_PORT, rt::AddTypedPortChoice(path));
+    rt::DispatchControlEvent(panelHandle, CTL_PORT, EVENT_VAL_CHANGED);
+    if (state == "open") {
+      rt::DispatchControlEvent(panelHandle, CTL_PORT_LED, EVENT_LEFT_CLICK);
+      std::puts(rt::IsPortOpen(portNumber) ? "open" : "not open");
+      return;
+    }
+    auto *watch = new QTimer(qApp);
+    QObject::connect(watch, &QTimer::timeout, [watch] {
+      if (QApplication::activeModalWidget()) {
+        std::puts("popup");
+        watch->stop();
+      }
+    });
+    watch->start(10);
+    rt::DispatchControlEvent(panelHandle, CTL_SEND, EVENT_COMMIT);
+  });
+  return NuvaroMain(argc, argv);
+}
+
+namespace {
+
+TEST(StopSignals, EachClosesThePortAndEndsTheProgramAsTheSignalDoes) {
+  const std::pair<int, std::string> cases[] = {{SIGTERM, "open"},
+                                               {SIGINT, "open"},
+                                               {SIGHUP, "open"},
+                                               {SIGTERM, "popup"},
+                                               {SIGTERM, "download"}};
+  for (const auto &[stop, state] : cases) {
+    SCOPED_TRACE(std::string(strsignal(stop)) + " " + state);
+    auto model = std::make_shared<sim::DeviceModel>(3000);
+    sim::DeviceKnobs knobs;
+    knobs.refuse = state == "popup";
+    knobs.ackFrom = state == "download" ? 5 : 1;
+    model->SetKnobs(knobs);
+    sim::PtyDevice pty(model);
+    std::string error;
+    ASSERT_TRUE(pty.Start(&error)) << error;
+    const int slave = open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(slave, 0);
+
+    int out = -1, err = -1;
+    const std::string self = QCoreApplication::applicationFilePath().toStdString();
+    const pid_t child = SpawnChild({self, "--stop-signal-child", pty.SlavePath(), state}, out, err);
+    ASSERT_GT(child, 0);
+    if (state == "download") // the first command is on the line: Delay blocks
+      for (int waited = 0; model->Payloads().empty() && waited < kChildGuardMs; waited += 10)
+        usleep(10 * 1000);
+    else
+      EXPECT_EQ(ReadLineFrom(out), state);
+    EXPECT_EQ(ExclusiveFlag(slave), 1);
+    EXPECT_TRUE(LockedBy(pty.SlavePath(), child));
+
+    kill(child, stop);
+    const int status = WaitForExit(child);
+    std::string said; // for a failure's message
+    for (std::string line; !(line = ReadLineFrom(err)).empty();)
+      said += line + "\n";
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == stop) << status << "\n" << said;
+    if (state == "download") { // cut short, not waited for: 5 commands, 5 attempts each
+      EXPECT_LT(model->Payloads().size(), 25u);
+    }
+    EXPECT_EQ(ExclusiveFlag(slave), 0);
+    EXPECT_FALSE(LockedBy(pty.SlavePath(), child));
+    close(slave);
+    close(out);
+    close(err);
+  }
+}
+
+} // namespace
+
+#endif
