@@ -73,6 +73,17 @@ TEST_F(DownloadTest, RefusedWidthIsRetriedAndTheRestStillGoesOut) {
   EXPECT_EQ(Value(CTL_PORT_LED), 1);   // the port is still there
 }
 
+TEST_F(DownloadTest, EditAfterADownloadTurnsTheButtonGreenAgain) {
+  Download();
+  ASSERT_EQ(SendColour(), COLOR_SENT);
+  SetCtrlVal(panelHandle, CTL_WIDTH, 250);
+  Event(CTL_WIDTH, 1);
+  EXPECT_EQ(SendColour(), COLOR_PENDING);
+  device->ClearRecord();
+  Download();
+  EXPECT_EQ(Sent()[2], "W250,");
+}
+
 TEST_F(DownloadTest, AcknowledgedLateStillCompletes) {
   sim::DeviceKnobs knobs;
   knobs.ackFrom = 3;
@@ -115,6 +126,23 @@ TEST_F(DownloadTest, FirstDownloadOpensThePort) {
   EXPECT_EQ(Value(CTL_PORT_LED), 1);
 }
 
+TEST_F(DownloadTest, PortThatCannotOpenShowsThePortError) {
+  const int missing = rt::AddTypedPortChoice("/dev/nuvaro-no-such-port");
+  ASSERT_GT(missing, 0);
+  ASSERT_EQ(SetCtrlVal(panelHandle, CTL_PORT, missing), 0);
+  Event(CTL_PORT, 2);
+  Download();
+  EXPECT_EQ(popups, Strings{kPortError});
+  EXPECT_EQ(popupTitles, Strings{""});
+  EXPECT_EQ(portReady, 0);
+  EXPECT_EQ(slectportchanged, 1);
+  EXPECT_EQ(Value(CTL_PORT_LED), 0);
+  EXPECT_TRUE(Sent().empty());
+  // Still marked as changed: the next download tries again.
+  Download();
+  EXPECT_EQ(popups.size(), 2u);
+}
+
 TEST_F(DownloadTest, FailedOpenAfterAnEarlierSuccessKeepsTheChoiceFlag) {
   Event(CTL_PORT_LED, 3);
   ASSERT_EQ(portReady, 1);
@@ -145,6 +173,28 @@ TEST_F(DownloadTest, ChangingThePortChoiceMarksPendingAndForcesAReopen) {
   Download();
   EXPECT_EQ(slectportchanged, 0);
   EXPECT_EQ(SendColour(), COLOR_SENT);
+}
+
+TEST_F(DownloadTest, DeviceVanishingMidwayEndsInTheErrorAndADarkPort) {
+  Event(CTL_PORT_LED, 3);
+  device->SetFrameObserver([this](const sim::FrameEvent &e) {
+    if (e.frame.valid && e.frame.bytes == "W100,")
+      device->Vanish();
+  });
+  Download();
+  EXPECT_EQ(popups, Strings{kCommError});
+  EXPECT_EQ(Value(CTL_COMM_LED), 0);
+  EXPECT_EQ(Value(CTL_PORT_LED), 0);
+  EXPECT_EQ(portReady, 0);
+  EXPECT_EQ(slectportchanged, 1);
+  EXPECT_FALSE(rt::TimerCallbacksSuspended());
+  // Back again: the next download reopens and succeeds.
+  device->SetFrameObserver(nullptr);
+  device->Reappear();
+  device->ClearRecord();
+  Download();
+  EXPECT_EQ(Sent().size(), 5u);
+  EXPECT_EQ(Value(CTL_COMM_LED), 1);
 }
 
 } // namespace

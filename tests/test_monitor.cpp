@@ -132,6 +132,19 @@ TEST_F(Monitor, LateAcknowledgementIsConsumedAndIgnored) {
   EXPECT_EQ(GetInQLen(portNumber), 0);
 }
 
+TEST_F(Monitor, VanishedDeviceDarkensThePortWithoutAPopup) {
+  Event(CTL_PORT_LED, 3);
+  ASSERT_EQ(Value(CTL_PORT_LED), 1);
+  device->Vanish();
+  Tick();
+  EXPECT_TRUE(popups.empty());
+  EXPECT_EQ(Value(CTL_PORT_LED), 0);
+  EXPECT_EQ(portReady, 0);
+  EXPECT_EQ(slectportchanged, 1);
+  Tick(); // and stays quiet
+  EXPECT_TRUE(popups.empty());
+}
+
 TEST_F(Monitor, LinkCheckWithThePortClosedOnlyDarkensTheLed) {
   SetCtrlVal(panelHandle, CTL_COMM_LED, 1);
   Event(CTL_COMM_LED, 3);

@@ -245,10 +245,12 @@ TEST_F(PanelOps, TextBoxAndPopups) {
   std::vector<std::pair<std::string, std::string>> shown;
   rt::SetPopupHandler(
       [&](const std::string &t, const std::string &m) { shown.emplace_back(t, m); });
-  // Title and text pass as given (the download's popups show it); null ones are empty.
+  EXPECT_EQ(MessagePopup("", "串口错误，请重新选择串口"), 0);
   EXPECT_EQ(MessagePopup(nullptr, nullptr), 0);
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0], std::make_pair(std::string(), std::string()));
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].first, "");
+  EXPECT_EQ(shown[0].second, "串口错误，请重新选择串口");
+  EXPECT_EQ(shown[1].second, "");
 }
 
 int quitWithSeven(int, int, int event, void *, int, int) {

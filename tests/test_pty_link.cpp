@@ -23,6 +23,7 @@
 #include "app/state/settings.h"
 #include "fake_device.h"
 #include "link/download.h"
+#include "link/exchange.h"
 #include "link/frame.h"
 #include "link/port.h"
 #include "runtime/core/delay.h"
@@ -54,6 +55,17 @@ protected:
   std::shared_ptr<sim::DeviceModel> model;
   std::unique_ptr<sim::PtyDevice> pty;
 };
+
+TEST_F(PtyLink, OrderGetsTheAcknowledgementFromTheOtherSide) {
+  constexpr int kPort = 61;
+  rt::AssignPortPath(kPort, pty->SlavePath());
+  ASSERT_EQ(OpenComConfig(kPort, "", 38400, 0, 8, 1, 1000, 1000), 0);
+  portNumber = kPort;
+  EXPECT_EQ(order("F1,"), 1);
+  EXPECT_EQ(model->RawBytes(), std::string("\x24\x05\x46\x31\x2C\xA8\x00", 7));
+  EXPECT_EQ(std::string(read_data, 6), std::string("\x24\x04\x45\x31\x7A\x00", 6));
+  rt::ClearPortAssignment(kPort);
+}
 
 // Descriptors of this process open on `path`.
 int DescriptorsOn(const std::string &path) {
