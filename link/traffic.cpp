@@ -7,12 +7,11 @@
 #include "link/exchange.h"
 #include "link/traffic_rows.h"
 #include "link/traffic_verdict.h"
+#include "link/vocabulary.h"
 #include "runtime/core/time_of_day.h"
 
 namespace {
 
-constexpr const char *kPoll = "?1,";
-constexpr const char *kLinkCheck = "Q1";
 constexpr std::size_t kLongestProgressPayload = 14;
 
 enum class GroupKind { None, Download, LinkCheck };
@@ -113,9 +112,10 @@ void OpenGroup(GroupKind kind, const rt::TapRecord &r) {
 void NoteMode(const std::string &payload) {
   if (group.kind != GroupKind::Download || payload.empty())
     return;
-  if (payload.rfind("F1", 0) == 0)
+  const int mode = ModeOfCommand(payload.c_str());
+  if (mode == MODE_FIXED_RATE)
     group.mode = "定速";
-  else if (payload[0] == 'D' || payload[0] == 'P' || payload.rfind("F2", 0) == 0)
+  else if (mode == MODE_SWEEP)
     group.mode = "扫速";
 }
 
@@ -136,7 +136,7 @@ void Conclude(bool acknowledged, const std::string &how) {
 }
 
 void Command(const rt::TapRecord &r, const TrafficVerdict &sent) {
-  const bool linkCheck = sent.payload == kLinkCheck;
+  const bool linkCheck = sent.payload == CMD_LINK_CHECK;
   // A link check is a group of its own, and so is the next one once this
   // one has its answer.
   const bool checkDone = attempt.acknowledged || attempt.number >= ORDER_ATTEMPTS;
@@ -173,13 +173,14 @@ void ShowFold(const rt::TapRecord &r) {
   row.level = 0;
   row.time = rt::TimeOfDayText(r.wallMs);
   row.direction = "⇄";
-  row.payload = fold.reply.empty() ? kPoll : std::string(kPoll) + " → " + fold.reply;
+  row.payload =
+      fold.reply.empty() ? CMD_RATE_POLL : std::string(CMD_RATE_POLL) + " → " + fold.reply;
   // "转速报告 3000 ×15": the last read, and how many polls the row stands for.
   std::string verdict;
   const TrafficVerdict &v = fold.verdict;
   if (fold.sendFailed)
     verdict = "发送失败";
-  else if (v.frame && v.letter == 'R')
+  else if (v.frame && v.letter == REPLY_RATE)
     verdict = "转速报告 " + std::to_string(v.number);
   else if (v.frame || v.verdict == "校验和错误")
     verdict = v.verdict;
@@ -187,7 +188,8 @@ void ShowFold(const rt::TapRecord &r) {
     verdict = "无法识别（" + std::to_string(fold.replyBytes) + " 字节）";
   const std::string polls = fold.polls > 0 ? "×" + std::to_string(fold.polls) : "";
   row.verdict = verdict.empty() ? "轮询 " + polls : polls.empty() ? verdict : verdict + " " + polls;
-  row.tone = fold.sendFailed || (fold.replyBytes > 0 && !(v.frame && v.letter == 'R')) ? 2 : 0;
+  row.tone =
+      fold.sendFailed || (fold.replyBytes > 0 && !(v.frame && v.letter == REPLY_RATE)) ? 2 : 0;
   PutRow(row);
 }
 
@@ -304,7 +306,7 @@ void Read(const rt::TapRecord &r) {
     row.payload = v.payload;
     row.bytes = HexBytes(r.bytes);
     row.verdict = v.verdict;
-    const bool acknowledged = v.frame && v.letter == 'E' && v.number == 1;
+    const bool acknowledged = v.frame && IsAcceptance(v.letter, v.number);
     row.tone = acknowledged ? 1 : 2;
     PutRow(row);
     Conclude(acknowledged,
@@ -363,7 +365,7 @@ void TrafficRecord(const rt::TapRecord &r) {
   case rt::TapKind::OpenFailed: Opened(r, false); break;
   case rt::TapKind::Wrote: {
     const TrafficVerdict sent = OutgoingVerdict(r.bytes);
-    if (sent.payload == kPoll)
+    if (sent.payload == CMD_RATE_POLL)
       Poll(r);
     else
       Command(r, sent);

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "link/frame_codec.h"
+#include "link/vocabulary.h"
 
 namespace {
 
@@ -34,9 +35,9 @@ TrafficVerdict IncomingVerdict(const std::string &bytes) {
     v.frame = true;
     v.letter = v.payload[0];
     v.number = PayloadNumber(v.payload.data(), static_cast<int>(v.payload.size()));
-    if (v.letter == 'E')
-      v.verdict = v.number == 1 ? "已确认" : "被拒绝";
-    else if (v.letter == 'R')
+    if (v.letter == REPLY_ACKNOWLEDGEMENT)
+      v.verdict = IsAcceptance(v.letter, v.number) ? "已确认" : "被拒绝";
+    else if (v.letter == REPLY_RATE)
       v.verdict = "转速报告";
     else
       v.verdict = "未知应答";
