@@ -45,16 +45,12 @@ TrafficVerdict IncomingVerdict(const std::string &bytes) {
   }
   v.payload = PrintableBytes(bytes);
   // A "$" with a length that fits what was read, but the sum does not match.
-  if (bytes.size() >= 4 && bytes[0] == '$') {
-    const int length = static_cast<signed char>(bytes[1]);
-    if (length >= 3 && static_cast<std::size_t>(length) < bytes.size() &&
-        FrameChecksum(bytes.data() + FRAME_PAYLOAD_START, length - 2) !=
-            static_cast<unsigned char>(bytes[static_cast<std::size_t>(length)])) {
-      v.payload =
-          PrintableBytes(bytes.substr(FRAME_PAYLOAD_START, static_cast<std::size_t>(length) - 2));
-      v.verdict = "校验和错误";
-      return v;
-    }
+  if (IsFrameWithBadChecksum(bytes.data(), static_cast<int>(bytes.size()))) {
+    const int end = FramePayloadEnd(bytes.data(), static_cast<int>(bytes.size()));
+    v.payload = PrintableBytes(
+        bytes.substr(FRAME_PAYLOAD_START, static_cast<std::size_t>(end - FRAME_PAYLOAD_START)));
+    v.verdict = "校验和错误";
+    return v;
   }
   v.verdict = Unreadable(bytes);
   return v;
@@ -67,26 +63,16 @@ std::string KindOfRead(const TrafficVerdict &v) {
 }
 
 TrafficVerdict OutgoingVerdict(const std::string &bytes) {
-  // A command frame is exactly what the codec makes of its payload (a 0x00
-  // checksum then ends the frame, with no terminator after it).
   TrafficVerdict v;
-  std::string payload;
-  if (bytes.size() >= 4 && bytes[0] == '$') {
-    const int length = static_cast<signed char>(bytes[1]);
-    if (length >= 2 && static_cast<std::size_t>(length) < bytes.size())
-      payload = bytes.substr(FRAME_PAYLOAD_START, static_cast<std::size_t>(length) - 2);
-  }
-  char frame[FRAME_LONGEST_PAYLOAD + 4];
-  const int count = payload.empty() ? 0 : EncodeFrame(payload.c_str(), frame, sizeof frame);
-  if (count == 0 ||
-      bytes.compare(0, std::string::npos, frame, static_cast<std::size_t>(count)) != 0) {
+  const int n = CommandPayloadLength(bytes.data(), static_cast<int>(bytes.size()));
+  if (n <= 0) {
     v.payload = PrintableBytes(bytes);
     v.verdict = Unreadable(bytes);
     return v;
   }
   v.frame = true;
-  v.payload = payload;
-  v.letter = payload[0];
+  v.payload = bytes.substr(FRAME_PAYLOAD_START, static_cast<std::size_t>(n));
+  v.letter = v.payload[0];
   return v;
 }
 
