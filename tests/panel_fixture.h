@@ -65,6 +65,12 @@ protected:
     return rt::DispatchControlEvent(panelHandle, control, event);
   }
   void Download() { Event(CTL_SEND, 1); }
+  // The simulated device's faults, from none: Knobs([](auto &k) { k.silent = true; }).
+  template <typename Change> void Knobs(Change change) {
+    sim::DeviceKnobs knobs;
+    change(knobs);
+    device->SetKnobs(knobs);
+  }
   void Tick() { Event(CTL_TIMER, 15); }
   int SendColour() { return rt::CommandButtonColor(panelHandle, CTL_SEND); }
 

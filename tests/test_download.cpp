@@ -44,10 +44,7 @@ TEST_F(DownloadTest, SweepSequenceOnTheWire) {
 }
 
 TEST_F(DownloadTest, RefusedModeCommandSendsNothingElse) {
-  sim::DeviceKnobs knobs;
-  knobs.refuse = true;
-  knobs.refusePrefix = "F3";
-  device->SetKnobs(knobs);
+  Knobs([](auto &k) { k.refuse = true, k.refusePrefix = "F3"; });
   const int colour = SendColour();
   Download();
   EXPECT_EQ(Sent(), Strings(5, "F3,"));
@@ -61,10 +58,7 @@ TEST_F(DownloadTest, RefusedModeCommandSendsNothingElse) {
 TEST_F(DownloadTest, RefusedWidthIsRetriedAndTheRestStillGoesOut) {
   Download(); // a good one first: LED on, button grey
   device->ClearRecord();
-  sim::DeviceKnobs knobs;
-  knobs.refuse = true;
-  knobs.refusePrefix = "W";
-  device->SetKnobs(knobs);
+  Knobs([](auto &k) { k.refuse = true, k.refusePrefix = "W"; });
   Download();
   EXPECT_EQ(Sent(),
             (Strings{"F3,", "T30,", "W100,", "W100,", "W100,", "W100,", "W100,", "F1,", "R3000,"}));
@@ -86,9 +80,7 @@ TEST_F(DownloadTest, EditAfterADownloadTurnsTheButtonGreenAgain) {
 }
 
 TEST_F(DownloadTest, AcknowledgedLateStillCompletes) {
-  sim::DeviceKnobs knobs;
-  knobs.ackFrom = 3;
-  device->SetKnobs(knobs);
+  Knobs([](auto &k) { k.ackFrom = 3; });
   Download();
   EXPECT_EQ(Sent().size(), 15u);
   EXPECT_EQ(Value(CTL_COMM_LED), 1);
@@ -97,9 +89,7 @@ TEST_F(DownloadTest, AcknowledgedLateStillCompletes) {
 
 TEST_F(DownloadTest, ReplyDuringTheSettleWaitIsFlushed) {
   ASSERT_EQ(Event(CTL_PORT_LED, 3), 0);
-  sim::DeviceKnobs knobs;
-  knobs.latency = 0.05;
-  device->SetKnobs(knobs);
+  Knobs([](auto &k) { k.latency = 0.05; });
   SendOrder("?1,"); // its report lands during the 0.12 s wait
   Download();
   EXPECT_EQ(Sent(), (Strings{"?1,", "F3,", "T30,", "W100,", "F1,", "R3000,"}));
@@ -108,12 +98,9 @@ TEST_F(DownloadTest, ReplyDuringTheSettleWaitIsFlushed) {
 
 TEST_F(DownloadTest, ReplyAfterTheFlushCostsTheFirstAttempt) {
   ASSERT_EQ(Event(CTL_PORT_LED, 3), 0);
-  sim::DeviceKnobs knobs;
-  knobs.latency = 0.15; // lands after the flush, before the first check
-  device->SetKnobs(knobs);
+  Knobs([](auto &k) { k.latency = 0.15; }); // lands after the flush, before the first check
   SendOrder("?1,");
-  knobs.latency = 0.01;
-  device->SetKnobs(knobs);
+  Knobs([](auto &k) { k.latency = 0.01; });
   Download();
   EXPECT_EQ(Sent(), (Strings{"?1,", "F3,", "F3,", "T30,", "W100,", "F1,", "R3000,"}));
   EXPECT_EQ(Value(CTL_COMM_LED), 1);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "link/frame.h"
 #include "link_fixture.h"
@@ -23,16 +24,14 @@ std::string Hex(const std::string &bytes) {
 using SendOrderTest = LinkTest;
 using ChInQuTest = LinkTest;
 
-TEST_F(SendOrderTest, FramesCommandWithTerminator) {
-  EXPECT_EQ(SendOrder("F1,"), 7);
-  ASSERT_EQ(device->writes.size(), 1u);
-  EXPECT_EQ(Hex(device->writes[0].bytes), "24 05 46 31 2C A8 00");
-}
-
-TEST_F(SendOrderTest, ZeroChecksumEndsTheFrame) {
-  EXPECT_EQ(SendOrder("~~"), 5);
-  ASSERT_EQ(device->writes.size(), 1u);
-  EXPECT_EQ(Hex(device->writes[0].bytes), "24 04 7E 7E 00");
+// A command goes out with its terminator; a 0x00 checksum ends the frame.
+TEST_F(SendOrderTest, FramesCommandWithTerminatorOrZeroChecksumLast) {
+  for (const auto &[text, count, hex] :
+       {std::tuple{"F1,", 7, "24 05 46 31 2C A8 00"}, std::tuple{"~~", 5, "24 04 7E 7E 00"}}) {
+    EXPECT_EQ(SendOrder(text), count);
+    EXPECT_EQ(Hex(device->writes.back().bytes), hex);
+  }
+  EXPECT_EQ(device->writes.size(), 2u);
 }
 
 TEST_F(SendOrderTest, LongestCommandsAndTooLongOnes) {
