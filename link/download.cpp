@@ -12,8 +12,6 @@ int commOk = 0;
 
 namespace {
 
-constexpr double kSettleBeforeFlush = 0.12; // seconds
-
 void OrderOrFail(const char *text) {
   if (order(text) == 0)
     commOk = 0;
@@ -30,7 +28,7 @@ int send(int, int, int event, void *, int, int) {
     return 0;
 
   SuspendTimerCallbacks();
-  Delay(kSettleBeforeFlush);
+  Delay(DOWNLOAD_SETTLE_WAIT);
   FlushInQ(portNumber);
   commOk = 1;
 

@@ -30,6 +30,10 @@ constexpr int ACKNOWLEDGED_NUMBER = 1;
 // Each command is sent up to this many times until it is accepted.
 constexpr int ORDER_ATTEMPTS = 5;
 
+// A download starts by waiting this long (seconds), then throwing away what
+// the device sent before; its commands follow.
+constexpr double DOWNLOAD_SETTLE_WAIT = 0.12;
+
 // 1 when a reply with this letter and number accepts the command.
 int IsAcceptance(char letter, int number);
 
