@@ -65,11 +65,16 @@ TEST_F(TrafficView, TheSendButtonStepsThroughEachTryAndTheGroupSaysWhatFailed) {
     atPopup << button->text() << button->shortcut().toString();
   });
   Download();
-  const QStringList expected = {
-      ownText, // the settle wait: nothing sent yet
-      "下载中 F3, 1/5",   "下载中 T30, 1/5", "下载中 T30, 2/5", "下载中 T30, 3/5",
-      "下载中 T30, 4/5",  "下载中 T30, 5/5", "下载中 W100, 1/5", "下载中 F1, 1/5",
-      "下载中 R3000, 1/5"};
+  const QStringList expected = {ownText, // the settle wait: nothing sent yet
+                                "下载中 F3, 1/5",
+                                "下载中 T30, 1/5",
+                                "下载中 T30, 2/5",
+                                "下载中 T30, 3/5",
+                                "下载中 T30, 4/5",
+                                "下载中 T30, 5/5",
+                                "下载中 W100, 1/5",
+                                "下载中 F1, 1/5",
+                                "下载中 R3000, 1/5"};
   EXPECT_EQ(shown, expected);
   EXPECT_EQ(atPopup, (QStringList{ownText, ownShortcut.toString()}));
   EXPECT_EQ(button->text(), ownText);
@@ -78,7 +83,8 @@ TEST_F(TrafficView, TheSendButtonStepsThroughEachTryAndTheGroupSaysWhatFailed) {
   const QStringList rows = LinkViewRows();
   EXPECT_TRUE(Header(rows).endsWith(QStringLiteral("\tT30,：被拒绝 5/5")));
   for (const char *command : {"W100,", "F1,", "R3000,"}) {
-    const qsizetype sent = rows.indexOf(QRegularExpression(QStringLiteral(".*\t    %1\t.*").arg(command)));
+    const qsizetype sent =
+        rows.indexOf(QRegularExpression(QStringLiteral(".*\t    %1\t.*").arg(command)));
     ASSERT_GE(sent, 0) << command;
     ASSERT_LT(sent + 1, rows.size());
     EXPECT_TRUE(rows[sent + 1].endsWith(QStringLiteral("已确认"))) << rows[sent + 1].toStdString();
@@ -207,7 +213,8 @@ TEST_F(TrafficOverPty, FramesTheLineDidNotTakeAreSendFailures) {
   // the system took the next tries, which the peer never answered.
   const QStringList rows = LinkViewRows();
   EXPECT_EQ(rows.filter(QStringLiteral("\t    F3,\t")).size(), 5) << rows.join('\n').toStdString();
-  EXPECT_TRUE(rows.filter(QStringLiteral("\t    F3,\t")).first().endsWith(QStringLiteral("1/5 发送失败")));
+  EXPECT_TRUE(
+      rows.filter(QStringLiteral("\t    F3,\t")).first().endsWith(QStringLiteral("1/5 发送失败")));
   EXPECT_TRUE(Header(rows).endsWith(QStringLiteral("F3,：无应答 5/5")));
   close(stuffer);
 }
@@ -245,8 +252,9 @@ TEST_F(TrafficOverPty, OpenFailuresSayWhyWhateverTheLocale) {
     Event(CTL_PORT_LED, EVENT_LEFT_CLICK);
     ++tried;
     const QString row = LinkViewRows().back();
-    EXPECT_TRUE(row.endsWith(QStringLiteral("%1\t打开失败：%2")
-                                 .arg(QString::fromUtf8(c.systemWords), QString::fromUtf8(c.reason))))
+    EXPECT_TRUE(
+        row.endsWith(QStringLiteral("%1\t打开失败：%2")
+                         .arg(QString::fromUtf8(c.systemWords), QString::fromUtf8(c.reason))))
         << row.toStdString();
   }
   EXPECT_EQ(popups, std::vector<std::string>(tried, kPortError)); // the popup as it always was

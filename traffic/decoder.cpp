@@ -10,12 +10,10 @@ namespace traffic {
 
 namespace {
 
-constexpr int kToneGood = 1;
-constexpr int kToneBad = 2;
-
-std::string WordFor(const Reading &reading, long long count, bool atLeast) {
+// What a check's read says; noise with its count.
+std::string WordFor(const Reading &reading, long long count) {
   if (reading.verdict == Verdict::Unreadable)
-    return std::string(Word(Verdict::Unreadable)) + "（" + ByteCount(count, atLeast) + "）";
+    return std::string(Word(Verdict::Unreadable)) + "（" + ByteCount(count, false) + "）";
   return Word(reading.verdict);
 }
 
@@ -105,9 +103,9 @@ void Decoder::Conclude(bool acknowledged, const std::string &how) {
   if (acknowledged)
     ++group_.acknowledged;
   else if (attempt_.number >= ORDER_ATTEMPTS)
-    group_.failures.push_back(EscapedName(attempt_.command.data(),
-                                          static_cast<int>(attempt_.command.size())) +
-                              "：" + how + " " + TryText(attempt_.number));
+    group_.failures.push_back(
+        EscapedName(attempt_.command.data(), static_cast<int>(attempt_.command.size())) + "：" +
+        how + " " + TryText(attempt_.number));
   else
     return; // another try follows
   ShowHeader();
@@ -169,14 +167,14 @@ void Decoder::Opened(const rt::TapRecord &r, bool ok) {
                            : r.headCount == 0 ? "端口 " + std::to_string(r.port)
                                               : EscapedName(r.head, r.headCount);
   row.payload = "打开 " + name;
-  row.verdict = ok ? Word(Verdict::Opened)
-                   : std::string(Word(Verdict::OpenFailed)) + "：" +
-                         OpenFailureWords(r.fault, r.error);
+  row.verdict =
+      ok ? Word(Verdict::Opened)
+         : std::string(Word(Verdict::OpenFailed)) + "：" + OpenFailureWords(r.fault, r.error);
   // The system's own words go in the bytes column, where the row has no
   // bytes to show.
   if (!ok)
-    row.bytes = EscapedName(r.systemWords, static_cast<int>(strnlen(r.systemWords,
-                                                                    rt::kTapWordsBytes)));
+    row.bytes =
+        EscapedName(r.systemWords, static_cast<int>(strnlen(r.systemWords, rt::kTapWordsBytes)));
   row.tone = ok ? 0 : kToneBad;
   Put(row);
 }
@@ -221,7 +219,7 @@ void Decoder::Read(const rt::TapRecord &r) {
   LogRow row = NewRow(r, "←");
   row.payload = reading.text;
   row.bytes = HexBytes(r.head, r.headCount, r.count);
-  row.verdict = WordFor(reading, r.count, false);
+  row.verdict = WordFor(reading, r.count);
   const bool acknowledged = reading.verdict == Verdict::Acknowledged;
   row.tone = acknowledged ? kToneGood : kToneBad;
   Put(row);

@@ -44,6 +44,9 @@ public:
   void Take(const rt::TapRecord &record);
 
 private:
+  static constexpr int kToneGood = 1; // LogRow::tone
+  static constexpr int kToneBad = 2;
+
   enum class GroupKind { None, Download, LinkCheck };
 
   struct Group {
@@ -73,10 +76,10 @@ private:
     LogRow row;
     int polls = 0;
     bool hasRead = false;
-    Reading reading;          // what the last read held
+    Reading reading;     // what the last read held
     long long bytes = 0; // every byte of the row's reads, with what was drained after them
     bool bytesAtLeast = false;
-    std::string readHead; // the last read's first bytes
+    std::string readHead;    // the last read's first bytes
     long long readCount = 0; // its count, with what was drained after it
     bool readAtLeast = false;
     bool sendFailed = false;

@@ -34,10 +34,10 @@ void Decoder::ShowFold(const rt::TapRecord *r) {
     row.bytes = HexBytes(fold_.readHead.data(), static_cast<int>(fold_.readHead.size()),
                          fold_.readCount, fold_.readAtLeast);
   const std::string polls = fold_.polls > 0 ? "×" + std::to_string(fold_.polls) : "";
-  row.verdict = verdict.empty()   ? std::string(Word(Verdict::Poll)) + " " + polls
+  row.verdict = verdict.empty() ? std::string(Word(Verdict::Poll)) + " " + polls
                 : polls.empty() ? verdict
                                 : verdict + " " + polls;
-  row.tone = fold_.sendFailed || fold_.noAnswer || (fold_.hasRead && !rateReport) ? 2 : 0;
+  row.tone = fold_.sendFailed || fold_.noAnswer || (fold_.hasRead && !rateReport) ? kToneBad : 0;
   Put(row);
 }
 

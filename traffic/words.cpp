@@ -10,9 +10,11 @@ namespace traffic {
 namespace {
 
 constexpr const char *kVerdicts[] = {
-    "已确认", "被拒绝",   "无应答",     "校验和错误", "无法识别", "转速报告",
-    "未知应答", "端口错误", "发送失败", "读取后丢弃", "下载前丢弃", "已打开",
-    "打开失败", "轮询",     "全部已确认", "应答迟到：结果可能属于上一条命令", "记录丢失",
+    "已确认",   "被拒绝",     "无应答",     "校验和错误",
+    "无法识别", "转速报告",   "未知应答",   "端口错误",
+    "发送失败", "读取后丢弃", "下载前丢弃", "已打开",
+    "打开失败", "轮询",       "全部已确认", "应答迟到：结果可能属于上一条命令",
+    "记录丢失",
 };
 static_assert(sizeof kVerdicts / sizeof kVerdicts[0] == static_cast<int>(Verdict::Count));
 
@@ -28,20 +30,11 @@ struct SystemReason {
 
 // Numbers that name the same trouble share its words.
 constexpr SystemReason kSystemReasons[] = {
-    {ENOENT, "设备不存在"},
-    {ENODEV, "设备不存在"},
-    {ENXIO, "设备未连接"},
-    {EACCES, "没有权限"},
-    {EPERM, "没有权限"},
-    {EBUSY, "设备忙：已被其他程序打开"},
-    {ENOTTY, "不是串口设备"},
-    {EISDIR, "不是串口设备"},
-    {EIO, "输入输出错误"},
-    {ENOTDIR, "路径无效"},
-    {ENAMETOOLONG, "路径无效"},
-    {ELOOP, "路径无效"},
-    {EMFILE, "打开的文件过多"},
-    {ENFILE, "打开的文件过多"},
+    {ENOENT, "设备不存在"},     {ENODEV, "设备不存在"},     {ENXIO, "设备未连接"},
+    {EACCES, "没有权限"},       {EPERM, "没有权限"},        {EBUSY, "设备忙：已被其他程序打开"},
+    {ENOTTY, "不是串口设备"},   {EISDIR, "不是串口设备"},   {EIO, "输入输出错误"},
+    {ENOTDIR, "路径无效"},      {ENAMETOOLONG, "路径无效"}, {ELOOP, "路径无效"},
+    {EMFILE, "打开的文件过多"}, {ENFILE, "打开的文件过多"},
 };
 
 // A fault no table names, or an error number the table does not hold.
