@@ -198,9 +198,10 @@ TEST_F(TrafficOverPty, ABurstIsCountedAsTheSystemReportsIt) {
 // A peer that does not read: a frame the line did not take is 发送失败 in
 // the view; the exchange, its popup and the LEDs are as they always were.
 TEST_F(TrafficOverPty, FramesTheLineDidNotTakeAreSendFailures) {
-  Event(CTL_PORT_LED, EVENT_LEFT_CLICK);
+  // Opened before the port takes the terminal for itself.
   const int stuffer = open(pty.slavePath.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
   ASSERT_GE(stuffer, 0);
+  Event(CTL_PORT_LED, EVENT_LEFT_CLICK);
   // Until the line is full: the terminal makes room once more as it passes
   // what it holds on to the side that does not read.
   for (int guard = 0; guard < 50 && Stuff(stuffer, std::string(1 << 16, 'x')) > 0; ++guard)
