@@ -56,7 +56,8 @@ int CommandPayloadLength(const char *bytes, int count) {
   if (!bytes || count < 3 || bytes[0] != '$')
     return -1;
   const int n = static_cast<signed char>(bytes[1]) - 2;
-  if (n < 0 || n > FRAME_LONGEST_PAYLOAD ||
+  // The shortest frame of n payload bytes is n + 3 long: look no further.
+  if (n < 0 || n > FRAME_LONGEST_PAYLOAD || n + 3 > count ||
       memchr(bytes + FRAME_PAYLOAD_START, 0, static_cast<std::size_t>(n)) != nullptr)
     return -1;
   const unsigned char checksum = FrameChecksum(bytes + FRAME_PAYLOAD_START, n);
