@@ -229,7 +229,7 @@ TEST_F(Decoding, DrainedBytesAreCountedWithTheReadTheyFollow) {
   Check(noise);
   Feed(TapKind::Discarded, std::string(200, '\x14'), 0, 5000, true);
   EXPECT_EQ(Lines(false), Strings{"无法识别（至少 5199 字节）"});
-  EXPECT_NE(rows.rbegin()->second.bytes.find("（共 至少 5199 字节）"), std::string::npos);
+  EXPECT_NE(rows.rbegin()->second.bytes.find("…（至少 5199 字节）"), std::string::npos);
 
   StartDownload(Frame("R1"));
   Send("F3,");

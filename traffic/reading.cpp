@@ -98,7 +98,7 @@ std::string HexBytes(const char *bytes, int shown, long long count, bool atLeast
     out += cell;
   }
   if (n < count || atLeast)
-    out += " …（共 " + ByteCount(count, atLeast) + "）";
+    out += " …（" + std::string(atLeast ? "" : "共 ") + ByteCount(count, atLeast) + "）";
   return out;
 }
 
