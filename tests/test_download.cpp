@@ -166,26 +166,4 @@ TEST_F(DownloadTest, ChangingThePortChoiceMarksPendingAndForcesAReopen) {
   EXPECT_EQ(SendColour(), COLOR_SENT);
 }
 
-TEST_F(DownloadTest, DeviceVanishingMidwayEndsInTheErrorAndADarkPort) {
-  Event(CTL_PORT_LED, 3);
-  device->SetFrameObserver([this](const sim::FrameEvent &e) {
-    if (e.frame.valid && e.frame.bytes == "W100,")
-      device->Vanish();
-  });
-  Download();
-  EXPECT_EQ(popups, Strings{kCommError});
-  EXPECT_EQ(Value(CTL_COMM_LED), 0);
-  EXPECT_EQ(Value(CTL_PORT_LED), 0);
-  EXPECT_EQ(portReady, 0);
-  EXPECT_EQ(slectportchanged, 1);
-  EXPECT_FALSE(rt::TimerCallbacksSuspended());
-  // Back again: the next download reopens and succeeds.
-  device->SetFrameObserver(nullptr);
-  device->Reappear();
-  device->ClearRecord();
-  Download();
-  EXPECT_EQ(Sent().size(), 5u);
-  EXPECT_EQ(Value(CTL_COMM_LED), 1);
-}
-
 } // namespace
