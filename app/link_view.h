@@ -1,5 +1,6 @@
-// The link view wired up: the serial tap's records go to the decoder, its rows
-// to the view, and its progress to the send button while a download blocks.
+// The link view wired up: the serial tap's records go to the decoder
+// (traffic/) from the event loop, its rows to the view, and the download's
+// progress, read from the tap's ring, to the send button while it blocks.
 // The application's callbacks know nothing of it.
 #pragma once
 

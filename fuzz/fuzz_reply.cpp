@@ -3,7 +3,8 @@
 // them.
 //
 // The codec is checked against known answers (once, at start) and against a
-// reference written here: the input as a reply run, its text as a command.
+// reference written here: the input as a reply run and as a command frame,
+// its text as a command.
 //
 // Input: byte 0 chooses how the rest arrives: 0 all at once, otherwise in
 // chunks of that many bytes, one chunk per second of a virtual clock. After
@@ -61,45 +62,28 @@ std::size_t Load(const std::uint8_t *data, std::size_t size, std::size_t chunk) 
   return k;
 }
 
-// True when the first `taken` bytes of read_data start with a reply frame a
-// device would send: "$", L (2 to 127), L - 2 non-zero payload bytes, a
-// non-zero checksum, then the end of the read or a 0x00.
-bool StartsWithWellFormedFrame(int taken) {
-  if (taken < 3 || read_data[0] != '$')
-    return false;
-  const int length = static_cast<unsigned char>(read_data[1]);
-  if (length < 2 || length > 127 || length >= taken)
-    return false;
-  unsigned sum = static_cast<unsigned>(length);
-  for (int i = 2; i < length; ++i) {
-    if (read_data[i] == '\0')
-      return false;
-    sum += static_cast<unsigned char>(read_data[i]);
-  }
-  const auto checksum = static_cast<unsigned char>(read_data[length]);
-  if (checksum == 0 || checksum != (sum & 0xFFu))
-    return false;
-  return length + 1 == taken || read_data[length + 1] == '\0';
-}
-
-// The length byte of the frame the read starts with, or -1 when it does not
-// start with one: "$", L, L - 2 payload bytes, the checksum (L + payload sum)
-// mod 256 at offset L, then the end of the read or a 0x00. "$",0x00 counts as
-// the empty frame (L = 0).
-int FrameAtStart(int taken) {
-  if (taken < 2 || read_data[0] != '$')
+// The frame's description, read again here rather than from the program's
+// code: the length byte L of the reply frame `bytes` start with, as a reader
+// going forward from the start sees it ("$", L from 2 to 127, L - 2 non-zero
+// payload bytes, a non-zero checksum (L + payload sum) mod 256, then the end
+// of the run or a 0x00), 0 for "$",0x00 (the empty frame), -1 for no frame.
+int ReferenceReplyLength(const char *bytes, std::size_t count) {
+  if (count < 2 || bytes[0] != '$')
     return -1;
-  const int length = static_cast<unsigned char>(read_data[1]);
+  const std::size_t length = static_cast<unsigned char>(bytes[1]);
   if (length == 0)
     return 0;
-  if (length < 2 || length > 127 || length >= taken)
+  if (length < 2 || length > 127 || length >= count)
     return -1;
-  unsigned sum = static_cast<unsigned>(length);
-  for (int i = 2; i < length; ++i)
-    sum += static_cast<unsigned char>(read_data[i]);
-  if (static_cast<unsigned char>(read_data[length]) != (sum & 0xFFu))
+  unsigned checksum = static_cast<unsigned>(length);
+  for (std::size_t i = 2; i < length; ++i) {
+    if (bytes[i] == '\0')
+      return -1;
+    checksum = (checksum + static_cast<unsigned char>(bytes[i])) % 256;
+  }
+  if (bytes[length] == '\0' || static_cast<unsigned char>(bytes[length]) != checksum)
     return -1;
-  return length + 1 == taken || read_data[length + 1] == '\0' ? length : -1;
+  return length + 1 == count || bytes[length + 1] == '\0' ? static_cast<int>(length) : -1;
 }
 
 // A decimal number as atoi reads it from `text`, clamped to an int.
@@ -121,7 +105,7 @@ long long NumberIn(const std::string &text) {
 // A recognised reply: the read starts with a frame, and what the callers take
 // (letter and number) is in its payload.
 void CheckRecognised(int taken) {
-  const int length = FrameAtStart(taken);
+  const int length = ReferenceReplyLength(read_data, static_cast<std::size_t>(taken));
   FUZZ_CHECK(length >= 0);
   if (length < 3) {
     FUZZ_CHECK(ReplyLetter() == '\0');
@@ -170,28 +154,6 @@ std::string ReferenceFrame(const std::string &payload) {
   return frame;
 }
 
-// A reply frame as a reader going forward from the start sees it: "$", L
-// from 2 to 127, L - 2 non-zero payload bytes, a non-zero checksum, then the
-// end of the run or a 0x00. "$",0x00 is the empty frame.
-bool ReferenceIsReply(const char *bytes, std::size_t count) {
-  if (count < 2 || bytes[0] != '$')
-    return false;
-  const std::size_t length = static_cast<unsigned char>(bytes[1]);
-  if (length == 0)
-    return true;
-  if (length < 2 || length > 127 || length >= count)
-    return false;
-  unsigned checksum = static_cast<unsigned>(length);
-  for (std::size_t i = 2; i < length; ++i) {
-    if (bytes[i] == '\0')
-      return false;
-    checksum = (checksum + static_cast<unsigned char>(bytes[i])) % 256;
-  }
-  if (bytes[length] == '\0' || static_cast<unsigned char>(bytes[length]) != checksum)
-    return false;
-  return length + 1 == count || bytes[length + 1] == '\0';
-}
-
 // Frames whose bytes are known, worked out by hand.
 void CheckKnownAnswers() {
   const struct {
@@ -215,6 +177,7 @@ void CheckKnownAnswers() {
     const int count = EncodeFrame(k.payload, out, FRAME_BUFFER_SIZE);
     FUZZ_CHECK(std::string(out, static_cast<std::size_t>(std::max(count, 0))) == k.bytes);
     FUZZ_CHECK(k.bytes == ReferenceFrame(k.payload));
+    FUZZ_CHECK(CommandPayloadLength(k.bytes.data(), count) == static_cast<int>(strlen(k.payload)));
   }
   FUZZ_CHECK(EncodeFrame(std::string(124, 'A').c_str(), out, FRAME_BUFFER_SIZE) == 0);
   FUZZ_CHECK(EncodeFrame("E1", out, 5) == 0); // does not fit
@@ -224,6 +187,9 @@ void CheckKnownAnswers() {
   FUZZ_CHECK(IsReplyFrame("$\x04"
                           "E1{",
                           5) == 0);
+  FUZZ_CHECK(IsFrameWithBadChecksum("$\x04"
+                                    "E1{",
+                                    5) == 1);
   FUZZ_CHECK(IsReplyFrame("x$\x04"
                           "E1z",
                           6) == 0);
@@ -233,8 +199,16 @@ void CheckKnownAnswers() {
 // the first 0x00) as a command.
 void CheckCodec(const std::uint8_t *data, std::size_t size) {
   const auto *bytes = reinterpret_cast<const char *>(data);
-  FUZZ_CHECK(IsReplyFrame(bytes, static_cast<int>(std::min<std::size_t>(size, INT_MAX))) ==
-             (ReferenceIsReply(bytes, size) ? 1 : 0));
+  const int n = static_cast<int>(std::min<std::size_t>(size, INT_MAX));
+  const bool reply = ReferenceReplyLength(bytes, size) >= 0;
+  FUZZ_CHECK(IsReplyFrame(bytes, n) == (reply ? 1 : 0));
+  // A bad checksum is named only where no reply was seen.
+  FUZZ_CHECK(!(reply && IsFrameWithBadChecksum(bytes, n)));
+  // A command frame is read back only from exactly the bytes its payload makes.
+  const int commandLength = CommandPayloadLength(bytes, n);
+  if (commandLength >= 0)
+    FUZZ_CHECK(ReferenceFrame(std::string(bytes + 2, static_cast<std::size_t>(commandLength))) ==
+               std::string(bytes, size));
 
   const std::string text(bytes, strnlen(bytes, size));
   char out[FRAME_BUFFER_SIZE];
@@ -245,6 +219,7 @@ void CheckCodec(const std::uint8_t *data, std::size_t size) {
   }
   const std::string frame = ReferenceFrame(text);
   FUZZ_CHECK(std::string(out, static_cast<std::size_t>(count)) == frame);
+  FUZZ_CHECK(CommandPayloadLength(out, count) == static_cast<int>(text.size()));
   // What the program sends, the device's reply reader takes back as a frame,
   // unless its checksum is 0x00.
   const bool zeroChecksum = frame[text.size() + 2] == '\0';
@@ -271,7 +246,8 @@ int CheckedChInQu() {
   FUZZ_CHECK(std::memcmp(read_data, input + offset, static_cast<std::size_t>(taken)) == 0);
   FUZZ_CHECK(std::all_of(read_data + taken, read_data + FRAME_BUFFER_SIZE,
                          [](char c) { return c == '\0'; }));
-  if (StartsWithWellFormedFrame(taken))
+  // Every well-formed reply frame at the start is recognised.
+  if (ReferenceReplyLength(read_data, static_cast<std::size_t>(taken)) >= 2)
     FUZZ_CHECK(result == 1);
   if (result == 1) {
     CheckRecognised(taken);

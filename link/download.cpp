@@ -5,13 +5,12 @@
 #include "link/exchange.h"
 #include "link/frame.h"
 #include "link/port.h"
+#include "link/vocabulary.h"
 #include "runtime/core/runtime.h"
 
 int commOk = 0;
 
 namespace {
-
-constexpr double kSettleBeforeFlush = 0.12; // seconds
 
 void OrderOrFail(const char *text) {
   if (order(text) == 0)
@@ -29,30 +28,30 @@ int send(int, int, int event, void *, int, int) {
     return 0;
 
   SuspendTimerCallbacks();
-  Delay(kSettleBeforeFlush);
+  Delay(DOWNLOAD_SETTLE_WAIT);
   FlushInQ(portNumber);
   commOk = 1;
 
   // The mode command gates the rest; after it every command is sent even when
   // an earlier one failed.
-  Fmt(buf, Settings.signalMode ? "F3," : "F4,");
+  Fmt(buf, Settings.signalMode ? CMD_SIGNAL_MODE_ON : CMD_SIGNAL_MODE_OFF);
   OrderOrFail(buf);
   if (commOk) {
-    Fmt(buf, "T%d,", Settings.angle);
+    Fmt(buf, CMD_ANGLE, Settings.angle);
     OrderOrFail(buf);
-    Fmt(buf, "W%d,", Settings.width);
+    Fmt(buf, CMD_WIDTH, Settings.width);
     OrderOrFail(buf);
     if (Settings.workMode) {
-      Fmt(buf, "F1,");
+      Fmt(buf, CMD_FIXED_RATE);
       OrderOrFail(buf);
-      Fmt(buf, "R%d,", Settings.rate);
+      Fmt(buf, CMD_RATE, Settings.rate);
       OrderOrFail(buf);
     } else {
-      Fmt(buf, "D%d,%d,%d,", Settings.sweepMin, Settings.sweepMax, Settings.sweepStep);
+      Fmt(buf, CMD_SWEEP_RANGE, Settings.sweepMin, Settings.sweepMax, Settings.sweepStep);
       OrderOrFail(buf);
-      Fmt(buf, "P%d,", Settings.repeat);
+      Fmt(buf, CMD_REPEAT, Settings.repeat);
       OrderOrFail(buf);
-      Fmt(buf, "F2,");
+      Fmt(buf, CMD_SWEEP);
       OrderOrFail(buf);
     }
   }

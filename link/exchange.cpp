@@ -1,6 +1,7 @@
 #include "link/exchange.h"
 
 #include "link/frame.h"
+#include "link/vocabulary.h"
 #include "runtime/core/runtime.h"
 
 int order(const char *text) {
@@ -9,7 +10,7 @@ int order(const char *text) {
   for (int attempt = 0; attempt < ORDER_ATTEMPTS; ++attempt) {
     SendOrder(text);
     Delay(ORDER_REPLY_WAIT);
-    if (ChInQu() == 1 && ReplyLetter() == 'E' && ReplyNumber() == 1)
+    if (ChInQu() == 1 && IsAcceptance(ReplyLetter(), ReplyNumber()))
       return 1;
   }
   return 0;

@@ -42,6 +42,32 @@ int IsReplyFrame(const char *bytes, int count) {
   return (sum & 0xFFu) == static_cast<unsigned char>(bytes[j]) ? 1 : 0;
 }
 
+int IsFrameWithBadChecksum(const char *bytes, int count) {
+  if (!bytes || count < 4 || bytes[0] != '$')
+    return 0;
+  const int length = static_cast<signed char>(bytes[1]);
+  if (length < 3 || length >= count)
+    return 0;
+  return FrameChecksum(bytes + FRAME_PAYLOAD_START, length - 2) !=
+         static_cast<unsigned char>(bytes[length]);
+}
+
+int CommandPayloadLength(const char *bytes, int count) {
+  if (!bytes || count < 3 || bytes[0] != '$')
+    return -1;
+  const int n = static_cast<signed char>(bytes[1]) - 2;
+  // The shortest frame of n payload bytes is n + 3 long: look no further.
+  if (n < 0 || n > FRAME_LONGEST_PAYLOAD || n + 3 > count ||
+      memchr(bytes + FRAME_PAYLOAD_START, 0, static_cast<std::size_t>(n)) != nullptr)
+    return -1;
+  const unsigned char checksum = FrameChecksum(bytes + FRAME_PAYLOAD_START, n);
+  // A 0x00 checksum ends the frame; otherwise the terminator follows it.
+  if (count != (checksum == 0 ? n + 3 : n + 4) ||
+      static_cast<unsigned char>(bytes[n + 2]) != checksum || (checksum != 0 && bytes[n + 3] != 0))
+    return -1;
+  return n;
+}
+
 int PayloadNumber(const char *payload, int n) {
   int i = 1; // after the letter
   while (i < n && (payload[i] == ' ' || payload[i] == '\t'))

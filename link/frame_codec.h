@@ -33,6 +33,18 @@ int IsReplyFrame(const char *bytes, int count);
 // byte; saturated at the int range. 0 when there is none.
 int PayloadNumber(const char *payload, int n);
 
+// 1 when the `count` bytes are frame-shaped but their checksum does not
+// match: "$", a length byte L of 3 or more (a payload) with L < count, and a
+// byte at L other than the checksum of the bytes between. Such bytes are no
+// reply (IsReplyFrame says 0); this says why.
+int IsFrameWithBadChecksum(const char *bytes, int count);
+
+// The payload length n of the command frame the `count` bytes are, exactly
+// as EncodeFrame makes it (terminator included, or ending at a 0x00
+// checksum); the payload is at bytes + FRAME_PAYLOAD_START. -1 when they are
+// no such frame.
+int CommandPayloadLength(const char *bytes, int count);
+
 // Where the payload of the frame at `frame` ends (the index of its checksum,
 // L), at most `count`; below FRAME_PAYLOAD_START for a frame with no payload.
 int FramePayloadEnd(const char *frame, int count);

@@ -6,6 +6,7 @@
 #include "link/exchange.h"
 #include "link/frame.h"
 #include "link/port.h"
+#include "link/vocabulary.h"
 #include "runtime/core/runtime.h"
 
 int Comm(int, int, int event, void *, int, int) {
@@ -16,7 +17,7 @@ int Comm(int, int, int event, void *, int, int) {
     return 0;
   }
   commOk = 1;
-  Fmt(buf, "Q1");
+  Fmt(buf, CMD_LINK_CHECK);
   if (order(buf) == 0)
     commOk = 0;
   if (commOk) {
@@ -42,10 +43,10 @@ int MyTimer(int, int, int event, void *, int, int) {
   }
   // A poll's answer is picked up by a later tick.
   if (waiting == 0) {
-    Fmt(buf, "?1,");
+    Fmt(buf, CMD_RATE_POLL);
     SendOrder(buf);
   }
-  if (ChInQu() == 1 && ReplyLetter() == 'R')
+  if (ChInQu() == 1 && ReplyLetter() == REPLY_RATE)
     SetCtrlVal(panelHandle, CTL_RATE_METER, ReplyNumber());
   return 0;
 }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QStringList>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,13 +18,26 @@
 #include "link/download.h"
 #include "link/frame.h"
 #include "link/port.h"
+#include "runtime/controls/log_view.h"
 #include "runtime/core/clock.h"
 #include "runtime/core/panel_ops.h"
 #include "runtime/core/port_choices.h"
 #include "runtime/core/port_table.h"
 #include "runtime/core/serial_ops.h"
+#include "runtime/core/serial_tap.h"
 #include "runtime/panel/panel_access.h"
 #include "sim/device_model.h"
+
+// The link view's rows as the operator copies them, one line each, with
+// everything the line carried so far decoded.
+inline QStringList LinkViewRows() {
+  rt::DrainSerialTap();
+  auto *view = qobject_cast<LogView *>(rt::ControlWidget(panelHandle, CTL_LINK_VIEW));
+  if (!view)
+    return {};
+  view->refreshNow();
+  return view->copyText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
 
 class PanelTest : public ::testing::Test {
 protected:
@@ -65,6 +80,12 @@ protected:
     return rt::DispatchControlEvent(panelHandle, control, event);
   }
   void Download() { Event(CTL_SEND, 1); }
+  // The simulated device's faults, from none: Knobs([](auto &k) { k.silent = true; }).
+  template <typename Change> void Knobs(Change change) {
+    sim::DeviceKnobs knobs;
+    change(knobs);
+    device->SetKnobs(knobs);
+  }
   void Tick() { Event(CTL_TIMER, 15); }
   int SendColour() { return rt::CommandButtonColor(panelHandle, CTL_SEND); }
 

@@ -150,9 +150,7 @@ TEST_F(Vanishing, BackWithinOneCommandsRetriesIsNoFailure) {
 }
 
 TEST_F(Vanishing, WhileAPollIsAnswered) {
-  sim::DeviceKnobs knobs;
-  knobs.latency = 0.01;
-  device->SetKnobs(knobs);
+  Knobs([](auto &k) { k.latency = 0.01; });
   Event(CTL_PORT_LED, EVENT_LEFT_CLICK);
   Ticks(2); // a poll and its reading
   ASSERT_EQ(Value(CTL_RATE_METER), 3000);

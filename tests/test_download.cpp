@@ -43,10 +43,7 @@ TEST_F(DownloadTest, SequencesOnTheWireInBothModes) {
 }
 
 TEST_F(DownloadTest, RefusedModeCommandSendsNothingElse) {
-  sim::DeviceKnobs knobs;
-  knobs.refuse = true;
-  knobs.refusePrefix = "F3";
-  device->SetKnobs(knobs);
+  Knobs([](auto &k) { k.refuse = true, k.refusePrefix = "F3"; });
   const int colour = SendColour();
   Download();
   EXPECT_EQ(Sent(), Strings(5, "F3,"));
@@ -60,10 +57,7 @@ TEST_F(DownloadTest, RefusedModeCommandSendsNothingElse) {
 TEST_F(DownloadTest, RefusedWidthIsRetriedAndTheRestStillGoesOut) {
   Download(); // a good one first: LED on, button grey
   device->ClearRecord();
-  sim::DeviceKnobs knobs;
-  knobs.refuse = true;
-  knobs.refusePrefix = "W";
-  device->SetKnobs(knobs);
+  Knobs([](auto &k) { k.refuse = true, k.refusePrefix = "W"; });
   Download();
   EXPECT_EQ(Sent(),
             (Strings{"F3,", "T30,", "W100,", "W100,", "W100,", "W100,", "W100,", "F1,", "R3000,"}));
@@ -85,9 +79,7 @@ TEST_F(DownloadTest, EditAfterADownloadTurnsTheButtonGreenAgain) {
 }
 
 TEST_F(DownloadTest, AcknowledgedLateStillCompletes) {
-  sim::DeviceKnobs knobs;
-  knobs.ackFrom = 3;
-  device->SetKnobs(knobs);
+  Knobs([](auto &k) { k.ackFrom = 3; });
   Download();
   EXPECT_EQ(Sent().size(), 15u);
   EXPECT_EQ(Value(CTL_COMM_LED), 1);
@@ -99,13 +91,10 @@ TEST_F(DownloadTest, AcknowledgedLateStillCompletes) {
 TEST_F(DownloadTest, ReplyDuringTheSettleWaitIsFlushedOneAfterItCostsAnAttempt) {
   ASSERT_EQ(Event(CTL_PORT_LED, 3), 0);
   for (const double latency : {0.05, 0.15}) {
-    sim::DeviceKnobs knobs;
-    knobs.latency = latency;
-    device->SetKnobs(knobs);
+    Knobs([latency](auto &k) { k.latency = latency; });
     device->ClearRecord();
     SendOrder("?1,");
-    knobs.latency = 0.01;
-    device->SetKnobs(knobs);
+    Knobs([](auto &k) { k.latency = 0.01; });
     Download();
     Strings expected = {"?1,", "F3,", "T30,", "W100,", "F1,", "R3000,"};
     if (latency > 0.12)
@@ -173,28 +162,6 @@ TEST_F(DownloadTest, ChangingThePortChoiceMarksPendingAndForcesAReopen) {
   Download();
   EXPECT_EQ(slectportchanged, 0);
   EXPECT_EQ(SendColour(), COLOR_SENT);
-}
-
-TEST_F(DownloadTest, DeviceVanishingMidwayEndsInTheErrorAndADarkPort) {
-  Event(CTL_PORT_LED, 3);
-  device->SetFrameObserver([this](const sim::FrameEvent &e) {
-    if (e.frame.valid && e.frame.bytes == "W100,")
-      device->Vanish();
-  });
-  Download();
-  EXPECT_EQ(popups, Strings{kCommError});
-  EXPECT_EQ(Value(CTL_COMM_LED), 0);
-  EXPECT_EQ(Value(CTL_PORT_LED), 0);
-  EXPECT_EQ(portReady, 0);
-  EXPECT_EQ(slectportchanged, 1);
-  EXPECT_FALSE(rt::TimerCallbacksSuspended());
-  // Back again: the next download reopens and succeeds.
-  device->SetFrameObserver(nullptr);
-  device->Reappear();
-  device->ClearRecord();
-  Download();
-  EXPECT_EQ(Sent().size(), 5u);
-  EXPECT_EQ(Value(CTL_COMM_LED), 1);
 }
 
 } // namespace

@@ -24,9 +24,7 @@ TEST_F(Monitor, TimerDoesNothingWhileThePortIsClosed) {
 }
 
 TEST_F(Monitor, PollsAndReadingsAlternate) {
-  sim::DeviceKnobs knobs;
-  knobs.latency = 0.01;
-  device->SetKnobs(knobs);
+  Knobs([](auto &k) { k.latency = 0.01; });
   Event(CTL_PORT_LED, 3);
   std::vector<int> polls, readings;
   for (int tick = 1; tick <= 6; ++tick) {
@@ -44,9 +42,7 @@ TEST_F(Monitor, PollsAndReadingsAlternate) {
 }
 
 TEST_F(Monitor, SilentDeviceIsPolledEveryTickAndTheMeterKeepsItsValue) {
-  sim::DeviceKnobs knobs;
-  knobs.silent = true;
-  device->SetKnobs(knobs);
+  Knobs([](auto &k) { k.silent = true; });
   Event(CTL_PORT_LED, 3);
   SetCtrlVal(panelHandle, CTL_RATE_METER, 1234);
   for (int i = 0; i < 4; ++i) {
@@ -69,7 +65,6 @@ TEST_F(Monitor, MeterLooksStaleWhenItsReadingIsOld) {
       clock.Advance(0.5);
     }
   };
-  sim::DeviceKnobs knobs;
   // Before the first reading: stale, and no number.
   EXPECT_TRUE(meter->isStale());
   EXPECT_EQ(meter->valueText(), QString());
@@ -90,8 +85,7 @@ TEST_F(Monitor, MeterLooksStaleWhenItsReadingIsOld) {
   EXPECT_FALSE(meter->isStale());
 
   // A silent device: stale at the fourth tick with no reading, value kept.
-  knobs.silent = true;
-  device->SetKnobs(knobs);
+  Knobs([](auto &k) { k.silent = true; });
   for (int i = 1; i <= 4; ++i) {
     ticks(1);
     EXPECT_EQ(meter->isStale(), i == 4) << "tick " << i;
@@ -101,8 +95,7 @@ TEST_F(Monitor, MeterLooksStaleWhenItsReadingIsOld) {
   EXPECT_TRUE(described().endsWith(QStringLiteral("（读数已过时）")));
 
   // The next reading makes it live; a lost port makes it stale at once.
-  knobs.silent = false;
-  device->SetKnobs(knobs);
+  Knobs([](auto &) {});
   ticks(2);
   EXPECT_FALSE(meter->isStale());
   device->Vanish();
@@ -160,9 +153,7 @@ TEST_F(Monitor, LinkCheckAcknowledgedAndRefused) {
   Event(CTL_COMM_LED, 3);
   EXPECT_EQ(Sent(), Strings{"Q1"});
   EXPECT_EQ(Value(CTL_COMM_LED), 1);
-  sim::DeviceKnobs knobs;
-  knobs.refuse = true;
-  device->SetKnobs(knobs);
+  Knobs([](auto &k) { k.refuse = true; });
   Event(CTL_COMM_LED, 3);
   EXPECT_EQ(Sent().size(), 6u);
   EXPECT_EQ(popups, Strings{"  硬件通讯错误"});

@@ -1,24 +1,41 @@
-// The link view's decoding: the verdict for each kind of read, in agreement
-// with the program's own recognition, and a download as the operator sees it
-// in the view.
+// The link view's decoder fed tap records directly, with no panel: the
+// verdict of each kind of read in agreement with the program's own
+// recognition, the groups, the folded polls, the drained bytes, the open
+// failures, the escaping; the view's words against the README; the bounds of
+// the rows kept. (Late replies and the faults of a line: test_traffic_view.)
 #include <gtest/gtest.h>
 
-#include <QStringList>
-#include <QTreeView>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "link/frame.h"
-#include "link/traffic_verdict.h"
+#include "link/vocabulary.h"
 #include "link_fixture.h"
-#include "panel_fixture.h"
-#include "runtime/controls/log_view.h"
+#include "runtime/controls/log_model.h"
+#include "traffic/decoder.h"
 
 namespace {
+
+using Strings = std::vector<std::string>;
+using rt::TapKind;
+
+const std::string kBadChecksum = std::string("$\x04"
+                                             "E1\x7B",
+                                             5) +
+                                 '\0';
 
 struct VerdictRow {
   const char *name;
   std::string bytes;
   std::string verdict;
-  std::string payload;
+  std::string text;
 };
 
 const VerdictRow kReads[] = {
@@ -29,20 +46,13 @@ const VerdictRow kReads[] = {
     {"without its terminator", Frame("E1").substr(0, 5), "已确认", "E1"},
     {"followed by CR LF", Frame("E1") + "\r\n", "已确认", "E1"},
     {"other reply letter", Frame("X1"), "未知应答", "X1"},
-    {"checksum off by one",
-     std::string("$\x04"
-                 "E1\x7B",
-                 5) +
-         '\0',
-     "校验和错误", "E1"},
-    {"stray byte in front", "\xFF" + Frame("E1"), "无法识别（7 字节）", "\\xFF$\\x04E1z\\x00"},
-    {"checksum 0x00 ends the text early", Frame("R699"), "无法识别（8 字节）",
-     "$\\x06R699\\x00\\x00"},
-    {"noise", "\x13\x37\x42", "无法识别（3 字节）", "\\x137B"},
-    {"frame with no payload", std::string("$\x02\x02\x00", 4), "无法识别（4 字节）",
-     "$\\x02\\x02\\x00"},
-    {"a $ further in", std::string("\x41\x05\x45\x31\x24\x07\x78\x7F\x00", 9), "无法识别（9 字节）",
-     "A\\x05E1$\\x07x\\x7F\\x00"},
+    {"control bytes in the payload", Frame("R12\t\n34"), "转速报告", "R12\\x09\\x0A34"},
+    {"0x7F and invalid UTF-8 in the payload", Frame("R1\x7F\xC3("), "转速报告", "R1\\x7F\\xC3("},
+    {"checksum off by one", kBadChecksum, "校验和错误", "E1"},
+    {"stray byte in front", "\xFF" + Frame("E1"), "无法识别", "\\xFF$\\x04E1z\\x00"},
+    {"checksum 0x00 ends the text early", Frame("R699"), "无法识别", "$\\x06R699\\x00\\x00"},
+    {"noise", "\x13\x37\x42", "无法识别", "\\x137B"},
+    {"frame with no payload", std::string("$\x02\x02\x00", 4), "无法识别", "$\\x02\\x02\\x00"},
 };
 
 using TrafficVerdicts = LinkTest;
@@ -50,9 +60,9 @@ using TrafficVerdicts = LinkTest;
 TEST_F(TrafficVerdicts, EachReadIsNamedAsTheProgramTakesIt) {
   for (const VerdictRow &row : kReads) {
     SCOPED_TRACE(row.name);
-    const TrafficVerdict v = IncomingVerdict(row.bytes);
-    EXPECT_EQ(v.verdict, row.verdict);
-    EXPECT_EQ(v.payload, row.payload);
+    const traffic::Reading v = traffic::ReadIncoming(row.bytes.data(), int(row.bytes.size()));
+    EXPECT_EQ(traffic::Word(v.verdict), row.verdict);
+    EXPECT_EQ(v.text, row.text);
     // The view never disagrees with the program about what is a reply.
     device->Queue(row.bytes);
     const bool taken = ChInQu() == 1 && ReplyLetter() != '\0';
@@ -64,80 +74,234 @@ TEST_F(TrafficVerdicts, EachReadIsNamedAsTheProgramTakesIt) {
   }
 }
 
-// Downloads against a device with one fault each, as the view lists them.
-class TrafficView : public PanelTest {
+// A decoder and the rows it gave, each kept as last given.
+class Decoding : public ::testing::Test {
 protected:
-  QStringList Rows() {
-    auto *view = qobject_cast<LogView *>(rt::ControlWidget(panelHandle, CTL_LINK_VIEW));
-    if (!view)
-      return {};
-    view->refreshNow();
-    return view->copyText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  static constexpr int kPort = 7;
+  static constexpr int kDemoPort = 99;
+
+  // A record: `bytes` are its head, `count` (when not -1) its count.
+  rt::TapRecord &Make(TapKind kind, const std::string &bytes = {}, int result = 0,
+                      long long count = -1, bool atLeast = false, int notTaken = 0) {
+    record = rt::TapRecord{};
+    record.kind = kind;
+    record.port = port;
+    record.result = result;
+    record.count = count < 0 ? static_cast<long long>(bytes.size()) : count;
+    record.countAtLeast = atLeast;
+    record.notTaken = notTaken;
+    record.headCount = std::min(int(bytes.size()), rt::kTapHeadBytes);
+    std::memcpy(record.head, bytes.data(), std::size_t(record.headCount));
+    record.clock = clock;
+    return record;
   }
-  // The header row of the last download.
-  QString Header(const QStringList &rows) {
-    for (qsizetype i = rows.size(); i > 0; --i)
-      if (rows[i - 1].contains(QStringLiteral("\t下载")))
-        return rows[i - 1];
+  void Feed(TapKind kind, const std::string &bytes = {}, int result = 0, long long count = -1,
+            bool atLeast = false, int notTaken = 0) {
+    decoder.Take(Make(kind, bytes, result, count, atLeast, notTaken));
+  }
+  void Send(const std::string &command, int notTaken = 0) {
+    Feed(TapKind::Wrote, Frame(command), int(Frame(command).size()), -1, false, notTaken);
+  }
+  // The check after a send: the count waiting (an error below 0), then the
+  // read of the reply.
+  void Check(const std::string &reply, std::optional<int> waiting = {}) {
+    clock += 0.1;
+    Feed(TapKind::Checked, {}, waiting.value_or(int(reply.size())));
+    if (!reply.empty() && waiting.value_or(1) > 0)
+      Feed(TapKind::Read, reply, int(reply.size()));
+  }
+  // The settle wait, then the flush that starts a download.
+  void StartDownload(const std::string &thrownAway = {}) {
+    clock += DOWNLOAD_SETTLE_WAIT;
+    Feed(TapKind::Discarded, thrownAway);
+  }
+  void Try(const std::string &command, const std::string &reply) {
+    Send(command);
+    Check(reply);
+  }
+  // Payload and verdict of each row, oldest first; or the verdict alone.
+  Strings Lines(bool payloads = true) const {
+    Strings lines;
+    for (const auto &[id, row] : rows)
+      lines.push_back(payloads ? row.payload + "|" + row.verdict : row.verdict);
+    return lines;
+  }
+  LogRow Header() const {
+    for (auto at = rows.rbegin(); at != rows.rend(); ++at)
+      if (at->second.header)
+        return at->second;
     return {};
   }
+
+  rt::TapRecord record;
+  int port = kPort;
+  double clock = 0.0;
+  std::map<long long, LogRow> rows;
+  traffic::Decoder decoder{[this](const LogRow &row) { rows[row.id] = row; }, kDemoPort};
 };
 
-TEST_F(TrafficView, TheGroupHeaderNamesTheCommandThatFailedAndHow) {
-  struct Fault {
+TEST_F(Decoding, EachVerdictOfACheckAndTheHeaderOfAFailedCommand) {
+  struct Case {
     const char *name;
-    sim::DeviceKnobs knobs;
+    std::string reply;
+    std::optional<int> waiting; // the reply's size when none
+    int notTaken;
+    const char *row;
     const char *header;
-    const char *row; // a row every such download shows
   };
-  sim::DeviceKnobs refuseAngle, silent, noise;
-  refuseAngle.refuse = true;
-  refuseAngle.refusePrefix = "T";
-  silent.silent = true;
-  noise.strayByte = true;
-  const Fault faults[] = {
-      {"angle refused", refuseAngle, "T30,：被拒绝 5/5", "\t→\t    R3000,\t"},
-      {"silent", silent, "F3,：无应答 5/5", "\t←\t    —\t\t无应答"},
-      {"stray byte", noise, "F3,：无法识别 5/5", "无法识别（7 字节）"},
+  const Case cases[] = {
+      {"acknowledged", Frame("E1"), {}, 0, "E1|已确认", "全部已确认（1 条）"},
+      {"refused", Frame("E0"), {}, 0, "E0|被拒绝", "F3,：被拒绝 5/5"},
+      {"rate report", Frame("R3000"), {}, 0, "R3000|转速报告", "F3,：转速报告 5/5"},
+      {"unknown letter", Frame("X1"), {}, 0, "X1|未知应答", "F3,：未知应答 5/5"},
+      {"bad checksum", kBadChecksum, {}, 0, "E1|校验和错误", "F3,：校验和错误 5/5"},
+      {"noise", "\x13\x37", {}, 0, "\\x137|无法识别（2 字节）", "F3,：无法识别 5/5"},
+      {"nothing waiting", "", 0, 0, "—|无应答", "F3,：无应答 5/5"},
+      {"port failed", "", -1, 0, "|端口错误", "F3,：端口错误 5/5"},
+      {"line did not take it", "", 0, 7, "F3,|1/5 发送失败", "F3,：发送失败 5/5"},
   };
-  for (const Fault &f : faults) {
-    SCOPED_TRACE(f.name);
-    device->SetKnobs(f.knobs);
-    Download();
-    const QStringList rows = Rows();
-    const QString header = Header(rows);
-    EXPECT_TRUE(header.endsWith(QString::fromUtf8(f.header))) << header.toStdString();
-    EXPECT_TRUE(rows.filter(QString::fromUtf8(f.row)).size() > 0) << rows.join('\n').toStdString();
-  }
-  // The refused angle: W, F1 and R were still sent, and each acknowledged.
-  device->SetKnobs(refuseAngle);
-  Download();
-  const QStringList rows = Rows();
-  const qsizetype at = rows.lastIndexOf(Header(rows));
-  ASSERT_GE(at, 0);
-  for (const char *command : {"W100,", "F1,", "R3000,"}) {
-    const QString wanted = QStringLiteral("\t→\t    %1\t").arg(QLatin1String(command));
-    qsizetype sent = at;
-    while (sent < rows.size() && !rows[sent].contains(wanted))
-      ++sent;
-    ASSERT_LT(sent, rows.size()) << command;
-    ASSERT_LT(sent + 1, rows.size());
-    EXPECT_TRUE(rows[sent + 1].endsWith(QStringLiteral("已确认"))) << rows[sent + 1].toStdString();
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    rows.clear();
+    decoder = traffic::Decoder([this](const LogRow &row) { rows[row.id] = row; });
+    StartDownload();
+    for (int i = 0; i < ORDER_ATTEMPTS && Header().tone != 1; ++i) {
+      Send("F3,", c.notTaken);
+      Check(c.reply, c.waiting);
+    }
+    EXPECT_EQ(Lines()[c.notTaken ? 1 : 2], c.row);
+    EXPECT_EQ(Header().verdict, c.header);
+    EXPECT_EQ(Header().payload, "下载");
   }
 }
 
-// The view is made when it is first opened; what the line carried before is
-// listed then, in the list the operator sees.
-TEST_F(TrafficView, RowsFromBeforeTheViewWasOpenedAreListedWhenItOpens) {
-  Download();
-  const QStringList rows = Rows();
-  ASSERT_FALSE(rows.isEmpty());
-  Event(CTL_LINK_BUTTON, EVENT_COMMIT);
-  auto *view = qobject_cast<LogView *>(rt::ControlWidget(panelHandle, CTL_LINK_VIEW));
-  ASSERT_NE(view, nullptr);
-  ASSERT_NE(view->list()->model(), nullptr);
-  EXPECT_EQ(view->list()->model()->rowCount(), rows.size());
-  EXPECT_EQ(Rows(), rows);
+TEST_F(Decoding, TheHeaderNamesTheModeTheCommandsShowAndTheDemoDevice) {
+  for (const Strings &commands : {Strings{"F3,", "T30,", "W100,", "F1,", "R3000,"},
+                                  Strings{"F4,", "T30,", "W100,", "D1,2,3,", "P1,", "F2,"}}) {
+    StartDownload();
+    for (const std::string &c : commands)
+      Try(c, Frame("E1"));
+    EXPECT_EQ(Header().payload, commands.size() == 5 ? "下载（定速）" : "下载（扫速）");
+    EXPECT_EQ(Header().verdict, "全部已确认（" + std::to_string(commands.size()) + " 条）");
+  }
+  EXPECT_EQ(Header().bytes, "用时 0.60 s");
+  port = kDemoPort;
+  StartDownload();
+  Try("F1,", Frame("E1"));
+  EXPECT_EQ(Header().payload, "下载（定速，演示设备）");
+}
+
+TEST_F(Decoding, PollsFoldUntilWhatTheyReadChangesKind) {
+  const auto tick = [this](const std::string &reply) {
+    Feed(TapKind::Wrote, Frame("?1,"), 7);
+    Check(reply, reply.empty() ? 0 : -1);
+  };
+  for (int i = 0; i < 3; ++i) {
+    tick("");
+    Check(Frame("R3000")); // the answer, on the next tick
+  }
+  for (int i = 0; i < 3; ++i)
+    tick(""); // the device stops answering
+  Check(Frame("R3000"));
+  Check("\x13\x37"); // noise, twice, with no poll
+  Check("\x13\x37");
+  EXPECT_EQ(Lines(), (Strings{"?1, → R3000|转速报告 3000 ×3", "?1,|无应答 ×2",
+                              "?1, → R3000|转速报告 3000 ×1", "?1, → \\x137|无法识别（4 字节）"}));
+  // Anything else shown ends the fold.
+  Feed(TapKind::Opened, "/dev/ttyS0");
+  tick("");
+  EXPECT_EQ(Lines().back(), "?1,|轮询 ×1");
+}
+
+TEST_F(Decoding, ALinkCheckIsAGroupOfItsOwnAndEachAnsweredOneOpensAnother) {
+  Try("Q1", Frame("E1"));
+  Try("Q1", Frame("E0"));
+  for (int i = 1; i < ORDER_ATTEMPTS; ++i)
+    Try("Q1", Frame("E0"));
+  EXPECT_EQ(std::count_if(rows.begin(), rows.end(),
+                          [](const auto &r) { return r.second.payload == "通讯检查"; }),
+            2);
+  EXPECT_EQ(Header().verdict, "Q1：被拒绝 5/5");
+}
+
+TEST_F(Decoding, DrainedBytesAreCountedWithTheReadTheyFollow) {
+  const std::string noise(199, '\x13');
+  Check(noise);
+  Feed(TapKind::Discarded, std::string(200, '\x14'), 0, 5000, true);
+  EXPECT_EQ(Lines(false), Strings{"无法识别（至少 5199 字节）"});
+  EXPECT_NE(rows.rbegin()->second.bytes.find("…（至少 5199 字节）"), std::string::npos);
+
+  StartDownload(Frame("R1"));
+  Send("F3,");
+  Check(noise);
+  Feed(TapKind::Discarded, "\x14", 0, 801);
+  Feed(TapKind::Lost, {}, 0, 3);
+  EXPECT_EQ(Lines(false),
+            (Strings{"无法识别（至少 5199 字节）", "—", "下载前丢弃（6 字节）", "1/5",
+                     "无法识别（199 字节）", "读取后丢弃（801 字节）", "记录丢失（3 条）"}));
+}
+
+TEST_F(Decoding, AnOpenFailureGivesOurWordsAndTheSystemsOwn) {
+  struct Case {
+    rt::TapOpenFault fault;
+    int error;
+    const char *verdict;
+  };
+  for (const Case &c :
+       {Case{rt::TapOpenFault::System, ENOENT, "打开失败：设备不存在"},
+        Case{rt::TapOpenFault::System, EACCES, "打开失败：没有权限"},
+        Case{rt::TapOpenFault::System, EBUSY, "打开失败：设备忙：已被其他程序打开"},
+        Case{rt::TapOpenFault::Locked, 0, "打开失败：设备忙：被其他程序锁定"},
+        Case{rt::TapOpenFault::System, 9999, "打开失败：无法打开（错误号 9999）"}}) {
+    rt::TapRecord &r = Make(TapKind::OpenFailed, "/dev/tty\t\xC3(\xE4\xB8\xAD");
+    r.fault = c.fault;
+    r.error = c.error;
+    std::strcpy(r.systemWords, "EACCES: Permission denied");
+    decoder.Take(r);
+    // Bytes no text may hold are escaped: the row stays one line.
+    EXPECT_EQ(Lines().back(), "打开 /dev/tty\\x09\\xC3(中|" + std::string(c.verdict));
+    EXPECT_EQ(rows.rbegin()->second.bytes, "EACCES: Permission denied");
+  }
+}
+
+// Every word the view can show is in the tables of words of the README and of
+// the operators' usage document.
+TEST(ViewWords, EachIsExplainedInTheReadmeAndTheUsageDocument) {
+  Strings words;
+  for (int i = 0; i < int(traffic::Verdict::Count); ++i)
+    words.push_back(std::string("\n| ") + traffic::Word(traffic::Verdict(i)));
+  for (int i = 0; i < int(traffic::Label::Count); ++i)
+    words.push_back(std::string("\n| ") + traffic::Word(traffic::Label(i)));
+  for (const std::string &reason : traffic::AllOpenFailureWords())
+    words.push_back("\n| 打开失败：" + reason);
+  for (const char *document : {"README.md", "docs/usage.md"}) {
+    std::ifstream file(std::string(NUVARO_SOURCE_DIR) + "/" + document);
+    ASSERT_TRUE(file) << document;
+    std::string table = "\n";
+    for (std::string line; std::getline(file, line);)
+      if (line.rfind("| ", 0) == 0)
+        table += line + "\n";
+    for (const std::string &w : words)
+      EXPECT_NE(table.find(w), std::string::npos) << "not in the table of " << document << ":" << w;
+  }
+}
+
+// The view keeps the newest 5000 rows and about 2 MB of text.
+TEST(LogModelBounds, OldestRowsGoFirst) {
+  LogModel model;
+  LogRow row;
+  for (row.id = 1; row.id <= LogModel::kMaxRows + 100; ++row.id)
+    model.put(row);
+  model.apply();
+  EXPECT_EQ(model.rowCount(), LogModel::kMaxRows);
+  row.payload.assign(4000, 'x');
+  for (int i = 0; i < 400; ++i, ++row.id)
+    model.put(row);
+  model.apply();
+  EXPECT_LE(model.textBytes(), LogModel::kMaxBytes);
+  EXPECT_GT(model.textBytes(), LogModel::kMaxBytes - 9000);
+  EXPECT_LT(model.rowCount(), LogModel::kMaxRows);
+  EXPECT_EQ(model.text({model.rowCount() - 1}).count('x'), 4000);
 }
 
 } // namespace

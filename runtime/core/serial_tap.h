@@ -1,44 +1,80 @@
 // A record of every serial operation, for the link view.
 //
-// The serial operations report here what crossed each port: the bytes ComWrt
-// sent, the count GetInQLen found, the bytes ComRd returned and FlushInQ
-// discarded, and each open with the system's reason when it failed. The tap
-// moves bytes only: it decodes nothing and knows no widget. One listener at a
-// time; without one, recording costs a pointer test per operation.
+// The serial operations note here what crossed each port: the bytes ComWrt
+// sent (and how many of them the line did not take), the count GetInQLen
+// found, the bytes ComRd returned and FlushInQ discarded (with the count the
+// system gave for what it held), and each open with why it failed. The tap
+// moves bytes only: it decodes nothing and knows no widget.
+//
+// Noting a record costs the device path a copy into a fixed ring of
+// kTapRingSize records, and nothing else: no allocation, no call out. A
+// record keeps the first kTapHeadBytes bytes and their true count. The
+// records are handed to the one listener later, oldest first, on the
+// event loop: whenever it is about to wait for events, when a callback's busy
+// state ends (runtime/panel/busy.h), and when DrainSerialTap is called. When
+// the ring is full, new records are dropped and counted, and the listener
+// gets a Lost record with the count after the records that were kept.
 //
 // Each record carries the runtime clock (for intervals: tests on the virtual
 // clock see the waits the program made) and the wall clock (the time of day
 // the operator reads).
 #pragma once
 
-#include <string>
-
 namespace rt {
 
 enum class TapKind {
-  Opened,     // result 0
-  OpenFailed, // result: the COM_ERR_ code; reason and systemWords: why
-  Wrote,      // bytes: what the program gave; result: the count written or an error
+  Opened,     // head: the device path ("" for an in-process device)
+  OpenFailed, // head: the device path; fault, error and systemWords: why
+  Wrote,      // head, count: what the program gave; result: ComWrt's result; notTaken
   Checked,    // result: the count waiting, or an error
-  Read,       // bytes: what the read returned; result: the count or an error
-  Discarded,  // bytes: what the flush threw away; result: 0 or an error
+  Read,       // head, count: what the read returned; result: the count or an error
+  Discarded,  // head, count (countAtLeast): what the flush threw away; result: 0 or an error
+  Lost,       // count: records dropped because the ring was full
 };
+
+// Why an open failed.
+enum class TapOpenFault {
+  None,
+  System,            // error: the system's error number
+  Locked,            // another program holds the port's lock file
+  PortOutOfRange,    // no such port number
+  BadLineSettings,   // baud rate, parity, data or stop bits out of range
+  NoDevicePath,      // the port number names no device
+  DeviceUnavailable, // the in-process device is gone
+};
+
+constexpr int kTapRingSize = 256;
+constexpr int kTapHeadBytes = 200;  // a whole read of ChInQu, a whole command frame
+constexpr int kTapWordsBytes = 112; // "ENOENT: No such file or directory"
 
 struct TapRecord {
   TapKind kind = TapKind::Checked;
   int port = 0;
   int result = 0;
-  std::string bytes;
-  std::string reason;      // a few words in Chinese
-  std::string systemWords; // the system's own reason, when it gave one
-  double clock = 0.0;      // runtime clock, seconds
-  long long wallMs = 0;    // wall clock, milliseconds since the epoch
+  long long count = 0;       // bytes the operation moved; head holds the first of them
+  bool countAtLeast = false; // Discarded: the system could not say how many more it held
+  int notTaken = 0;          // Wrote: bytes the line did not take (dropped, not sent)
+  int headCount = 0;
+  char head[kTapHeadBytes];
+  TapOpenFault fault = TapOpenFault::None;
+  int error = 0;                      // OpenFailed with fault System
+  char systemWords[kTapWordsBytes]{}; // the system's own words for `error`, untranslated
+  double clock = 0.0;                 // runtime clock, seconds
+  long long wallMs = 0;               // wall clock, milliseconds since the epoch
 };
 
 using TapListener = void (*)(const TapRecord &record);
 
-// nullptr stops recording.
+// Where the records go; nullptr stops recording and drops what waits.
 void SetSerialTap(TapListener listener);
 bool SerialTapActive();
+// Hands every waiting record to the listener now, oldest first.
+void DrainSerialTap();
+// The records not yet handed out, oldest first (index 0): what the program
+// did since the event loop last ran.
+int SerialTapWaiting();
+const TapRecord &SerialTapWaitingRecord(int index);
+// Records dropped because the ring was full, since the program started.
+long long SerialTapLost();
 
 } // namespace rt

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include "runtime/core/delay.h"
+#include "runtime/core/serial_tap.h"
 #include "runtime/panel/stop_signals.h"
 
 namespace rt::busy {
@@ -105,6 +106,9 @@ void NoteBlocking() {
 void EndBusy() {
   State &s = S();
   RestoreProgress();
+  // What the callback did on the line is decoded now, before a popup or the
+  // next event: the view shows it in order with what follows.
+  DrainSerialTap();
   if (s.cursorSet) {
     QGuiApplication::restoreOverrideCursor();
     s.cursorSet = false;

@@ -48,8 +48,9 @@ public:
 // acted on (stop_signals.h); inside a dispatch, the cursor turns busy (once)
 // and the dispatch counts as having blocked.
 void NoteBlocking();
-// Cursor back; when the dispatch blocked, the input queued meanwhile is
-// dropped as described above.
+// Cursor back and the button's own text with it; the serial tap's records
+// are handed out (runtime/core/serial_tap.h); when the dispatch blocked, the
+// input queued meanwhile is dropped as described above.
 void EndBusy();
 
 // A callback is running (possibly several, nested).

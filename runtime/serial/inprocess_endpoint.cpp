@@ -36,16 +36,19 @@ public:
     return std::max(0, device_->Take(reinterpret_cast<unsigned char *>(out), max, Now()));
   }
 
-  int DiscardInput(std::string *discarded) override {
+  int DiscardInput(Discarded *seen) override {
     if (!device_->Present())
       return COM_ERR_IO;
     const double now = Now();
-    if (discarded) {
-      // Taking the readable bytes leaves the device as dropping them would;
-      // past the first 64 kB they are dropped unseen.
-      unsigned char chunk[256];
-      for (int n; discarded->size() < 65536 && (n = device_->Take(chunk, sizeof chunk, now)) > 0;)
-        discarded->append(reinterpret_cast<const char *>(chunk), static_cast<std::size_t>(n));
+    if (seen) {
+      // The device knows its count; taking the first bytes leaves it as
+      // dropping them would.
+      seen->count = std::max(0, device_->Readable(now));
+      const int head = static_cast<int>(std::min<long long>(seen->count, seen->capacity));
+      seen->headCount =
+          head > 0
+              ? std::max(0, device_->Take(reinterpret_cast<unsigned char *>(seen->head), head, now))
+              : 0;
     }
     device_->DiscardReadable(now);
     return 0;

@@ -6,11 +6,16 @@
 #include <QSerialPort>
 #include <QTimer>
 
+#include <algorithm>
+#include <cerrno>
+
 #ifndef _WIN32
 #include <poll.h>
+#include <sys/ioctl.h>
 #endif
 
 #include "runtime/core/serial_ops.h"
+#include "runtime/serial/open_failure.h"
 #include "runtime/serial/serial_endpoint.h"
 
 namespace rt {
@@ -30,18 +35,10 @@ QSerialPort::Parity ToParity(int parity) {
   }
 }
 
-// A few words in Chinese for the operator, and the system's reason.
-OpenFailure OpenFailureOf(const QSerialPort &port) {
-  const char *gloss = "无法打开";
-  switch (port.error()) {
-  case QSerialPort::DeviceNotFoundError: gloss = "设备不存在"; break;
-  case QSerialPort::PermissionError: gloss = "没有权限或设备被占用"; break;
-  case QSerialPort::OpenError: gloss = "设备已被打开"; break;
-  case QSerialPort::UnsupportedOperationError: gloss = "不是串口设备"; break;
-  default: break;
-  }
-  return {gloss, port.errorString().toStdString()};
-}
+// Linux's terminal input buffer holds at most this many bytes: when the
+// system reports that many, more may wait behind them, uncounted, in the
+// driver's buffers.
+constexpr long long kSystemInputBufferFull = 4095;
 
 class SerialDeviceEndpoint final : public Endpoint {
 public:
@@ -54,7 +51,7 @@ public:
     port_.setReadBufferSize(inputQueueSize_);
     if (!port_.open(QIODevice::ReadWrite)) {
       if (why)
-        *why = OpenFailureOf(port_);
+        *why = OpenFailureOf(path, port_.error());
       return false;
     }
     const bool configured =
@@ -65,7 +62,7 @@ public:
         port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!configured) {
       if (why)
-        *why = {"不是串口设备", port_.errorString().toStdString()};
+        *why = {TapOpenFault::System, ENOTTY};
       port_.close();
       return false;
     }
@@ -74,6 +71,7 @@ public:
   }
 
   int Write(const char *data, int count) override {
+    notTaken_ = 0;
     if (Broken())
       return COM_ERR_IO;
     if (count <= 0)
@@ -89,13 +87,17 @@ public:
       if (!port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime())) && HungUp())
         return COM_ERR_IO;
     }
-    if (port_.bytesToWrite() > 0)
+    if (port_.bytesToWrite() > 0) {
+      notTaken_ = static_cast<int>(std::min<qint64>(port_.bytesToWrite(), count));
       port_.clear(QSerialPort::Output); // what cannot go out is dropped
+    }
     // The wait's time-out and a full output queue are no fault of the port.
     if (port_.error() == QSerialPort::TimeoutError || WouldHaveBlocked())
       port_.clearError();
     return Broken() ? COM_ERR_IO : static_cast<int>(queued);
   }
+
+  int NotTakenByLastWrite() const override { return notTaken_; }
 
   int Waiting() override {
     PullIn();
@@ -113,10 +115,21 @@ public:
     return n < 0 ? COM_ERR_IO : static_cast<int>(n);
   }
 
-  int DiscardInput(std::string *discarded) override {
+  int DiscardInput(Discarded *seen) override {
     PullIn();
-    if (discarded)
-      discarded->append(port_.peek(port_.bytesAvailable()).toStdString());
+    if (seen) {
+      const qint64 held = port_.bytesAvailable();
+      seen->headCount = static_cast<int>(
+          std::max<qint64>(0, port_.peek(seen->head, std::min<qint64>(held, seen->capacity))));
+      // The system's count, taken before the flush throws its bytes away.
+      const long long system = SystemWaiting();
+      seen->count = held + std::max(system, 0LL);
+      // The system may hold more than it counts: when it cannot count, when
+      // its count is its buffer's size, and when bytes still waited behind
+      // the port's full buffer (a flood: the driver's buffers fill too).
+      seen->countAtLeast =
+          system < 0 || system >= kSystemInputBufferFull || (system > 0 && held >= inputQueueSize_);
+    }
     port_.clear(QSerialPort::Input);
     port_.readAll();
     return Broken() ? COM_ERR_IO : 0;
@@ -151,6 +164,17 @@ private:
   void PullIn() {
     while (!Broken() && port_.bytesAvailable() < inputQueueSize_ && port_.waitForReadyRead(0)) {
     }
+  }
+
+  // Bytes the system holds for the port beyond what Qt took in; -1 when it
+  // cannot say.
+  long long SystemWaiting() const {
+#ifndef _WIN32
+    int n = 0;
+    if (port_.isOpen() && ::ioctl(static_cast<int>(port_.handle()), FIONREAD, &n) == 0)
+      return n;
+#endif
+    return -1;
   }
 
   bool Broken() const {
@@ -188,6 +212,7 @@ private:
   int inputQueueSize_;
   LineSettings settings_;
   bool lostReported_ = false;
+  int notTaken_ = 0;
 };
 
 } // namespace
@@ -196,7 +221,7 @@ std::unique_ptr<Endpoint> OpenSerialDevice(const std::string &path, const LineSe
                                            OpenFailure *why) {
   if (path.empty()) {
     if (why)
-      *why = {"没有设备路径", {}};
+      *why = {TapOpenFault::NoDevicePath, 0};
     return nullptr;
   }
   auto endpoint = std::make_unique<SerialDeviceEndpoint>(settings.inputQueueSize);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "runtime/core/port_table.h"
+#include "runtime/core/serial_tap.h"
 
 namespace rt {
 
@@ -18,18 +19,34 @@ struct LineSettings {
   int inputQueueSize = 1000;
 };
 
+// What a flush threw away, for the tap: its first bytes copied into `head`
+// (up to `capacity`), and how many there were: those the port held plus
+// those the system reported holding. `countAtLeast` when the system could
+// not say all it held.
+struct Discarded {
+  char *head = nullptr;
+  int capacity = 0;
+  int headCount = 0;
+  long long count = 0;
+  bool countAtLeast = false;
+};
+
 class Endpoint {
 public:
   virtual ~Endpoint() = default;
   // Returns the count written or a negative COM_ERR_ code.
   virtual int Write(const char *data, int count) = 0;
+  // Of the last Write's bytes, how many the line did not take: they were
+  // dropped unsent (a peer that does not read). The result above stays what
+  // the caller has always been told.
+  virtual int NotTakenByLastWrite() const { return 0; }
   // Count of received bytes waiting, or a negative COM_ERR_ code.
   virtual int Waiting() = 0;
   // Takes up to `max` waiting bytes; returns the count or a negative code.
   virtual int Read(char *out, int max) = 0;
-  // Discards the waiting bytes; those it held are appended to `discarded`
-  // when that is not null. 0 or a negative COM_ERR_ code.
-  virtual int DiscardInput(std::string *discarded) = 0;
+  // Discards the waiting bytes, and says what they were in `seen` when that
+  // is not null. 0 or a negative COM_ERR_ code.
+  virtual int DiscardInput(Discarded *seen) = 0;
   // `report` runs later, from the event loop, when the device hangs up or
   // fails while nobody is calling: the owner then closes the endpoint, so
   // that nothing goes on polling a dead descriptor. Endpoints that only fail
@@ -37,11 +54,11 @@ public:
   virtual void WhenLost(std::function<void()> report) { (void)report; }
 };
 
-// Why a device could not be opened: a few words in Chinese for the operator,
-// and the system's own words when it gave any.
+// Why a device could not be opened: the kind of fault, and for a fault of
+// the system its error number.
 struct OpenFailure {
-  std::string reason;
-  std::string systemWords;
+  TapOpenFault fault = TapOpenFault::System;
+  int error = 0;
 };
 
 // Opens a serial device (a real port or a pseudo-terminal) with no flow

@@ -79,6 +79,15 @@ int NotOpen(int port) {
   return lost == LostPorts().end() ? COM_ERR_NOT_OPEN : lost->second;
 }
 
+void NoteOpenFailed(int port, int result, const std::string &path, const rt::OpenFailure &why) {
+  rt::TapRecord *r = rt::TapAdd(rt::TapKind::OpenFailed, port, result);
+  rt::TapKeepBytes(r, path.data(), static_cast<long long>(path.size()));
+  if (r && why.fault == rt::TapOpenFault::System)
+    rt::TapKeepSystemError(r, why.error);
+  else if (r)
+    r->fault = why.fault;
+}
+
 bool ValidSettings(long baudRate, int parity, int dataBits, int stopBits) {
   return baudRate > 0 && baudRate <= 4000000 && parity >= 0 && parity <= 4 && dataBits >= 5 &&
          dataBits <= 8 && (stopBits == 1 || stopBits == 2);
@@ -89,14 +98,14 @@ bool ValidSettings(long baudRate, int parity, int dataBits, int stopBits) {
 int OpenComConfig(int port, const char *deviceName, long baudRate, int parity, int dataBits,
                   int stopBits, int inputQueueSize, int /*outputQueueSize*/) {
   if (port < COM_MIN_PORT || port > COM_MAX_PORT) {
-    rt::TapNote(rt::TapKind::OpenFailed, port, COM_ERR_BAD_PORT, nullptr, 0, "端口号超出范围");
+    NoteOpenFailed(port, COM_ERR_BAD_PORT, {}, {rt::TapOpenFault::PortOutOfRange});
     return COM_ERR_BAD_PORT;
   }
   // Opening an open port starts it afresh.
   OpenPorts().erase(port);
   LostPorts().erase(port);
   if (!ValidSettings(baudRate, parity, dataBits, stopBits)) {
-    rt::TapNote(rt::TapKind::OpenFailed, port, COM_ERR_OPEN, nullptr, 0, "线路参数无效");
+    NoteOpenFailed(port, COM_ERR_OPEN, {}, {rt::TapOpenFault::BadLineSettings});
     return COM_ERR_OPEN;
   }
 
@@ -111,13 +120,12 @@ int OpenComConfig(int port, const char *deviceName, long baudRate, int parity, i
   settings.stopBits = stopBits;
   settings.inputQueueSize = inputQueueSize > 0 ? inputQueueSize : 1000;
 
-  rt::OpenFailure why{"内置设备不可用", {}};
+  rt::OpenFailure why{rt::TapOpenFault::DeviceUnavailable};
   std::unique_ptr<rt::Endpoint> endpoint = target.device
                                                ? rt::OpenInProcessDevice(target.device)
                                                : rt::OpenSerialDevice(target.path, settings, &why);
   if (!endpoint) {
-    rt::TapNote(rt::TapKind::OpenFailed, port, COM_ERR_OPEN, target.path.data(),
-                static_cast<int>(target.path.size()), why.reason, why.systemWords);
+    NoteOpenFailed(port, COM_ERR_OPEN, target.path, why);
     return COM_ERR_OPEN;
   }
   static unsigned openings = 0;
@@ -128,8 +136,8 @@ int OpenComConfig(int port, const char *deviceName, long baudRate, int parity, i
       Lose(port, Find(port), COM_ERR_IO);
   });
   OpenPorts()[port] = std::move(endpoint);
-  rt::TapNote(rt::TapKind::Opened, port, 0, target.path.data(),
-              static_cast<int>(target.path.size()));
+  rt::TapKeepBytes(rt::TapAdd(rt::TapKind::Opened, port), target.path.data(),
+                   static_cast<long long>(target.path.size()));
   return 0;
 }
 
@@ -146,14 +154,17 @@ int ComWrt(int port, const char *buffer, int count) {
   if (!buffer || count <= 0)
     return 0;
   const int written = Checked(port, endpoint, endpoint->Write(buffer, count));
-  rt::TapNote(rt::TapKind::Wrote, port, written, buffer, count);
+  if (rt::TapRecord *r = rt::TapAdd(rt::TapKind::Wrote, port, written)) {
+    rt::TapKeepBytes(r, buffer, count);
+    r->notTaken = written < 0 ? 0 : endpoint->NotTakenByLastWrite();
+  }
   return written;
 }
 
 int GetInQLen(int port) {
   rt::Endpoint *endpoint = Find(port);
   const int waiting = endpoint ? Checked(port, endpoint, endpoint->Waiting()) : NotOpen(port);
-  rt::TapNote(rt::TapKind::Checked, port, waiting);
+  rt::TapAdd(rt::TapKind::Checked, port, waiting);
   return waiting;
 }
 
@@ -164,7 +175,7 @@ int ComRd(int port, char *buffer, int count) {
   if (!buffer || count <= 0)
     return 0;
   const int taken = Checked(port, endpoint, endpoint->Read(buffer, count));
-  rt::TapNote(rt::TapKind::Read, port, taken, buffer, taken);
+  rt::TapKeepBytes(rt::TapAdd(rt::TapKind::Read, port, taken), buffer, taken);
   return taken;
 }
 
@@ -172,12 +183,17 @@ int FlushInQ(int port) {
   rt::Endpoint *endpoint = Find(port);
   if (!endpoint)
     return NotOpen(port);
-  // The discarded bytes are kept only for the tap.
-  std::string discarded;
-  const int result =
-      Checked(port, endpoint, endpoint->DiscardInput(rt::SerialTapActive() ? &discarded : nullptr));
-  rt::TapNote(rt::TapKind::Discarded, port, result, discarded.data(),
-              static_cast<int>(discarded.size()));
+  // What is discarded is looked at only for the tap: its first bytes land in
+  // the record, and the count is what the port and the system held.
+  rt::TapRecord *r = rt::TapAdd(rt::TapKind::Discarded, port);
+  rt::Discarded seen{r ? r->head : nullptr, r ? rt::kTapHeadBytes : 0};
+  const int result = Checked(port, endpoint, endpoint->DiscardInput(r ? &seen : nullptr));
+  if (r) {
+    r->result = result;
+    r->headCount = seen.headCount;
+    r->count = seen.count;
+    r->countAtLeast = seen.countAtLeast;
+  }
   return result;
 }
 

@@ -1,0 +1,48 @@
+// The words of the line protocol, each written once: the commands the program
+// sends (as Fmt formats), the reply letters it reads, what an acknowledgement
+// is, how often a command is tried, and which work mode a download's command
+// belongs to. The download, the exchange, the link check and the rate monitor
+// send and read with these; the link view's decoder reads the line with them.
+// The device simulator plays the other side and keeps its own words.
+#pragma once
+
+// A download: the signal-mode command, then the angle and the width, then
+// either the fixed-rate pair or the sweep's three commands.
+extern const char CMD_SIGNAL_MODE_ON[];  // signal mode nonzero
+extern const char CMD_SIGNAL_MODE_OFF[]; // signal mode 0
+extern const char CMD_ANGLE[];           // degrees
+extern const char CMD_WIDTH[];           // microseconds
+extern const char CMD_FIXED_RATE[];      // select fixed-rate operation
+extern const char CMD_RATE[];            // revolutions per minute
+extern const char CMD_SWEEP_RANGE[];     // lower bound, upper bound, step
+extern const char CMD_REPEAT[];          // repeat count of the sweep
+extern const char CMD_SWEEP[];           // select sweep operation
+// The link check (a click on the communication LED) and the rate poll.
+extern const char CMD_LINK_CHECK[];
+extern const char CMD_RATE_POLL[];
+
+// Reply letters: an acknowledgement carries a number, 1 when the device
+// accepted the command; a rate report carries the rate.
+constexpr char REPLY_ACKNOWLEDGEMENT = 'E';
+constexpr char REPLY_RATE = 'R';
+constexpr int ACKNOWLEDGED_NUMBER = 1;
+
+// Each command is sent up to this many times until it is accepted.
+constexpr int ORDER_ATTEMPTS = 5;
+
+// A download starts by waiting this long (seconds), then throwing away what
+// the device sent before; its commands follow.
+constexpr double DOWNLOAD_SETTLE_WAIT = 0.12;
+
+// 1 when a reply with this letter and number accepts the command.
+int IsAcceptance(char letter, int number);
+
+// 1 when `payload` is a text the command `format` makes: equal to it, or, for
+// a format with numbers, its text before the first number followed by one.
+int IsCommand(const char *payload, const char *format);
+
+// The work mode a download's command shows, when it shows one.
+constexpr int MODE_UNSHOWN = 0;
+constexpr int MODE_FIXED_RATE = 1;
+constexpr int MODE_SWEEP = 2;
+int ModeOfCommand(const char *payload);
