@@ -21,9 +21,6 @@
 #include "preview/synthesis.h"
 #include "runtime/controls/graph.h"
 
-inline const char *const kCommError = "  硬件通讯错误";
-inline const char *const kPortError = "串口错误，请重新选择串口";
-
 // A virtual clock that calls `onSleep` before each wait, so that a test can
 // act in the middle of a blocking callback (between the attempts of a
 // command, during the download's settle wait).
@@ -50,18 +47,6 @@ inline std::string RandomBytes(std::size_t count, std::uint32_t seed) {
   for (char &c : bytes)
     c = static_cast<char>(byte(engine));
   return bytes;
-}
-
-inline bool operator==(const SettingsRecord &a, const SettingsRecord &b) {
-  return a.workMode == b.workMode && a.rate == b.rate && a.sweepMin == b.sweepMin &&
-         a.sweepMax == b.sweepMax && a.sweepStep == b.sweepStep && a.repeat == b.repeat &&
-         a.signalMode == b.signalMode && a.angle == b.angle && a.width == b.width;
-}
-
-inline void PrintTo(const SettingsRecord &s, std::ostream *os) {
-  *os << "{workMode " << s.workMode << ", rate " << s.rate << ", sweep " << s.sweepMin << ".."
-      << s.sweepMax << " step " << s.sweepStep << ", repeat " << s.repeat << ", signalMode "
-      << s.signalMode << ", angle " << s.angle << ", width " << s.width << "}";
 }
 
 class BadInputTest : public PanelTest {

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,24 @@
 #include "runtime/core/serial_tap.h"
 #include "runtime/panel/panel_access.h"
 #include "sim/device_model.h"
+
+using Strings = std::vector<std::string>;
+
+inline const char *const kCommError = "  硬件通讯错误";
+inline const char *const kPortError = "串口错误，请重新选择串口";
+constexpr double kTickInterval = 0.5; // the panel timer's, in seconds
+
+inline bool operator==(const SettingsRecord &a, const SettingsRecord &b) {
+  return a.workMode == b.workMode && a.rate == b.rate && a.sweepMin == b.sweepMin &&
+         a.sweepMax == b.sweepMax && a.sweepStep == b.sweepStep && a.repeat == b.repeat &&
+         a.signalMode == b.signalMode && a.angle == b.angle && a.width == b.width;
+}
+
+inline void PrintTo(const SettingsRecord &s, std::ostream *os) {
+  *os << "{workMode " << s.workMode << ", rate " << s.rate << ", sweep " << s.sweepMin << ".."
+      << s.sweepMax << " step " << s.sweepStep << ", repeat " << s.repeat << ", signalMode "
+      << s.signalMode << ", angle " << s.angle << ", width " << s.width << "}";
+}
 
 // The link view's rows as the operator copies them, one line each, with
 // everything the line carried so far decoded.
@@ -79,14 +98,26 @@ protected:
   int Event(int control, int event) {
     return rt::DispatchControlEvent(panelHandle, control, event);
   }
+  // Sets `control` as the operator would and sends its callback `event`.
+  void Change(int control, int value, int event = EVENT_COMMIT) {
+    SetCtrlVal(panelHandle, control, value);
+    Event(control, event);
+  }
   void Download() { Event(CTL_SEND, 1); }
   // The simulated device's faults, from none: Knobs([](auto &k) { k.silent = true; }).
-  template <typename Change> void Knobs(Change change) {
+  template <typename Edit> void Knobs(Edit change) {
     sim::DeviceKnobs knobs;
     change(knobs);
     device->SetKnobs(knobs);
   }
   void Tick() { Event(CTL_TIMER, 15); }
+  // `n` timer ticks, the timer's interval apart.
+  void Ticks(int n) {
+    for (int i = 0; i < n; ++i) {
+      Tick();
+      clock.Advance(kTickInterval);
+    }
+  }
   int SendColour() { return rt::CommandButtonColor(panelHandle, CTL_SEND); }
 
   std::vector<std::string> Sent() { return device->Payloads(); }

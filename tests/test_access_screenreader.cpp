@@ -90,10 +90,6 @@ protected:
     return out;
   }
   QString Description(int id) { return A(id)->text(QAccessible::Description); }
-  void Change(int id, int value, int event) {
-    SetCtrlVal(panelHandle, id, value);
-    Event(id, event);
-  }
 
   std::vector<Heard> heard;
 };
@@ -163,10 +159,7 @@ TEST_F(ScreenReader, MeterReadsTheReportedRateAndAnnouncesOnlyChanges) {
   QAccessibleValueInterface *value = meter->valueInterface();
   ASSERT_NE(value, nullptr);
   Event(CTL_PORT_LED, EVENT_LEFT_CLICK);
-  for (int i = 0; i < 4; ++i) { // poll, reading, poll, the same reading again
-    Tick();
-    clock.Advance(0.5);
-  }
+  Ticks(4); // poll, reading, poll, the same reading again
   EXPECT_EQ(value->currentValue().toInt(), 3000);
   EXPECT_EQ(meter->text(QAccessible::Value), QStringLiteral("3000 r/min"));
   const auto changes = HeardFrom(CTL_RATE_METER, QAccessible::ValueChanged);
@@ -212,9 +205,7 @@ TEST_F(ScreenReader, GraphsTellWhatTheyShowAndHowLongARevolutionLasts) {
 // still closes it.
 TEST_F(ScreenReader, NoPressGetsPastThePopupWhichItsOwnButtonCloses) {
   rt::SetPopupHandler({}); // the real modal box
-  sim::DeviceKnobs refuseAll;
-  refuseAll.refuse = true;
-  device->SetKnobs(refuseAll);
+  Knobs([](auto &k) { k.refuse = true; });
   const QString press = QAccessibleActionInterface::pressAction();
   std::size_t sentBeforePresses = 0;
   bool closedByGuard = false;

@@ -45,16 +45,8 @@ void ExpectOnlyPlot(int control, const double *samples, double gain) {
 }
 
 TEST_F(AppPanel, InitReadsThePanelAndDrawsThePreview) {
-  const SettingsRecord s = Settings;
-  EXPECT_EQ(s.workMode, 1);
-  EXPECT_EQ(s.rate, 3000);
-  EXPECT_EQ(s.sweepMin, 1000);
-  EXPECT_EQ(s.sweepMax, 6000);
-  EXPECT_EQ(s.sweepStep, 100);
-  EXPECT_EQ(s.repeat, 1);
-  EXPECT_EQ(s.signalMode, 1);
-  EXPECT_EQ(s.angle, 30);
-  EXPECT_EQ(s.width, 100);
+  // workMode, rate, sweep minimum, maximum and step, repeat, signalMode, angle, width
+  EXPECT_EQ(Settings, (SettingsRecord{1, 3000, 1000, 6000, 100, 1, 1, 30, 100}));
   // Start-up leaves the dimming as stored: fixed-rate mode, sweep dimmed.
   EXPECT_FALSE(Dimmed(CTL_RATE));
   EXPECT_TRUE(Dimmed(CTL_SWEEPMIN));
@@ -70,16 +62,14 @@ TEST_F(AppPanel, InitReadsThePanelAndDrawsThePreview) {
 }
 
 TEST_F(AppPanel, RateChangeRescalesBothGraphsAndWidensThePulse) {
-  SetCtrlVal(panelHandle, CTL_RATE, 6000);
-  Event(CTL_RATE, EVENT_VAL_CHANGED);
+  Change(CTL_RATE, 6000, EVENT_VAL_CHANGED);
   EXPECT_EQ(Settings.rate, 6000);
   ExpectOnlyPlot(CTL_PULSE_GRAPH, datapoints, 0.01);
   ExpectOnlyPlot(CTL_LOGIC_GRAPH, datapoints1, 0.01);
   EXPECT_EQ(datapoints[92], -8.0); // r = 10: samples 83 to 92
   EXPECT_EQ(datapoints[93], 0.0);
   // A commit alone does not reach the rate callback.
-  SetCtrlVal(panelHandle, CTL_RATE, 1500);
-  Event(CTL_RATE, EVENT_COMMIT);
+  Change(CTL_RATE, 1500, EVENT_COMMIT);
   EXPECT_EQ(Settings.rate, 6000);
 }
 
@@ -132,25 +122,21 @@ TEST_F(AppPanel, EachParameterCallbackStoresItsValueAndMarksPending) {
 }
 
 TEST_F(AppPanel, PreviewFollowsAngleWidthAndSignalModeButNotTheRest) {
-  SetCtrlVal(panelHandle, CTL_ANGLE, 180);
-  Event(CTL_ANGLE, EVENT_COMMIT);
+  Change(CTL_ANGLE, 180);
   EXPECT_EQ(GraphOf(CTL_LOGIC_GRAPH)
                 ->plotPoints(GraphOf(CTL_LOGIC_GRAPH)->plotHandles().front())[499]
                 .y(),
             5.0);
   EXPECT_EQ(datapoints[500], -8.0);
-  SetCtrlVal(panelHandle, CTL_SIGNALMODE, 0);
-  Event(CTL_SIGNALMODE, EVENT_COMMIT);
+  Change(CTL_SIGNALMODE, 0);
   EXPECT_EQ(datapoints[500], 8.0);
   ExpectOnlyPlot(CTL_PULSE_GRAPH, datapoints, 0.02);
-  SetCtrlVal(panelHandle, CTL_WIDTH, 0);
-  Event(CTL_WIDTH, EVENT_COMMIT);
+  Change(CTL_WIDTH, 0);
   ExpectOnlyPlot(CTL_PULSE_GRAPH, datapoints, 0.02);
   EXPECT_EQ(datapoints[500], 0.0);
   // The sweep values and the work mode leave the preview alone.
   datapoints[500] = 123.0;
-  SetCtrlVal(panelHandle, CTL_WORKMODE, 0);
-  Event(CTL_WORKMODE, EVENT_COMMIT);
+  Change(CTL_WORKMODE, 0);
   Event(CTL_SWEEPMIN, EVENT_COMMIT);
   Event(CTL_REPEAT, EVENT_COMMIT);
   EXPECT_EQ(datapoints[500], 123.0);
@@ -158,13 +144,11 @@ TEST_F(AppPanel, PreviewFollowsAngleWidthAndSignalModeButNotTheRest) {
 
 TEST_F(AppPanel, WorkModeDimsTheControlsItDoesNotUse) {
   const int sweep[] = {CTL_SWEEPMIN, CTL_SWEEPMAX, CTL_SWEEPSTEP, CTL_REPEAT};
-  SetCtrlVal(panelHandle, CTL_WORKMODE, 0);
-  Event(CTL_WORKMODE, EVENT_COMMIT);
+  Change(CTL_WORKMODE, 0);
   EXPECT_TRUE(Dimmed(CTL_RATE));
   for (int c : sweep)
     EXPECT_FALSE(Dimmed(c)) << c;
-  SetCtrlVal(panelHandle, CTL_WORKMODE, 1);
-  Event(CTL_WORKMODE, EVENT_COMMIT);
+  Change(CTL_WORKMODE, 1);
   EXPECT_FALSE(Dimmed(CTL_RATE));
   for (int c : sweep)
     EXPECT_TRUE(Dimmed(c)) << c;
@@ -175,12 +159,10 @@ TEST_F(AppPanel, SweepBoundsSetTheMeterRangeInAnyMode) {
   Meter *meter = TheMeter();
   ASSERT_NE(meter, nullptr);
   const int minBefore = meter->minimum();
-  SetCtrlVal(panelHandle, CTL_SWEEPMAX, 8000);
-  Event(CTL_SWEEPMAX, EVENT_COMMIT);
+  Change(CTL_SWEEPMAX, 8000);
   EXPECT_EQ(meter->maximum(), 8000);
   EXPECT_EQ(meter->minimum(), minBefore);
-  SetCtrlVal(panelHandle, CTL_SWEEPMIN, 9000); // above the maximum: passed on as it is
-  Event(CTL_SWEEPMIN, EVENT_COMMIT);
+  Change(CTL_SWEEPMIN, 9000); // above the maximum: passed on as it is
   EXPECT_EQ(meter->minimum(), 9000);
   EXPECT_EQ(meter->maximum(), 8000);
 }

@@ -18,8 +18,6 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
 struct NumericCase {
   int control;
   int event; // the event its callback acts on
@@ -240,8 +238,7 @@ TEST_F(ControlLimits, ExtremesDrawWithoutTrouble) {
   // The widest pulse at the last angle and the fastest rate; the meter's range
   // upside down (minimum above maximum) and a reading far outside it.
   SetAll(INT_MAX);
-  SetCtrlVal(panelHandle, CTL_SWEEPMAX, 1);
-  Event(CTL_SWEEPMAX, EVENT_COMMIT);
+  Change(CTL_SWEEPMAX, 1);
   ExpectPreviewSane();
   // The first pulse alone is longer than the revolution: cut at the last
   // sample, with the second (at the angle's sample, 1000) wholly past it.

@@ -14,9 +14,6 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
-constexpr double kTickInterval = 0.5; // the panel timer's, in seconds
 constexpr int kMeterUntouched = -777;
 
 bool IsPoll(const std::string &bytes) {
@@ -69,24 +66,18 @@ TEST_F(LineNoise, MegabyteBurstWhilePolling) {
     noise.replace(kBurst / 2, f.size(), f);
   line->Queue(noise + Frame("R1111"));
 
-  Tick(); // takes the backlog; nothing is polled while bytes wait
-  clock.Advance(kTickInterval);
+  Ticks(1); // takes the backlog; nothing is polled while bytes wait
   EXPECT_EQ(GetInQLen(portNumber), 0);
   EXPECT_EQ(line->Payloads(), Strings{});
-  Tick(); // the line is quiet: the first poll
-  clock.Advance(kTickInterval);
+  Ticks(1); // the line is quiet: the first poll
   EXPECT_EQ(line->Payloads(), Strings{"?1,"});
-  Tick(); // its answer
-  clock.Advance(kTickInterval);
+  Ticks(1); // its answer
   EXPECT_EQ(Value(CTL_RATE_METER), 2500);
   ExpectQuietTicks();
 
   // And the monitor goes on as usual: a poll, then its reading.
   SetCtrlVal(panelHandle, CTL_RATE_METER, kMeterUntouched);
-  for (int i = 0; i < 2; ++i) {
-    Tick();
-    clock.Advance(kTickInterval);
-  }
+  Ticks(2);
   EXPECT_EQ(Value(CTL_RATE_METER), 2500);
   ExpectQuietTicks();
 }
@@ -119,10 +110,7 @@ TEST_F(LineNoise, AbsurdRateReportsShowNoGarbage) {
     SCOPED_TRACE(c.reply.size());
     SetCtrlVal(panelHandle, CTL_RATE_METER, kMeterUntouched);
     line->Queue(c.reply);
-    for (int i = 0; i < 3; ++i) { // enough to take every byte of the longest
-      Tick();
-      clock.Advance(kTickInterval);
-    }
+    Ticks(3); // enough to take every byte of the longest
     EXPECT_EQ(Value(CTL_RATE_METER), c.shown);
     EXPECT_EQ(GetInQLen(portNumber), 0);
   }
@@ -161,10 +149,7 @@ protected:
   void TicksShowNothing() {
     popups.clear();
     SetCtrlVal(panelHandle, CTL_RATE_METER, kMeterUntouched);
-    for (int i = 0; i < 20; ++i) {
-      Tick();
-      clock.Advance(kTickInterval);
-    }
+    Ticks(20);
     EXPECT_EQ(Value(CTL_RATE_METER), kMeterUntouched);
     ExpectQuietTicks();
   }

@@ -27,8 +27,6 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
 class PortPaths : public BadInputTest {
 protected:
   void SetUp() override {

@@ -12,10 +12,6 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
-constexpr double kTickInterval = 0.5;
-
 class Vanishing : public BadInputTest {
 protected:
   void SetUp() override {
@@ -42,13 +38,6 @@ protected:
     EXPECT_EQ(slectportchanged, 1);
     EXPECT_FALSE(rt::TimerCallbacksSuspended());
     EXPECT_EQ(Settings, stored);
-  }
-
-  void Ticks(int n) {
-    for (int i = 0; i < n; ++i) {
-      Tick();
-      clock.Advance(kTickInterval);
-    }
   }
 
   // Back again: the next download opens the port and goes through whole.
@@ -79,8 +68,7 @@ TEST_F(Vanishing, OnEachCommandOfADownloadInBothModes) {
                         {0, "T"},  {0, "D"}, {0, "P"}, {0, "F2"}};
   for (const Case &c : cases) {
     SCOPED_TRACE(std::string(c.workMode ? "fixed, " : "sweep, ") + c.prefix);
-    SetCtrlVal(panelHandle, CTL_WORKMODE, c.workMode);
-    Event(CTL_WORKMODE, EVENT_COMMIT);
+    Change(CTL_WORKMODE, c.workMode);
     stored = Settings;
     VanishOn(c.prefix);
     popups.clear();
@@ -175,9 +163,7 @@ TEST_F(Vanishing, WhileAPollIsAnswered) {
 TEST_F(Vanishing, OnReceivingThePoll) {
   Event(CTL_PORT_LED, EVENT_LEFT_CLICK);
   VanishOn("?1");
-  Tick(); // it goes within the tick, between the poll and the read
-  clock.Advance(kTickInterval);
-  Ticks(2);
+  Ticks(3); // it goes within the first, between the poll and the read
   EXPECT_TRUE(popups.empty());
   ExpectPortLost();
   ExpectRecovery();

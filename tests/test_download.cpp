@@ -6,11 +6,6 @@
 namespace {
 
 using DownloadTest = PanelTest;
-using Strings = std::vector<std::string>;
-
-const char *kCommError = "  硬件通讯错误";
-const char *kPortError = "串口错误，请重新选择串口";
-
 std::string Frames(const Strings &payloads) {
   std::string bytes;
   for (const auto &p : payloads)
@@ -29,10 +24,8 @@ TEST_F(DownloadTest, SequencesOnTheWireInBothModes) {
   EXPECT_EQ(SendColour(), COLOR_SENT);
   EXPECT_FALSE(rt::TimerCallbacksSuspended());
 
-  SetCtrlVal(panelHandle, CTL_WORKMODE, 0);
-  Event(CTL_WORKMODE, 1);
-  SetCtrlVal(panelHandle, CTL_SIGNALMODE, 0);
-  Event(CTL_SIGNALMODE, 1);
+  Change(CTL_WORKMODE, 0);
+  Change(CTL_SIGNALMODE, 0);
   device->ClearRecord();
   Download();
   expected = {"F4,", "T30,", "W100,", "D1000,6000,100,", "P1,", "F2,"};
@@ -70,8 +63,7 @@ TEST_F(DownloadTest, RefusedWidthIsRetriedAndTheRestStillGoesOut) {
 TEST_F(DownloadTest, EditAfterADownloadTurnsTheButtonGreenAgain) {
   Download();
   ASSERT_EQ(SendColour(), COLOR_SENT);
-  SetCtrlVal(panelHandle, CTL_WIDTH, 250);
-  Event(CTL_WIDTH, 1);
+  Change(CTL_WIDTH, 250);
   EXPECT_EQ(SendColour(), COLOR_PENDING);
   device->ClearRecord();
   Download();
