@@ -1,11 +1,16 @@
 // The device model behind a pseudo-terminal, and nuvaro-devsim, reached with
-// plain POSIX calls.
+// plain POSIX calls; and the program's serial port on the same terminal
+// (PtyLink).
 // Reads wait for their bytes with a generous timeout that only guards
 // against a hang; nothing here measures time.
 
 #ifndef _WIN32
 
 #include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 
 #include <csignal>
 #include <fcntl.h>
@@ -20,6 +25,10 @@
 #include <vector>
 
 #include "child_process.h"
+#include "link/exchange.h"
+#include "link/frame.h"
+#include "runtime/core/port_table.h"
+#include "runtime/core/serial_ops.h"
 #include "sim/frame_scanner.h"
 #include "sim/pty_device.h"
 
@@ -79,7 +88,13 @@ protected:
   void TearDown() override {
     if (fd >= 0)
       close(fd);
+    rt::CloseAllPorts();
     pty->Stop();
+  }
+  // Opens the slave as the program's port `port`.
+  void OpenPort(int port) {
+    rt::AssignPortPath(port, pty->SlavePath());
+    ASSERT_EQ(OpenComConfig(port, "", 38400, 0, 8, 1, 1000, 1000), 0);
   }
   Bytes Exchange(const std::string &payload, std::size_t replyBytes) {
     WriteAll(fd, sim::EncodeFrame(payload));
@@ -128,6 +143,50 @@ TEST_F(PtyDeviceTest, PortCanBeClosedAndOpenedAgain) {
   ASSERT_GE(fd, 0);
   EXPECT_EQ(Exchange("Q1", 6), kE1);
   EXPECT_EQ(model->Payloads(), (std::vector<std::string>{"Q1", "Q1"}));
+}
+
+using PtyLink = PtyDeviceTest;
+
+TEST_F(PtyLink, OrderGetsTheAcknowledgementFromTheOtherSide) {
+  constexpr int kPort = 61;
+  OpenPort(kPort);
+  portNumber = kPort;
+  EXPECT_EQ(order("F1,"), 1);
+  EXPECT_EQ(model->RawBytes(), Bytes("\x24\x05\x46\x31\x2C\xA8\x00", 7));
+  EXPECT_EQ(std::string(read_data, 6), kE1);
+  rt::ClearPortAssignment(kPort);
+}
+
+// Descriptors of this process open on `path`.
+int DescriptorsOn(const std::string &path) {
+  int n = 0;
+  const QDir fds(QStringLiteral("/proc/self/fd"));
+  for (const QFileInfo &fd : fds.entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot)) {
+    const std::string target = fd.symLinkTarget().toStdString();
+    if (target == path || target == path + " (deleted)")
+      ++n;
+  }
+  return n;
+}
+
+TEST_F(PtyLink, HungUpPortIsClosedWithItsDescriptor) {
+  constexpr int kPort = 62;
+  OpenPort(kPort);
+  const std::string slave = pty->SlavePath();
+  const int before = DescriptorsOn(slave);
+  ASSERT_GE(before, 1);
+  pty->Stop(); // the other side hangs up
+  // Nobody calls the port: the event loop alone finds the hang-up.
+  for (int i = 0; i < 200 && rt::IsPortOpen(kPort); ++i) {
+    QCoreApplication::processEvents();
+    usleep(5000);
+  }
+  EXPECT_FALSE(rt::IsPortOpen(kPort));
+  EXPECT_EQ(DescriptorsOn(slave), 0);
+  EXPECT_EQ(GetInQLen(kPort), COM_ERR_IO); // it says why until opened again
+  EXPECT_EQ(CloseCom(kPort), 0);
+  EXPECT_EQ(GetInQLen(kPort), COM_ERR_NOT_OPEN);
+  rt::ClearPortAssignment(kPort);
 }
 
 // Starts nuvaro-devsim with stdout and stderr on `out` and `err`.
