@@ -88,10 +88,6 @@ protected:
     return c;
   }
 
-  Graph *GraphOf(int control) {
-    return qobject_cast<Graph *>(rt::ControlWidget(panelHandle, control));
-  }
-
   // Each preview graph carries one plot of exactly the trace length, every
   // sample at one of its trace's levels, on a finite positive x scale.
   void ExpectPreviewSane() {
@@ -101,7 +97,7 @@ protected:
     };
     for (const Trace &t :
          {Trace{CTL_PULSE_GRAPH, {-8.0, 0.0, 8.0}}, Trace{CTL_LOGIC_GRAPH, {0.0, 5.0}}}) {
-      Graph *g = GraphOf(t.control);
+      Graph *g = Control<Graph>(t.control);
       ASSERT_NE(g, nullptr);
       ASSERT_EQ(g->plotCount(), 1) << "graph " << t.control;
       const QList<QPointF> points = g->plotPoints(g->plotHandles().front());

@@ -47,11 +47,17 @@ inline void PrintTo(const SettingsRecord &s, std::ostream *os) {
       << s.signalMode << ", angle " << s.angle << ", width " << s.width << "}";
 }
 
+// Control `id` of the main panel as the widget class it is; nullptr if it is
+// not one.
+template <typename T> T *Control(int id) {
+  return qobject_cast<T *>(rt::ControlWidget(panelHandle, id));
+}
+
 // The link view's rows as the operator copies them, one line each, with
 // everything the line carried so far decoded.
 inline QStringList LinkViewRows() {
   rt::DrainSerialTap();
-  auto *view = qobject_cast<LogView *>(rt::ControlWidget(panelHandle, CTL_LINK_VIEW));
+  auto *view = Control<LogView>(CTL_LINK_VIEW);
   if (!view)
     return {};
   view->refreshNow();

@@ -107,14 +107,12 @@ TEST_F(ScreenReader, EveryControlHasItsOwnNameAndTheUnitItShows) {
     const QString name = A(id)->text(QAccessible::Name);
     EXPECT_FALSE(name.isEmpty());
     EXPECT_TRUE(names.insert(name).second) << name.toStdString() << " twice";
-    if (auto *spin = qobject_cast<QSpinBox *>(rt::ControlWidget(panelHandle, id))) {
+    if (auto *spin = Control<QSpinBox>(id)) {
       EXPECT_TRUE(Description(id).contains(spin->suffix().trimmed()))
           << Description(id).toStdString();
     }
   }
-  EXPECT_TRUE(
-      Description(CTL_RATE_METER)
-          .contains(qobject_cast<Meter *>(rt::ControlWidget(panelHandle, CTL_RATE_METER))->unit()));
+  EXPECT_TRUE(Description(CTL_RATE_METER).contains(Control<Meter>(CTL_RATE_METER)->unit()));
   EXPECT_EQ(A(CTL_PORT_LED)->role(), QAccessible::Indicator);
   EXPECT_EQ(A(CTL_RATE_METER)->role(), QAccessible::Dial);
   EXPECT_EQ(A(CTL_PULSE_GRAPH)->role(), QAccessible::Chart);
@@ -222,7 +220,7 @@ TEST_F(ScreenReader, NoPressGetsPastThePopupWhichItsOwnButtonCloses) {
     A(CTL_SEND)->actionInterface()->doAction(press);
     A(CTL_COMM_LED)->actionInterface()->doAction(press);
     // An animated press clicks when the button comes up again.
-    auto *send = qobject_cast<QAbstractButton *>(rt::ControlWidget(panelHandle, CTL_SEND));
+    auto *send = Control<QAbstractButton>(CTL_SEND);
     EXPECT_TRUE(QTest::qWaitFor([send] { return !send->isDown(); }));
     EXPECT_EQ(Sent().size(), sentBeforePresses);
     QAccessible::queryAccessibleInterface(box->button(QMessageBox::Ok))

@@ -21,19 +21,13 @@ namespace {
 
 using AppPanel = PanelTest;
 
-Graph *GraphOf(int control) {
-  return qobject_cast<Graph *>(rt::ControlWidget(panelHandle, control));
-}
-Meter *TheMeter() {
-  return qobject_cast<Meter *>(rt::ControlWidget(panelHandle, CTL_RATE_METER));
-}
 bool Dimmed(int control) {
   return !rt::ControlWidget(panelHandle, control)->isEnabled();
 }
 
 // The y values a graph's only plot shows, and its x step.
 void ExpectOnlyPlot(int control, const double *samples, double gain) {
-  Graph *graph = GraphOf(control);
+  Graph *graph = Control<Graph>(control);
   ASSERT_NE(graph, nullptr);
   ASSERT_EQ(graph->plotCount(), 1);
   const QList<QPointF> points = graph->plotPoints(graph->plotHandles().front());
@@ -123,10 +117,8 @@ TEST_F(AppPanel, EachParameterCallbackStoresItsValueAndMarksPending) {
 
 TEST_F(AppPanel, PreviewFollowsAngleWidthAndSignalModeButNotTheRest) {
   Change(CTL_ANGLE, 180);
-  EXPECT_EQ(GraphOf(CTL_LOGIC_GRAPH)
-                ->plotPoints(GraphOf(CTL_LOGIC_GRAPH)->plotHandles().front())[499]
-                .y(),
-            5.0);
+  Graph *logic = Control<Graph>(CTL_LOGIC_GRAPH);
+  EXPECT_EQ(logic->plotPoints(logic->plotHandles().front())[499].y(), 5.0);
   EXPECT_EQ(datapoints[500], -8.0);
   Change(CTL_SIGNALMODE, 0);
   EXPECT_EQ(datapoints[500], 8.0);
@@ -156,7 +148,7 @@ TEST_F(AppPanel, WorkModeDimsTheControlsItDoesNotUse) {
 }
 
 TEST_F(AppPanel, SweepBoundsSetTheMeterRangeInAnyMode) {
-  Meter *meter = TheMeter();
+  Meter *meter = Control<Meter>(CTL_RATE_METER);
   ASSERT_NE(meter, nullptr);
   const int minBefore = meter->minimum();
   Change(CTL_SWEEPMAX, 8000);
@@ -168,7 +160,7 @@ TEST_F(AppPanel, SweepBoundsSetTheMeterRangeInAnyMode) {
 }
 
 TEST_F(AppPanel, CleanEmptiesTheNotes) {
-  auto *notes = qobject_cast<QPlainTextEdit *>(rt::ControlWidget(panelHandle, CTL_NOTES));
+  auto *notes = Control<QPlainTextEdit>(CTL_NOTES);
   ASSERT_NE(notes, nullptr);
   notes->setPlainText(QStringLiteral("第一行\n第二行"));
   Event(CTL_CLEAN, EVENT_VAL_CHANGED);

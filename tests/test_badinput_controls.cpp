@@ -37,10 +37,6 @@ const NumericCase kNumeric[] = {
 
 class ControlLimits : public BadInputTest {
 protected:
-  NumericControl *Numeric(int control) {
-    return qobject_cast<NumericControl *>(rt::ControlWidget(panelHandle, control));
-  }
-
   void ChooseWorkMode(int mode) {
     ASSERT_EQ(SetCtrlVal(panelHandle, CTL_WORKMODE, mode), 0);
     Event(CTL_WORKMODE, EVENT_COMMIT);
@@ -50,7 +46,7 @@ protected:
   // The keys go to the spin box's line edit, which has the keyboard focus
   // when the operator types, or to the spin box itself.
   void TypeAndConfirm(int control, const std::string &text, bool intoLineEdit = true) {
-    NumericControl *spin = Numeric(control);
+    NumericControl *spin = Control<NumericControl>(control);
     ASSERT_NE(spin, nullptr);
     QWidget *n = spin;
     if (intoLineEdit) {
@@ -121,7 +117,7 @@ TEST_F(ControlLimits, TypedTextEndsInRangeAndSettingsHoldsWhatIsShown) {
   for (const bool intoLineEdit : {true, false}) {
     for (const NumericCase &c : kNumeric) {
       ChooseWorkMode(c.sweep ? 0 : 1);
-      NumericControl *n = Numeric(c.control);
+      NumericControl *n = Control<NumericControl>(c.control);
       ASSERT_NE(n, nullptr);
       for (const std::string &text : kTyped) {
         SCOPED_TRACE("control " + std::to_string(c.control) + " typed \"" + text + "\"" +
@@ -196,7 +192,7 @@ TEST_F(ControlLimits, TypedPastTheLimitThenStraightToTheSendButton) {
   QWidget *window = rt::PanelWidget(panelHandle);
   window->show();
   QApplication::setActiveWindow(window);
-  NumericControl *width = Numeric(CTL_WIDTH);
+  NumericControl *width = Control<NumericControl>(CTL_WIDTH);
   width->setFocus();
   width->selectAll();
   QTest::keyClicks(width, "99999999999");
@@ -213,7 +209,7 @@ TEST_F(ControlLimits, ValuesSetPastTheLimitsAreClampedAndStored) {
     SCOPED_TRACE(value);
     SetAll(value);
     for (const NumericCase &c : kNumeric) {
-      NumericControl *n = Numeric(c.control);
+      NumericControl *n = Control<NumericControl>(c.control);
       EXPECT_EQ(Value(c.control), std::clamp(value, n->minimum(), n->maximum()))
           << "control " << c.control;
       EXPECT_EQ(Settings.*c.field, Value(c.control)) << "control " << c.control;

@@ -39,13 +39,9 @@ protected:
     return dir.filePath(QString::fromUtf8(name)).toStdString();
   }
 
-  PortSelector *Selector() {
-    return qobject_cast<PortSelector *>(rt::ControlWidget(panelHandle, CTL_PORT));
-  }
-
   // The operator types a path into the port choice and presses Enter.
   void TypePath(const std::string &path) {
-    QLineEdit *edit = Selector()->lineEdit();
+    QLineEdit *edit = Control<PortSelector>(CTL_PORT)->lineEdit();
     ASSERT_NE(edit, nullptr);
     edit->selectAll();
     QTest::keyClicks(edit, QString::fromStdString(path));
@@ -140,13 +136,13 @@ TEST_F(PortPaths, TypedPathIsTakenExactlyAsTyped) {
   // A listed path that starts with the one typed is never chosen instead.
   // Completion acts only in an active window.
   DisplayPanel(panelHandle);
-  QWidget *window = Selector()->window();
+  QWidget *window = Control<PortSelector>(CTL_PORT)->window();
   window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window));
   TypePath(Path("ttyUSB10"));
   TypePath(Path("ttyUSB1"));
   EXPECT_EQ(rt::PortAssignmentFor(Value(CTL_PORT)).path, Path("ttyUSB1"));
-  EXPECT_EQ(Selector()->currentText().toStdString(), Path("ttyUSB1"));
+  EXPECT_EQ(Control<PortSelector>(CTL_PORT)->currentText().toStdString(), Path("ttyUSB1"));
   TypePath(Path("ttyUSB10"));
   EXPECT_EQ(rt::PortAssignmentFor(Value(CTL_PORT)).path, Path("ttyUSB10"));
 #ifndef _WIN32

@@ -49,7 +49,7 @@ TEST_F(Monitor, SilentDeviceIsPolledEveryTickAndTheMeterKeepsItsValue) {
 }
 
 TEST_F(Monitor, MeterLooksStaleWhenItsReadingIsOld) {
-  auto *meter = qobject_cast<Meter *>(rt::ControlWidget(panelHandle, CTL_RATE_METER));
+  auto *meter = Control<Meter>(CTL_RATE_METER);
   ASSERT_NE(meter, nullptr);
   const auto described = [meter] {
     return QAccessible::queryAccessibleInterface(meter)->text(QAccessible::Description);
@@ -65,7 +65,7 @@ TEST_F(Monitor, MeterLooksStaleWhenItsReadingIsOld) {
   EXPECT_FALSE(described().contains(QStringLiteral("（")));
 
   // Ticks dropped while a download suspends the timer do not count.
-  auto *timer = qobject_cast<TimerControl *>(rt::ControlWidget(panelHandle, CTL_TIMER));
+  auto *timer = Control<TimerControl>(CTL_TIMER);
   ASSERT_NE(timer, nullptr);
   SuspendTimerCallbacks();
   for (int i = 0; i < 10; ++i)

@@ -40,7 +40,7 @@ TEST_F(TrafficView, RowsFromBeforeTheViewWasOpenedAreListedWhenItOpens) {
   const QStringList rows = LinkViewRows();
   ASSERT_FALSE(rows.isEmpty());
   Event(CTL_LINK_BUTTON, EVENT_COMMIT);
-  auto *view = qobject_cast<LogView *>(rt::ControlWidget(panelHandle, CTL_LINK_VIEW));
+  auto *view = Control<LogView>(CTL_LINK_VIEW);
   ASSERT_NE(view, nullptr);
   ASSERT_NE(view->list()->model(), nullptr);
   EXPECT_EQ(view->list()->model()->rowCount(), rows.size());
@@ -53,7 +53,7 @@ TEST_F(TrafficView, RowsFromBeforeTheViewWasOpenedAreListedWhenItOpens) {
 // still sent and acknowledged.
 TEST_F(TrafficView, TheSendButtonStepsThroughEachTryAndTheGroupSaysWhatFailed) {
   Knobs([](auto &k) { k.refuse = true, k.refusePrefix = "T"; });
-  auto *button = qobject_cast<QAbstractButton *>(rt::ControlWidget(panelHandle, CTL_SEND));
+  auto *button = Control<QAbstractButton>(CTL_SEND);
   const QString ownText = button->text();
   const QKeySequence ownShortcut = button->shortcut();
   ASSERT_FALSE(ownShortcut.isEmpty());
