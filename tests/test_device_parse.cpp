@@ -67,7 +67,7 @@ TEST(FrameScanner, TerminatorIsOptional) {
   EXPECT_EQ(scanner.Buffered(), 0u);
 }
 
-TEST(FrameScanner, ResynchronisesAfterGarbageAndBadFrames) {
+TEST(FrameScanner, ResynchronisesAfterGarbageBadFramesAndFalseStarts) {
   sim::FrameScanner scanner;
   Bytes bad = sim::EncodeFrame("W5,");
   bad[bad.size() - 2] ^= 0x01;
@@ -77,14 +77,12 @@ TEST(FrameScanner, ResynchronisesAfterGarbageAndBadFrames) {
             (Strings{"bad: bad checksum", "bad: bad length", "bad: bad length", "Q1"}));
   EXPECT_EQ(scanner.BadFrames(), 3u);
   EXPECT_GE(scanner.DroppedBytes(), 4u);
-}
 
-TEST(FrameScanner, FalseStartDoesNotSwallowTheFramesBehindIt) {
   // A stray "$" with a plausible length byte takes the real frames behind it
   // into its candidate; when the checksum fails they are found all the same.
-  sim::FrameScanner scanner;
-  const Bytes input = Bytes("$\x0A") + sim::EncodeFrame("F1,") + sim::EncodeFrame("Q1");
-  EXPECT_EQ(Describe(Scan(scanner, input)), (Strings{"bad: bad checksum", "F1,", "Q1"}));
+  sim::FrameScanner fresh;
+  const Bytes falseStart = Bytes("$\x0A") + sim::EncodeFrame("F1,") + sim::EncodeFrame("Q1");
+  EXPECT_EQ(Describe(Scan(fresh, falseStart)), (Strings{"bad: bad checksum", "F1,", "Q1"}));
 }
 
 TEST(FrameScanner, StalledCandidateIsDroppedWhenTheNextBytesArrive) {
