@@ -206,7 +206,10 @@ TEST_F(GraphOps, DeletingPlots) {
 
 TEST_F(GraphOps, BadSamplesAndArguments) {
   const double samples[] = {1.0, kNaN, kInf, 2.0, -1e300};
-  const int h = PlotY(panel, CTL_LOGIC_GRAPH, samples, 5, VAL_DOUBLE, 0, 0, 0, 1, VAL_RED);
+  const auto plot = [this](int control, const double *s, int n, int type, int colour) {
+    return PlotY(panel, control, s, n, type, 0, 0, 0, 1, colour);
+  };
+  const int h = plot(CTL_LOGIC_GRAPH, samples, 5, VAL_DOUBLE, VAL_RED);
   ASSERT_GT(h, 0);
   // Points that cannot be drawn are left out; the others keep their x.
   const QList<QPointF> points = Control<Graph>(CTL_LOGIC_GRAPH)->plotPoints(h);
@@ -215,15 +218,12 @@ TEST_F(GraphOps, BadSamplesAndArguments) {
   EXPECT_TRUE(std::isfinite(points[2].y()));
   EXPECT_FALSE(Control<QWidget>(CTL_LOGIC_GRAPH)->grab().isNull());
 
-  EXPECT_EQ(PlotY(panel, CTL_LOGIC_GRAPH, nullptr, 5, VAL_DOUBLE, 0, 0, 0, 1, VAL_RED),
-            UIE_BAD_VALUE);
-  EXPECT_EQ(PlotY(panel, CTL_LOGIC_GRAPH, samples, 0, VAL_DOUBLE, 0, 0, 0, 1, VAL_RED),
-            UIE_BAD_VALUE);
-  EXPECT_EQ(PlotY(panel, CTL_LOGIC_GRAPH, samples, -3, VAL_DOUBLE, 0, 0, 0, 1, VAL_RED),
-            UIE_BAD_VALUE);
-  EXPECT_EQ(PlotY(panel, CTL_LOGIC_GRAPH, samples, 5, 3, 0, 0, 0, 1, VAL_RED), UIE_BAD_VALUE);
-  EXPECT_EQ(PlotY(panel, CTL_LOGIC_GRAPH, samples, 5, VAL_DOUBLE, 0, 0, 0, 1, -1), UIE_BAD_VALUE);
-  EXPECT_EQ(PlotY(panel, CTL_RATE, samples, 5, VAL_DOUBLE, 0, 0, 0, 1, VAL_RED), UIE_BAD_ATTRIBUTE);
+  EXPECT_EQ(plot(CTL_LOGIC_GRAPH, nullptr, 5, VAL_DOUBLE, VAL_RED), UIE_BAD_VALUE);
+  EXPECT_EQ(plot(CTL_LOGIC_GRAPH, samples, 0, VAL_DOUBLE, VAL_RED), UIE_BAD_VALUE);
+  EXPECT_EQ(plot(CTL_LOGIC_GRAPH, samples, -3, VAL_DOUBLE, VAL_RED), UIE_BAD_VALUE);
+  EXPECT_EQ(plot(CTL_LOGIC_GRAPH, samples, 5, 3, VAL_RED), UIE_BAD_VALUE);
+  EXPECT_EQ(plot(CTL_LOGIC_GRAPH, samples, 5, VAL_DOUBLE, -1), UIE_BAD_VALUE);
+  EXPECT_EQ(plot(CTL_RATE, samples, 5, VAL_DOUBLE, VAL_RED), UIE_BAD_ATTRIBUTE);
 
   // A gain of zero or a huge one still gives a usable axis.
   for (double gain : {0.0, 1e300, -1e-310}) {
