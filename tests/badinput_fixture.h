@@ -51,6 +51,11 @@ inline std::string RandomBytes(std::size_t count, std::uint32_t seed) {
 
 class BadInputTest : public PanelTest {
 protected:
+  void SetUp() override {
+    PanelTest::SetUp();
+    stored = Settings;
+  }
+
   // Puts `d` on the test port in place of the device model.
   template <typename D> std::shared_ptr<D> Attach(std::shared_ptr<D> d) {
     rt::AssignPortDevice(kDevicePort, d);
@@ -109,4 +114,6 @@ protected:
       EXPECT_TRUE(std::isfinite(g->xGain()) && g->xGain() > 0) << g->xGain();
     }
   }
+
+  SettingsRecord stored{}; // what Settings must still hold: as the panel started
 };

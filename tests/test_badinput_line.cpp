@@ -25,7 +25,6 @@ protected:
   void SetUp() override {
     BadInputTest::SetUp();
     line = Attach(std::make_shared<FakeDevice>());
-    stored = Settings;
   }
 
   void OpenPort() {
@@ -50,7 +49,6 @@ protected:
   }
 
   std::shared_ptr<FakeDevice> line;
-  SettingsRecord stored{};
 };
 
 TEST_F(LineNoise, MegabyteBurstWhilePolling) {

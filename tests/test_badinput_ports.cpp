@@ -32,7 +32,6 @@ protected:
   void SetUp() override {
     BadInputTest::SetUp();
     ASSERT_TRUE(dir.isValid());
-    stored = Settings;
   }
 
   std::string Path(const char *name) const {
@@ -100,7 +99,6 @@ protected:
   }
 
   QTemporaryDir dir;
-  SettingsRecord stored{};
 };
 
 TEST_F(PortPaths, EveryBadPathTypedOrChosenByNumber) {

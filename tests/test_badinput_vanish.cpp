@@ -14,11 +14,6 @@ namespace {
 
 class Vanishing : public BadInputTest {
 protected:
-  void SetUp() override {
-    BadInputTest::SetUp();
-    stored = Settings;
-  }
-
   // The device vanishes when it receives the first command starting with
   // `prefix`.
   void VanishOn(const std::string &prefix) {
@@ -55,8 +50,6 @@ protected:
     EXPECT_EQ(slectportchanged, 0);
     EXPECT_EQ(SendColour(), COLOR_SENT);
   }
-
-  SettingsRecord stored{};
 };
 
 TEST_F(Vanishing, OnEachCommandOfADownloadInBothModes) {
