@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "badinput_fixture.h"
+#include "panel_runtime_fixture.h"
 #include "runtime/controls/numeric_control.h"
 
 namespace {
@@ -189,9 +190,7 @@ TEST_F(ControlLimits, DimmedControlTakesNoTyping) {
 TEST_F(ControlLimits, TypedPastTheLimitThenStraightToTheSendButton) {
   // No Enter: the operator types and clicks the send button. Whether the
   // typed value counts is the toolkit's; what goes out is what Settings holds.
-  QWidget *window = rt::PanelWidget(panelHandle);
-  window->show();
-  QApplication::setActiveWindow(window);
+  QWidget *window = ShowActive(panelHandle);
   NumericControl *width = Control<NumericControl>(CTL_WIDTH);
   width->setFocus();
   width->selectAll();

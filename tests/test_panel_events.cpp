@@ -133,9 +133,7 @@ TEST_F(ControlEvents, ButtonsCommitOnClick) {
 }
 
 TEST_F(ControlEvents, CommandGivenWithTheFocusOnAnEditedValueCommitsItFirst) {
-  QWidget *window = rt::PanelWidget(panel);
-  window->show();
-  QApplication::setActiveWindow(window);
+  ShowActive(panel);
   auto *angle = Control<NumericControl>(CTL_ANGLE);
   angle->setFocus();
   ASSERT_TRUE(angle->hasFocus());
