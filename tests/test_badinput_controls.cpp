@@ -137,19 +137,30 @@ TEST_F(ControlLimits, TypedTextEndsInRangeAndSettingsHoldsWhatIsShown) {
   EXPECT_TRUE(Sent().empty()); // editing never talks to the device
 }
 
-TEST_F(ControlLimits, TypingPastTheMaximumKeepsTheDigitsThatFit) {
-  // The digit that would pass the limit is refused; the value stays the
-  // longest prefix in range and that is what the callbacks store.
-  ChooseWorkMode(1);
-  TypeAndConfirm(CTL_ANGLE, "361");
-  EXPECT_EQ(Value(CTL_ANGLE), 36);
-  EXPECT_EQ(Settings.angle, 36);
-  TypeAndConfirm(CTL_WIDTH, "99999999999");
-  EXPECT_EQ(Value(CTL_WIDTH), 999999);
-  EXPECT_EQ(Settings.width, 999999);
-  TypeAndConfirm(CTL_RATE, "4294967296");
-  EXPECT_EQ(Value(CTL_RATE), 42949);
-  EXPECT_EQ(Settings.rate, 42949);
+// A 0 where the minimum is 1 is not taken, and the digit that would pass the
+// maximum is refused: the value stays the longest text in range, and that is
+// what the callbacks store.
+TEST_F(ControlLimits, TypingKeepsTheLongestValueInRange) {
+  const struct {
+    int mode, control;
+    int SettingsRecord::*field;
+    const char *typed;
+    int kept;
+  } cases[] = {
+      {0, CTL_REPEAT, &SettingsRecord::repeat, "5", 5},
+      {0, CTL_REPEAT, &SettingsRecord::repeat, "0", 5},
+      {1, CTL_RATE, &SettingsRecord::rate, "0", 3000},
+      {1, CTL_ANGLE, &SettingsRecord::angle, "361", 36},
+      {1, CTL_WIDTH, &SettingsRecord::width, "99999999999", 999999},
+      {1, CTL_RATE, &SettingsRecord::rate, "4294967296", 42949},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.typed);
+    ChooseWorkMode(c.mode);
+    TypeAndConfirm(c.control, c.typed);
+    EXPECT_EQ(Value(c.control), c.kept);
+    EXPECT_EQ(Settings.*c.field, c.kept);
+  }
   DownloadAndExpectSettingsSent();
 }
 
@@ -164,18 +175,6 @@ TEST_F(ControlLimits, TextThatIsNoNumberLeavesTheValue) {
   }
   EXPECT_EQ(Settings, before);
   EXPECT_EQ(Shown(), before);
-}
-
-TEST_F(ControlLimits, ZeroWhereTheMinimumIsOneIsNotTaken) {
-  ChooseWorkMode(0);
-  TypeAndConfirm(CTL_REPEAT, "5");
-  TypeAndConfirm(CTL_REPEAT, "0");
-  EXPECT_EQ(Value(CTL_REPEAT), 5);
-  EXPECT_EQ(Settings.repeat, 5);
-  ChooseWorkMode(1);
-  TypeAndConfirm(CTL_RATE, "0");
-  EXPECT_EQ(Value(CTL_RATE), 3000);
-  EXPECT_EQ(Settings.rate, 3000);
 }
 
 TEST_F(ControlLimits, DimmedControlTakesNoTyping) {
