@@ -15,10 +15,18 @@ int Polls(const Strings &sent) {
   return static_cast<int>(std::count(sent.begin(), sent.end(), "?1,"));
 }
 
-TEST_F(Monitor, TimerDoesNothingWhileThePortIsClosed) {
+// With the port closed the timer does nothing, and a link check only darkens
+// the communication LED.
+TEST_F(Monitor, WithThePortClosedTheTimerAndTheLinkCheckSendNothing) {
   for (int i = 0; i < 3; ++i)
     Tick();
   EXPECT_TRUE(Sent().empty());
+  SetCtrlVal(panelHandle, CTL_COMM_LED, 1);
+  Event(CTL_COMM_LED, 3);
+  EXPECT_EQ(Value(CTL_COMM_LED), 0);
+  EXPECT_TRUE(popups.empty());
+  EXPECT_TRUE(Sent().empty());
+  EXPECT_EQ(portReady, 0); // and does not open it
 }
 
 TEST_F(Monitor, PollsAndReadingsAlternate) {
@@ -124,15 +132,6 @@ TEST_F(Monitor, VanishedDeviceDarkensThePortWithoutAPopup) {
   EXPECT_EQ(slectportchanged, 1);
   Tick(); // and stays quiet
   EXPECT_TRUE(popups.empty());
-}
-
-TEST_F(Monitor, LinkCheckWithThePortClosedOnlyDarkensTheLed) {
-  SetCtrlVal(panelHandle, CTL_COMM_LED, 1);
-  Event(CTL_COMM_LED, 3);
-  EXPECT_EQ(Value(CTL_COMM_LED), 0);
-  EXPECT_TRUE(popups.empty());
-  EXPECT_TRUE(Sent().empty());
-  EXPECT_EQ(portReady, 0); // and does not open it
 }
 
 TEST_F(Monitor, LinkCheckAcknowledgedAndRefused) {
