@@ -96,7 +96,9 @@ TEST_F(DownloadTest, ReplyDuringTheSettleWaitIsFlushedOneAfterItCostsAnAttempt) 
   }
 }
 
-TEST_F(DownloadTest, FirstDownloadOpensThePort) {
+// The first download opens the port; changing the port choice marks the
+// settings pending and has the next download open it again.
+TEST_F(DownloadTest, FirstDownloadAndAChangedPortChoiceOpenThePort) {
   EXPECT_EQ(slectportchanged, 1);
   EXPECT_EQ(portReady, 0);
   EXPECT_EQ(Value(CTL_PORT_LED), 0);
@@ -105,6 +107,14 @@ TEST_F(DownloadTest, FirstDownloadOpensThePort) {
   EXPECT_EQ(slectportchanged, 0);
   EXPECT_EQ(portReady, 1);
   EXPECT_EQ(Value(CTL_PORT_LED), 1);
+  ASSERT_EQ(SendColour(), COLOR_SENT);
+  Event(CTL_PORT, 2);
+  EXPECT_EQ(SendColour(), COLOR_PENDING);
+  EXPECT_EQ(slectportchanged, 1);
+  EXPECT_EQ(portReady, 1); // still open until the next download reopens it
+  Download();
+  EXPECT_EQ(slectportchanged, 0);
+  EXPECT_EQ(SendColour(), COLOR_SENT);
 }
 
 TEST_F(DownloadTest, PortThatCannotOpenShowsThePortError) {
@@ -142,18 +152,6 @@ TEST_F(DownloadTest, FailedOpenAfterAnEarlierSuccessKeepsTheChoiceFlag) {
   EXPECT_EQ(portReady, 1);
   Download();
   EXPECT_EQ(Sent().size(), 5u);
-}
-
-TEST_F(DownloadTest, ChangingThePortChoiceMarksPendingAndForcesAReopen) {
-  Download();
-  ASSERT_EQ(SendColour(), COLOR_SENT);
-  Event(CTL_PORT, 2);
-  EXPECT_EQ(SendColour(), COLOR_PENDING);
-  EXPECT_EQ(slectportchanged, 1);
-  EXPECT_EQ(portReady, 1); // still open until the next download reopens it
-  Download();
-  EXPECT_EQ(slectportchanged, 0);
-  EXPECT_EQ(SendColour(), COLOR_SENT);
 }
 
 } // namespace
