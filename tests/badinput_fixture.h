@@ -65,15 +65,8 @@ protected:
   // What the parameter controls show, field by field.
   SettingsRecord Shown() {
     SettingsRecord s{};
-    s.workMode = Value(CTL_WORKMODE);
-    s.rate = Value(CTL_RATE);
-    s.sweepMin = Value(CTL_SWEEPMIN);
-    s.sweepMax = Value(CTL_SWEEPMAX);
-    s.sweepStep = Value(CTL_SWEEPSTEP);
-    s.repeat = Value(CTL_REPEAT);
-    s.signalMode = Value(CTL_SIGNALMODE);
-    s.angle = Value(CTL_ANGLE);
-    s.width = Value(CTL_WIDTH);
+    for (const Parameter &p : kParameters)
+      s.*p.field = Value(p.control);
     return s;
   }
 

@@ -47,6 +47,26 @@ inline void PrintTo(const SettingsRecord &s, std::ostream *os) {
       << s.signalMode << ", angle " << s.angle << ", width " << s.width << "}";
 }
 
+// The operator's parameters, the numeric ones first and the two rings last:
+// the control, the event its callback acts on, the field of Settings it
+// stores, and whether it is a sweep one (dimmed in fixed-rate mode).
+struct Parameter {
+  int control, event;
+  int SettingsRecord::*field;
+  bool sweep;
+};
+inline const Parameter kParameters[] = {
+    {CTL_RATE, EVENT_VAL_CHANGED, &SettingsRecord::rate, false},
+    {CTL_SWEEPMIN, EVENT_COMMIT, &SettingsRecord::sweepMin, true},
+    {CTL_SWEEPMAX, EVENT_COMMIT, &SettingsRecord::sweepMax, true},
+    {CTL_SWEEPSTEP, EVENT_COMMIT, &SettingsRecord::sweepStep, true},
+    {CTL_REPEAT, EVENT_COMMIT, &SettingsRecord::repeat, true},
+    {CTL_ANGLE, EVENT_COMMIT, &SettingsRecord::angle, false},
+    {CTL_WIDTH, EVENT_COMMIT, &SettingsRecord::width, false},
+    {CTL_SIGNALMODE, EVENT_COMMIT, &SettingsRecord::signalMode, false},
+    {CTL_WORKMODE, EVENT_COMMIT, &SettingsRecord::workMode, false},
+};
+
 // Control `id` of the main panel as the widget class it is; nullptr if it is
 // not one.
 template <typename T> T *Control(int id) {

@@ -83,31 +83,20 @@ TEST_F(AppPanel, RateZeroShowsNoPulsesAndKeepsTheScale) {
 }
 
 TEST_F(AppPanel, EachParameterCallbackStoresItsValueAndMarksPending) {
-  struct Case {
-    int control, event, value;
-    int SettingsRecord::*field;
-  };
-  const Case cases[] = {
-      {CTL_RATE, EVENT_VAL_CHANGED, 4321, &SettingsRecord::rate},
-      {CTL_SWEEPMIN, EVENT_COMMIT, 1500, &SettingsRecord::sweepMin},
-      {CTL_SWEEPMAX, EVENT_COMMIT, 5500, &SettingsRecord::sweepMax},
-      {CTL_SWEEPSTEP, EVENT_COMMIT, 250, &SettingsRecord::sweepStep},
-      {CTL_REPEAT, EVENT_COMMIT, 7, &SettingsRecord::repeat},
-      {CTL_SIGNALMODE, EVENT_COMMIT, 0, &SettingsRecord::signalMode},
-      {CTL_ANGLE, EVENT_COMMIT, 90, &SettingsRecord::angle},
-      {CTL_WIDTH, EVENT_COMMIT, 333, &SettingsRecord::width},
-      {CTL_WORKMODE, EVENT_COMMIT, 0, &SettingsRecord::workMode},
-  };
-  for (const Case &c : cases) {
+  // A new value for each parameter, in the order of kParameters.
+  const int values[] = {4321, 1500, 5500, 250, 7, 90, 333, 0, 0};
+  static_assert(std::size(values) == std::size(kParameters));
+  for (std::size_t i = 0; i < std::size(values); ++i) {
+    const Parameter &c = kParameters[i];
     Download(); // grey
     ASSERT_EQ(SendColour(), COLOR_SENT);
-    ASSERT_EQ(SetCtrlVal(panelHandle, c.control, c.value), 0) << c.control;
+    ASSERT_EQ(SetCtrlVal(panelHandle, c.control, values[i]), 0) << c.control;
     // Other events leave everything as it was.
     Event(c.control, c.event == EVENT_COMMIT ? EVENT_VAL_CHANGED : EVENT_COMMIT);
-    EXPECT_NE(Settings.*c.field, c.value) << c.control;
+    EXPECT_NE(Settings.*c.field, values[i]) << c.control;
     EXPECT_EQ(SendColour(), COLOR_SENT) << c.control;
     Event(c.control, c.event);
-    EXPECT_EQ(Settings.*c.field, c.value) << c.control;
+    EXPECT_EQ(Settings.*c.field, values[i]) << c.control;
     EXPECT_EQ(SendColour(), COLOR_PENDING) << c.control;
     Download(); // an unchanged value marks pending too
     Event(c.control, c.event);

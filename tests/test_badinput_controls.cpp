@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -19,22 +20,8 @@
 
 namespace {
 
-struct NumericCase {
-  int control;
-  int event; // the event its callback acts on
-  int SettingsRecord::*field;
-  bool sweep; // editable only in sweep mode
-};
-
-const NumericCase kNumeric[] = {
-    {CTL_RATE, EVENT_VAL_CHANGED, &SettingsRecord::rate, false},
-    {CTL_SWEEPMIN, EVENT_COMMIT, &SettingsRecord::sweepMin, true},
-    {CTL_SWEEPMAX, EVENT_COMMIT, &SettingsRecord::sweepMax, true},
-    {CTL_SWEEPSTEP, EVENT_COMMIT, &SettingsRecord::sweepStep, true},
-    {CTL_REPEAT, EVENT_COMMIT, &SettingsRecord::repeat, true},
-    {CTL_ANGLE, EVENT_COMMIT, &SettingsRecord::angle, false},
-    {CTL_WIDTH, EVENT_COMMIT, &SettingsRecord::width, false},
-};
+// The numeric parameters: all but the two rings at the end.
+const std::span<const Parameter> kNumeric(kParameters, std::size(kParameters) - 2);
 
 class ControlLimits : public BadInputTest {
 protected:
@@ -69,7 +56,7 @@ protected:
   // Sets every parameter control to `value` (clamped by each control) and
   // hands it to its callback.
   void SetAll(int value) {
-    for (const NumericCase &c : kNumeric) {
+    for (const Parameter &c : kNumeric) {
       ASSERT_EQ(SetCtrlVal(panelHandle, c.control, value), 0);
       Event(c.control, c.event);
     }
@@ -116,7 +103,7 @@ const Strings kTyped = {"0",
 
 TEST_F(ControlLimits, TypedTextEndsInRangeAndSettingsHoldsWhatIsShown) {
   for (const bool intoLineEdit : {true, false}) {
-    for (const NumericCase &c : kNumeric) {
+    for (const Parameter &c : kNumeric) {
       ChooseWorkMode(c.sweep ? 0 : 1);
       NumericControl *n = Control<NumericControl>(c.control);
       ASSERT_NE(n, nullptr);
@@ -206,7 +193,7 @@ TEST_F(ControlLimits, ValuesSetPastTheLimitsAreClampedAndStored) {
   for (const int value : {INT_MIN, -1, 0, 361, 100001, 1000001, INT_MAX}) {
     SCOPED_TRACE(value);
     SetAll(value);
-    for (const NumericCase &c : kNumeric) {
+    for (const Parameter &c : kNumeric) {
       NumericControl *n = Control<NumericControl>(c.control);
       EXPECT_EQ(Value(c.control), std::clamp(value, n->minimum(), n->maximum()))
           << "control " << c.control;
