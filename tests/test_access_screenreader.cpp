@@ -189,12 +189,10 @@ TEST_F(ScreenReader, GraphsTellWhatTheyShowAndHowLongARevolutionLasts) {
   EXPECT_EQ(HeardFrom(CTL_PULSE_GRAPH, QAccessible::DescriptionChanged).size(), 1u);
   EXPECT_EQ(HeardFrom(CTL_LOGIC_GRAPH, QAccessible::DescriptionChanged).size(), 1u);
 
-  Change(CTL_RATE, 1, EVENT_VAL_CHANGED);
-  EXPECT_TRUE(Description(CTL_PULSE_GRAPH).endsWith(QStringLiteral("，共 60000 ms")));
-  Change(CTL_RATE, 7, EVENT_VAL_CHANGED);
-  EXPECT_TRUE(Description(CTL_PULSE_GRAPH).endsWith(QStringLiteral("，共 8571 ms")));
-  Change(CTL_RATE, 100000, EVENT_VAL_CHANGED);
-  EXPECT_TRUE(Description(CTL_PULSE_GRAPH).endsWith(QStringLiteral("，共 0.6 ms")));
+  for (const auto &[rate, lasts] : {std::pair{1, "60000"}, {7, "8571"}, {100000, "0.6"}}) {
+    Change(CTL_RATE, rate, EVENT_VAL_CHANGED);
+    EXPECT_TRUE(Description(CTL_PULSE_GRAPH).endsWith(QStringLiteral("，共 %1 ms").arg(lasts)));
+  }
 }
 
 // The mouse and the keyboard cannot reach the panel behind the failure popup;
