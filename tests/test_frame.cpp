@@ -43,10 +43,15 @@ TEST_F(SendOrderTest, LongestCommandsAndTooLongOnes) {
   EXPECT_EQ(device->writes.size(), 1u);
 }
 
-TEST_F(ChInQuTest, NothingWaitingReadsNothing) {
+TEST_F(ChInQuTest, NothingWaitingOrAClosedPortReadsNothing) {
   std::memset(read_data, 'x', sizeof read_data);
   EXPECT_EQ(ChInQu(), 0);
   EXPECT_EQ(read_data[0], 'x'); // untouched
+  CloseCom(kPort);
+  device->Queue(Frame("E1"));
+  EXPECT_EQ(ChInQu(), 0);
+  EXPECT_EQ(SendOrder("F1,"), 7); // the count handed over, as always
+  EXPECT_TRUE(device->writes.empty());
 }
 
 // Each row is what waits, all of it consumed: a reply frame, whose letter
@@ -120,14 +125,6 @@ TEST_F(ChInQuTest, TakesAtMost199BytesAndLeavesTheRest) {
   EXPECT_EQ(ChInQu(), 0);
   clock.Advance(1.0);
   EXPECT_EQ(ChInQu(), 1);
-}
-
-TEST_F(ChInQuTest, ClosedPortReadsNothing) {
-  CloseCom(kPort);
-  device->Queue(Frame("E1"));
-  EXPECT_EQ(ChInQu(), 0);
-  EXPECT_EQ(SendOrder("F1,"), 7); // the count handed over, as always
-  EXPECT_TRUE(device->writes.empty());
 }
 
 } // namespace

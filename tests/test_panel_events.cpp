@@ -33,7 +33,9 @@ void TurnWheel(QWidget *w, int notches) {
   QCoreApplication::sendEvent(w, &wheel);
 }
 
-TEST_F(ControlEvents, NumericTypingSendsValueChangedAndEnterCommits) {
+// Typing sends value-changed and Enter commits; a step (a key or the wheel)
+// changes and commits at once; leaving commits only a value edited since.
+TEST_F(ControlEvents, NumericControlsCommitOnEnterOnAStepAndOnLeavingAnEdit) {
   auto *rate = Control<NumericControl>(CTL_RATE);
   rate->selectAll();
   QTest::keyClicks(rate, "4500");
@@ -46,9 +48,7 @@ TEST_F(ControlEvents, NumericTypingSendsValueChangedAndEnterCommits) {
   QTest::keyClick(rate, Qt::Key_Enter);
   LeaveControl(rate);
   EXPECT_EQ(Take(), (Events{{CTL_RATE, 1}}));
-}
 
-TEST_F(ControlEvents, NumericStepsChangeAndCommitAtOnce) {
   auto *angle = Control<NumericControl>(CTL_ANGLE);
   QTest::keyClick(angle, Qt::Key_Up);
   EXPECT_EQ(Value(CTL_ANGLE), 31);
@@ -60,9 +60,7 @@ TEST_F(ControlEvents, NumericStepsChangeAndCommitAtOnce) {
 
   LeaveControl(angle); // the steps were confirmed already
   EXPECT_TRUE(Take().empty());
-}
 
-TEST_F(ControlEvents, NumericLeavingCommitsOnlyAnEditedValue) {
   auto *width = Control<NumericControl>(CTL_WIDTH);
   LeaveControl(width);
   EXPECT_TRUE(Take().empty());
@@ -126,13 +124,13 @@ TEST_F(ControlEvents, LedSendsLeftClickForMouseAndKeys) {
   EXPECT_TRUE(Take().empty());
 }
 
-TEST_F(ControlEvents, ButtonsCommitOnClick) {
+// Buttons commit on a click; one given with the focus on an edited value
+// commits the value first.
+TEST_F(ControlEvents, ButtonsCommitOnClickAfterTheValueBeingEdited) {
   for (int id : {CTL_SEND, CTL_QUIT, CTL_CLEAN})
     QTest::mouseClick(Control<QAbstractButton>(id), Qt::LeftButton);
   EXPECT_EQ(Take(), (Events{{CTL_SEND, 1}, {CTL_QUIT, 1}, {CTL_CLEAN, 1}}));
-}
 
-TEST_F(ControlEvents, CommandGivenWithTheFocusOnAnEditedValueCommitsItFirst) {
   ShowActive(panel);
   auto *angle = Control<NumericControl>(CTL_ANGLE);
   angle->setFocus();

@@ -22,18 +22,16 @@ int Open(const std::string &path) {
   return OpenComConfig(kPort, path.c_str(), 38400, 0, 8, 1, 1000, 1000);
 }
 
-TEST(SerialOps, ClosedOrInvalidPortsReportErrors) {
+// Closed ports, invalid numbers and paths that are no serial device.
+TEST(SerialOps, ClosedOrInvalidPortsAndPathsOfNoSerialDeviceReportErrors) {
   char bytes[4] = {};
   EXPECT_EQ(GetInQLen(kPort), COM_ERR_NOT_OPEN);
   EXPECT_EQ(ComRd(kPort, bytes, 4), COM_ERR_NOT_OPEN);
   EXPECT_EQ(ComWrt(kPort, "x", 1), COM_ERR_NOT_OPEN);
   EXPECT_EQ(FlushInQ(kPort), COM_ERR_NOT_OPEN);
-  EXPECT_EQ(OpenComConfig(0, "", 38400, 0, 8, 1, 1000, 1000), COM_ERR_BAD_PORT);
-  EXPECT_EQ(OpenComConfig(-5, "", 38400, 0, 8, 1, 1000, 1000), COM_ERR_BAD_PORT);
-  EXPECT_EQ(OpenComConfig(COM_MAX_PORT + 1, "", 38400, 0, 8, 1, 1000, 1000), COM_ERR_BAD_PORT);
-}
+  for (const int bad : {0, -5, COM_MAX_PORT + 1})
+    EXPECT_EQ(OpenComConfig(bad, "", 38400, 0, 8, 1, 1000, 1000), COM_ERR_BAD_PORT) << bad;
 
-TEST(SerialOps, PathsThatAreNotSerialDevicesFailToOpen) {
   const auto dir = std::filesystem::temp_directory_path() / "nuvaro-serial-test";
   std::filesystem::create_directories(dir);
   const auto file = dir / "plain.txt";
