@@ -145,6 +145,12 @@ protected:
     }
   }
   int SendColour() { return rt::CommandButtonColor(panelHandle, CTL_SEND); }
+  // The port LED dark and the port counted closed, to be opened anew.
+  void ExpectPortClosedAndChosenAnew() {
+    EXPECT_EQ(Value(CTL_PORT_LED), 0);
+    EXPECT_EQ(portReady, 0);
+    EXPECT_EQ(slectportchanged, 1);
+  }
 
   std::vector<std::string> Sent() { return device->Payloads(); }
 

@@ -91,9 +91,7 @@ protected:
   void ExpectRefused(std::size_t popupsSoFar) {
     EXPECT_EQ(popups, Strings(popupsSoFar, kPortError));
     EXPECT_EQ(popupTitles, Strings(popupsSoFar, ""));
-    EXPECT_EQ(Value(CTL_PORT_LED), 0);
-    EXPECT_EQ(portReady, 0);
-    EXPECT_EQ(slectportchanged, 1);
+    ExpectPortClosedAndChosenAnew();
     EXPECT_TRUE(Sent().empty());
     EXPECT_EQ(Settings, stored);
   }

@@ -28,9 +28,7 @@ protected:
   }
 
   void ExpectPortLost() {
-    EXPECT_EQ(Value(CTL_PORT_LED), 0);
-    EXPECT_EQ(portReady, 0);
-    EXPECT_EQ(slectportchanged, 1);
+    ExpectPortClosedAndChosenAnew();
     EXPECT_FALSE(rt::TimerCallbacksSuspended());
     EXPECT_EQ(Settings, stored);
   }

@@ -99,9 +99,7 @@ TEST_F(DownloadTest, ReplyDuringTheSettleWaitIsFlushedOneAfterItCostsAnAttempt) 
 // The first download opens the port; changing the port choice marks the
 // settings pending and has the next download open it again.
 TEST_F(DownloadTest, FirstDownloadAndAChangedPortChoiceOpenThePort) {
-  EXPECT_EQ(slectportchanged, 1);
-  EXPECT_EQ(portReady, 0);
-  EXPECT_EQ(Value(CTL_PORT_LED), 0);
+  ExpectPortClosedAndChosenAnew();
   Download();
   EXPECT_EQ(portNumber, kDevicePort);
   EXPECT_EQ(slectportchanged, 0);
@@ -125,9 +123,7 @@ TEST_F(DownloadTest, PortThatCannotOpenShowsThePortError) {
   Download();
   EXPECT_EQ(popups, Strings{kPortError});
   EXPECT_EQ(popupTitles, Strings{""});
-  EXPECT_EQ(portReady, 0);
-  EXPECT_EQ(slectportchanged, 1);
-  EXPECT_EQ(Value(CTL_PORT_LED), 0);
+  ExpectPortClosedAndChosenAnew();
   EXPECT_TRUE(Sent().empty());
   // Still marked as changed: the next download tries again.
   Download();

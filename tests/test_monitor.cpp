@@ -127,9 +127,7 @@ TEST_F(Monitor, VanishedDeviceDarkensThePortWithoutAPopup) {
   device->Vanish();
   Tick();
   EXPECT_TRUE(popups.empty());
-  EXPECT_EQ(Value(CTL_PORT_LED), 0);
-  EXPECT_EQ(portReady, 0);
-  EXPECT_EQ(slectportchanged, 1);
+  ExpectPortClosedAndChosenAnew();
   Tick(); // and stays quiet
   EXPECT_TRUE(popups.empty());
 }
