@@ -117,6 +117,15 @@ TEST_F(LineNoise, AbsurdRateReportsShowNoGarbage) {
 
 class GarbageDevice : public LineNoise {
 protected:
+  // Answers every write with `reply` cut after byte `cut`: the head readable
+  // 0.05 s after the write, the tail 0.15 s after it (after the check).
+  void AnswerInTwo(const std::string &reply, std::size_t cut) {
+    line->onWrite = [reply, cut](FakeDevice &d, const std::string &, double now) {
+      d.Queue(reply.substr(0, cut), now + 0.05);
+      d.Queue(reply.substr(cut), now + 0.15);
+    };
+  }
+
   // Answers every command frame (rate polls too) with `reply(n)` for the nth
   // write, readable `latency` seconds later.
   void AnswerEach(std::function<std::string(int)> reply, double latency = 0.02) {
@@ -229,10 +238,7 @@ TEST_F(GarbageDevice, RepliesSplitAcrossReads) {
   // tail followed by the next head) and never a whole one.
   for (const std::size_t cut : {1u, 2u, 3u, 4u}) {
     SCOPED_TRACE("cut after byte " + std::to_string(cut));
-    line->onWrite = [ack, cut](FakeDevice &d, const std::string &, double now) {
-      d.Queue(ack.substr(0, cut), now + 0.05);
-      d.Queue(ack.substr(cut), now + 0.15);
-    };
+    AnswerInTwo(ack, cut);
     line->writes.clear();
     DownloadFails();
     EXPECT_EQ(line->Payloads(), Strings(5, "F3,"));
@@ -245,11 +251,7 @@ TEST_F(GarbageDevice, TerminatorArrivingLate) {
   // A frame is taken without its terminator, so the mode command goes
   // through; the late 0x00 then leads every later read, where no frame is
   // recognised, and the download fails cleanly.
-  const std::string ack = Frame("E1");
-  line->onWrite = [ack](FakeDevice &d, const std::string &, double now) {
-    d.Queue(ack.substr(0, ack.size() - 1), now + 0.05);
-    d.Queue(ack.substr(ack.size() - 1), now + 0.15);
-  };
+  AnswerInTwo(Frame("E1"), Frame("E1").size() - 1);
   DownloadFails();
   const Strings sent = line->Payloads();
   ASSERT_FALSE(sent.empty());
