@@ -27,8 +27,6 @@ protected:
     portNumber = 0;
   }
 
-  std::string ReadData(int n) const { return std::string(read_data, static_cast<std::size_t>(n)); }
-
   rt::VirtualClock clock;
   rt::ScopedClock useClock{clock};
   std::shared_ptr<FakeDevice> device;

@@ -104,9 +104,9 @@ TEST_F(ChInQuTest, NothingFromAnEarlierReadRemains) {
   EXPECT_EQ(ChInQu(), 1);
   device->Queue(Frame("E1"));
   EXPECT_EQ(ChInQu(), 1);
-  EXPECT_EQ(ReadData(8), std::string("$\x04"
-                                     "E1z\0\0\0",
-                                     8));
+  EXPECT_EQ(std::string(read_data, 8), std::string("$\x04"
+                                                   "E1z\0\0\0",
+                                                   8));
 }
 
 TEST_F(ChInQuTest, TakesAtMost199BytesAndLeavesTheRest) {

@@ -189,12 +189,6 @@ TEST_F(PtyLink, HungUpPortIsClosedWithItsDescriptor) {
   rt::ClearPortAssignment(kPort);
 }
 
-// Starts nuvaro-devsim with stdout and stderr on `out` and `err`.
-pid_t SpawnDevsim(std::vector<std::string> args, int &out, int &err) {
-  args.insert(args.begin(), NUVARO_DEVSIM_EXE);
-  return SpawnChild(args, out, err);
-}
-
 // The exit code, or -1 if the program is still running after the guard.
 int ExitCode(pid_t pid) {
   const int status = WaitForExit(pid);
@@ -205,7 +199,7 @@ TEST(DevsimProgram, AnswersOnItsTerminalLogsAndStopsOnSigtermOrSighup) {
   for (const int stop : {SIGTERM, SIGHUP}) {
     SCOPED_TRACE(stop);
     int out = -1, err = -1;
-    const pid_t pid = SpawnDevsim({"--rate", "1234"}, out, err);
+    const pid_t pid = SpawnChild({NUVARO_DEVSIM_EXE, "--rate", "1234"}, out, err);
     ASSERT_GT(pid, 0);
     const std::string path = ReadLineFrom(out);
     const int fd = OpenSlave(path, true);
@@ -226,7 +220,7 @@ TEST(DevsimProgram, AnswersOnItsTerminalLogsAndStopsOnSigtermOrSighup) {
 
 TEST(DevsimProgram, BadOptionExitsWithTwo) {
   int out = -1, err = -1;
-  const pid_t pid = SpawnDevsim({"--latency", "soon"}, out, err);
+  const pid_t pid = SpawnChild({NUVARO_DEVSIM_EXE, "--latency", "soon"}, out, err);
   ASSERT_GT(pid, 0);
   EXPECT_EQ(ExitCode(pid), 2);
   EXPECT_NE(ReadLineFrom(err).find("--latency"), std::string::npos);
