@@ -124,15 +124,13 @@ TEST_F(AppPanel, PreviewFollowsAngleWidthAndSignalModeButNotTheRest) {
 }
 
 TEST_F(AppPanel, WorkModeDimsTheControlsItDoesNotUse) {
-  const int sweep[] = {CTL_SWEEPMIN, CTL_SWEEPMAX, CTL_SWEEPSTEP, CTL_REPEAT};
-  Change(CTL_WORKMODE, 0);
-  EXPECT_TRUE(Dimmed(CTL_RATE));
-  for (int c : sweep)
-    EXPECT_FALSE(Dimmed(c)) << c;
-  Change(CTL_WORKMODE, 1);
-  EXPECT_FALSE(Dimmed(CTL_RATE));
-  for (int c : sweep)
-    EXPECT_TRUE(Dimmed(c)) << c;
+  for (const int mode : {0, 1}) { // sweep, then fixed rate
+    Change(CTL_WORKMODE, mode);
+    EXPECT_EQ(Dimmed(CTL_RATE), mode == 0);
+    for (const Parameter &p : kParameters)
+      if (p.sweep)
+        EXPECT_EQ(Dimmed(p.control), mode == 1) << p.control;
+  }
   EXPECT_EQ(SendColour(), COLOR_PENDING);
 }
 

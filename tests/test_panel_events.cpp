@@ -75,10 +75,9 @@ TEST_F(ControlEvents, NumericControlsCommitOnEnterOnAStepAndOnLeavingAnEdit) {
 }
 
 TEST_F(ControlEvents, ValuesSetByTheProgramSendNothing) {
-  ASSERT_EQ(SetCtrlVal(panel, CTL_RATE, 1234), 0);
-  ASSERT_EQ(SetCtrlVal(panel, CTL_WORKMODE, 0), 0);
-  ASSERT_EQ(SetCtrlVal(panel, CTL_SIGNALMODE, 0), 0);
-  ASSERT_EQ(SetCtrlVal(panel, CTL_PORT_LED, 1), 0);
+  for (const auto &[id, value] :
+       {std::pair{CTL_RATE, 1234}, {CTL_WORKMODE, 0}, {CTL_SIGNALMODE, 0}, {CTL_PORT_LED, 1}})
+    ASSERT_EQ(SetCtrlVal(panel, id, value), 0) << id;
   ASSERT_EQ(SetCtrlAttribute(panel, CTL_ANGLE, ATTR_MAX_VALUE, 10), 0); // clamps 30 to 10
   ASSERT_EQ(SetCtrlVal(panel, CTL_PORT, Value(CTL_PORT)), 0);
   EXPECT_EQ(Value(CTL_ANGLE), 10);

@@ -55,7 +55,9 @@ TEST_F(PanelOps, ValuesOfEachKindOfControl) {
   EXPECT_EQ(GetCtrlVal(panel, CTL_RATE, nullptr), UIE_BAD_VALUE);
 }
 
-TEST_F(PanelOps, UnknownPanelsAndControls) {
+// Unknown panels and controls, and attributes a control does not have or
+// values it cannot take.
+TEST_F(PanelOps, UnknownPanelsControlsAndAttributesAreRefused) {
   int v = 0;
   double samples[2] = {0, 1};
   EXPECT_EQ(GetCtrlVal(panel, 99, &v), UIE_NO_CONTROL);
@@ -76,9 +78,7 @@ TEST_F(PanelOps, UnknownPanelsAndControls) {
             UIE_NO_PANEL);
   EXPECT_EQ(DeleteGraphPlot(gone, CTL_PULSE_GRAPH, -1, 1), UIE_NO_PANEL);
   EXPECT_EQ(rt::DispatchControlEvent(gone, CTL_SEND, EVENT_COMMIT), UIE_NO_PANEL);
-}
 
-TEST_F(PanelOps, AttributeErrors) {
   EXPECT_EQ(SetCtrlAttribute(panel, CTL_RATE, 12345, 1), UIE_BAD_ATTRIBUTE);
   EXPECT_EQ(SetCtrlAttribute(panel, CTL_RATE, ATTR_CMD_BUTTON_COLOR, 0), UIE_BAD_ATTRIBUTE);
   EXPECT_EQ(SetCtrlAttribute(panel, CTL_RATE, ATTR_XAXIS_GAIN, 1.0), UIE_BAD_ATTRIBUTE);
