@@ -62,6 +62,14 @@ protected:
     return d;
   }
 
+  // Downloads on a HookedClock that calls `onSleep` before each wait.
+  void DownloadHooked(std::function<void(double seconds)> onSleep) {
+    HookedClock hooked;
+    rt::ScopedClock use(hooked);
+    hooked.onSleep = std::move(onSleep);
+    Download();
+  }
+
   // What the parameter controls show, field by field.
   SettingsRecord Shown() {
     SettingsRecord s{};

@@ -92,15 +92,11 @@ TEST_F(Vanishing, GoneBeforeTheDownloadAndStillGoneAtTheNext) {
 }
 
 TEST_F(Vanishing, DuringTheSettleWait) {
-  HookedClock hooked;
-  rt::ScopedClock use(hooked);
   Event(CTL_PORT_LED, EVENT_LEFT_CLICK);
-  hooked.onSleep = [this](double seconds) {
+  DownloadHooked([this](double seconds) {
     if (seconds > 0.11 && seconds < 0.13) // the wait before the input is flushed
       device->Vanish();
-  };
-  Download();
-  hooked.onSleep = nullptr;
+  });
   EXPECT_EQ(popups, Strings{kCommError});
   EXPECT_TRUE(Sent().empty());
   ExpectPortLost();
@@ -110,15 +106,11 @@ TEST_F(Vanishing, DuringTheSettleWait) {
 TEST_F(Vanishing, BackWithinOneCommandsRetriesIsNoFailure) {
   // Unplugged as the width goes out and plugged back in during the wait for
   // its reply: the reply is lost, the next attempt is acknowledged.
-  HookedClock hooked;
-  rt::ScopedClock use(hooked);
   VanishOn("W");
-  hooked.onSleep = [this](double) {
+  DownloadHooked([this](double) {
     if (!device->Present())
       device->Reappear();
-  };
-  Download();
-  hooked.onSleep = nullptr;
+  });
   EXPECT_TRUE(popups.empty());
   EXPECT_EQ(Value(CTL_COMM_LED), 1);
   EXPECT_EQ(Value(CTL_PORT_LED), 1);

@@ -57,14 +57,11 @@ TEST_F(TrafficView, TheSendButtonStepsThroughEachTryAndTheGroupSaysWhatFailed) {
   const QString ownText = button->text();
   const QKeySequence ownShortcut = button->shortcut();
   ASSERT_FALSE(ownShortcut.isEmpty());
-  HookedClock hooked;
-  rt::ScopedClock useHooked(hooked);
   QStringList shown, atPopup;
-  hooked.onSleep = [&](double) { shown << button->text(); };
   rt::SetPopupHandler([&](const std::string &, const std::string &) {
     atPopup << button->text() << button->shortcut().toString();
   });
-  Download();
+  DownloadHooked([&](double) { shown << button->text(); });
   QStringList expected = {ownText, "下载中 F3, 1/5"}; // the settle wait: nothing sent yet
   for (int i = 1; i <= 5; ++i)
     expected << QStringLiteral("下载中 T30, %1/5").arg(i);
