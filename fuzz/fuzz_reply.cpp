@@ -139,18 +139,14 @@ void CheckReply() {
   }
 }
 
-// The frame codec, written again here from the frame's description rather
-// than from the program's code: "$", L = n + 2, n payload bytes, the checksum
-// (L + payload sum) mod 256, a 0x00 terminator; a 0x00 checksum is itself the
-// last byte sent.
+// The frame codec as the tests' Frame builds it from the frame's description
+// rather than from the program's code ("$", L = n + 2, n payload bytes, the
+// checksum (L + payload sum) mod 256, a 0x00 terminator), except that a 0x00
+// checksum is itself the last byte sent.
 std::string ReferenceFrame(const std::string &payload) {
-  unsigned checksum = static_cast<unsigned>(payload.size() + 2);
-  for (unsigned char c : payload)
-    checksum = (checksum + c) % 256;
-  std::string frame = "$" + std::string(1, static_cast<char>(payload.size() + 2)) + payload;
-  frame += static_cast<char>(checksum);
-  if (checksum != 0)
-    frame += '\0';
+  std::string frame = Frame(payload);
+  if (frame[frame.size() - 2] == '\0')
+    frame.pop_back();
   return frame;
 }
 

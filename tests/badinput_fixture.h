@@ -21,9 +21,6 @@
 #include "preview/synthesis.h"
 #include "runtime/controls/graph.h"
 
-inline const char *const kCommError = "  硬件通讯错误";
-inline const char *const kPortError = "串口错误，请重新选择串口";
-
 // A virtual clock that calls `onSleep` before each wait, so that a test can
 // act in the middle of a blocking callback (between the attempts of a
 // command, during the download's settle wait).
@@ -52,38 +49,32 @@ inline std::string RandomBytes(std::size_t count, std::uint32_t seed) {
   return bytes;
 }
 
-inline bool operator==(const SettingsRecord &a, const SettingsRecord &b) {
-  return a.workMode == b.workMode && a.rate == b.rate && a.sweepMin == b.sweepMin &&
-         a.sweepMax == b.sweepMax && a.sweepStep == b.sweepStep && a.repeat == b.repeat &&
-         a.signalMode == b.signalMode && a.angle == b.angle && a.width == b.width;
-}
-
-inline void PrintTo(const SettingsRecord &s, std::ostream *os) {
-  *os << "{workMode " << s.workMode << ", rate " << s.rate << ", sweep " << s.sweepMin << ".."
-      << s.sweepMax << " step " << s.sweepStep << ", repeat " << s.repeat << ", signalMode "
-      << s.signalMode << ", angle " << s.angle << ", width " << s.width << "}";
-}
-
 class BadInputTest : public PanelTest {
 protected:
+  void SetUp() override {
+    PanelTest::SetUp();
+    stored = Settings;
+  }
+
   // Puts `d` on the test port in place of the device model.
   template <typename D> std::shared_ptr<D> Attach(std::shared_ptr<D> d) {
     rt::AssignPortDevice(kDevicePort, d);
     return d;
   }
 
+  // Downloads on a HookedClock that calls `onSleep` before each wait.
+  void DownloadHooked(std::function<void(double seconds)> onSleep) {
+    HookedClock hooked;
+    rt::ScopedClock use(hooked);
+    hooked.onSleep = std::move(onSleep);
+    Download();
+  }
+
   // What the parameter controls show, field by field.
   SettingsRecord Shown() {
     SettingsRecord s{};
-    s.workMode = Value(CTL_WORKMODE);
-    s.rate = Value(CTL_RATE);
-    s.sweepMin = Value(CTL_SWEEPMIN);
-    s.sweepMax = Value(CTL_SWEEPMAX);
-    s.sweepStep = Value(CTL_SWEEPSTEP);
-    s.repeat = Value(CTL_REPEAT);
-    s.signalMode = Value(CTL_SIGNALMODE);
-    s.angle = Value(CTL_ANGLE);
-    s.width = Value(CTL_WIDTH);
+    for (const Parameter &p : kParameters)
+      s.*p.field = Value(p.control);
     return s;
   }
 
@@ -103,10 +94,6 @@ protected:
     return c;
   }
 
-  Graph *GraphOf(int control) {
-    return qobject_cast<Graph *>(rt::ControlWidget(panelHandle, control));
-  }
-
   // Each preview graph carries one plot of exactly the trace length, every
   // sample at one of its trace's levels, on a finite positive x scale.
   void ExpectPreviewSane() {
@@ -116,7 +103,7 @@ protected:
     };
     for (const Trace &t :
          {Trace{CTL_PULSE_GRAPH, {-8.0, 0.0, 8.0}}, Trace{CTL_LOGIC_GRAPH, {0.0, 5.0}}}) {
-      Graph *g = GraphOf(t.control);
+      Graph *g = Control<Graph>(t.control);
       ASSERT_NE(g, nullptr);
       ASSERT_EQ(g->plotCount(), 1) << "graph " << t.control;
       const QList<QPointF> points = g->plotPoints(g->plotHandles().front());
@@ -128,4 +115,6 @@ protected:
       EXPECT_TRUE(std::isfinite(g->xGain()) && g->xGain() > 0) << g->xGain();
     }
   }
+
+  SettingsRecord stored{}; // what Settings must still hold: as the panel started
 };

@@ -27,15 +27,6 @@ protected:
     portNumber = 0;
   }
 
-  // Answers every write with `reply` after `latency` seconds.
-  void AnswerEach(const std::string &reply, double latency = 0.0) {
-    device->onWrite = [reply, latency](FakeDevice &d, const std::string &, double now) {
-      d.Queue(reply, now + latency);
-    };
-  }
-
-  std::string ReadData(int n) const { return std::string(read_data, static_cast<std::size_t>(n)); }
-
   rt::VirtualClock clock;
   rt::ScopedClock useClock{clock};
   std::shared_ptr<FakeDevice> device;

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -28,11 +29,55 @@
 #include "runtime/panel/panel_access.h"
 #include "sim/device_model.h"
 
+using Strings = std::vector<std::string>;
+
+inline const char *const kCommError = "  硬件通讯错误";
+inline const char *const kPortError = "串口错误，请重新选择串口";
+constexpr double kTickInterval = 0.5; // the panel timer's, in seconds
+
+inline bool operator==(const SettingsRecord &a, const SettingsRecord &b) {
+  return a.workMode == b.workMode && a.rate == b.rate && a.sweepMin == b.sweepMin &&
+         a.sweepMax == b.sweepMax && a.sweepStep == b.sweepStep && a.repeat == b.repeat &&
+         a.signalMode == b.signalMode && a.angle == b.angle && a.width == b.width;
+}
+
+inline void PrintTo(const SettingsRecord &s, std::ostream *os) {
+  *os << "{workMode " << s.workMode << ", rate " << s.rate << ", sweep " << s.sweepMin << ".."
+      << s.sweepMax << " step " << s.sweepStep << ", repeat " << s.repeat << ", signalMode "
+      << s.signalMode << ", angle " << s.angle << ", width " << s.width << "}";
+}
+
+// The operator's parameters, the numeric ones first and the two rings last:
+// the control, the event its callback acts on, the field of Settings it
+// stores, and whether it is a sweep one (dimmed in fixed-rate mode).
+struct Parameter {
+  int control, event;
+  int SettingsRecord::*field;
+  bool sweep;
+};
+inline const Parameter kParameters[] = {
+    {CTL_RATE, EVENT_VAL_CHANGED, &SettingsRecord::rate, false},
+    {CTL_SWEEPMIN, EVENT_COMMIT, &SettingsRecord::sweepMin, true},
+    {CTL_SWEEPMAX, EVENT_COMMIT, &SettingsRecord::sweepMax, true},
+    {CTL_SWEEPSTEP, EVENT_COMMIT, &SettingsRecord::sweepStep, true},
+    {CTL_REPEAT, EVENT_COMMIT, &SettingsRecord::repeat, true},
+    {CTL_ANGLE, EVENT_COMMIT, &SettingsRecord::angle, false},
+    {CTL_WIDTH, EVENT_COMMIT, &SettingsRecord::width, false},
+    {CTL_SIGNALMODE, EVENT_COMMIT, &SettingsRecord::signalMode, false},
+    {CTL_WORKMODE, EVENT_COMMIT, &SettingsRecord::workMode, false},
+};
+
+// Control `id` of the main panel as the widget class it is; nullptr if it is
+// not one.
+template <typename T> T *Control(int id) {
+  return qobject_cast<T *>(rt::ControlWidget(panelHandle, id));
+}
+
 // The link view's rows as the operator copies them, one line each, with
 // everything the line carried so far decoded.
 inline QStringList LinkViewRows() {
   rt::DrainSerialTap();
-  auto *view = qobject_cast<LogView *>(rt::ControlWidget(panelHandle, CTL_LINK_VIEW));
+  auto *view = Control<LogView>(CTL_LINK_VIEW);
   if (!view)
     return {};
   view->refreshNow();
@@ -79,15 +124,33 @@ protected:
   int Event(int control, int event) {
     return rt::DispatchControlEvent(panelHandle, control, event);
   }
+  // Sets `control` as the operator would and sends its callback `event`.
+  void Change(int control, int value, int event = EVENT_COMMIT) {
+    SetCtrlVal(panelHandle, control, value);
+    Event(control, event);
+  }
   void Download() { Event(CTL_SEND, 1); }
   // The simulated device's faults, from none: Knobs([](auto &k) { k.silent = true; }).
-  template <typename Change> void Knobs(Change change) {
+  template <typename Edit> void Knobs(Edit change) {
     sim::DeviceKnobs knobs;
     change(knobs);
     device->SetKnobs(knobs);
   }
   void Tick() { Event(CTL_TIMER, 15); }
+  // `n` timer ticks, the timer's interval apart.
+  void Ticks(int n) {
+    for (int i = 0; i < n; ++i) {
+      Tick();
+      clock.Advance(kTickInterval);
+    }
+  }
   int SendColour() { return rt::CommandButtonColor(panelHandle, CTL_SEND); }
+  // The port LED dark and the port counted closed, to be opened anew.
+  void ExpectPortClosedAndChosenAnew() {
+    EXPECT_EQ(Value(CTL_PORT_LED), 0);
+    EXPECT_EQ(portReady, 0);
+    EXPECT_EQ(slectportchanged, 1);
+  }
 
   std::vector<std::string> Sent() { return device->Payloads(); }
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QWidget>
 
 #include <ostream>
@@ -26,6 +27,14 @@ struct RecordedEvent {
 
 inline void PrintTo(const RecordedEvent &e, std::ostream *os) {
   *os << "{" << e.control << ", " << e.event << "}";
+}
+
+// Shows `panel`'s window as the active one, as the operator has it; returns it.
+inline QWidget *ShowActive(int panel) {
+  QWidget *window = rt::PanelWidget(panel);
+  window->show();
+  QApplication::setActiveWindow(window);
+  return window;
 }
 
 class PanelRuntimeTest : public ::testing::Test {

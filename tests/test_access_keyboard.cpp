@@ -24,13 +24,6 @@ constexpr int kVisibleControls[] = {
     CTL_WIDTH,      CTL_RATE_METER, CTL_LOGIC_GRAPH, CTL_PORT_LED, CTL_COMM_LED, CTL_PULSE_GRAPH,
     CTL_REPEAT,     CTL_RATE_TREND, CTL_LINK_BUTTON};
 
-QWidget *ShowActive(int panel) {
-  QWidget *window = rt::PanelWidget(panel);
-  window->show();
-  QApplication::setActiveWindow(window);
-  return window;
-}
-
 // The control a widget belongs to (an editable list's line edit, say), 0 for none.
 int ControlOf(int panel, QWidget *w) {
   for (; w; w = w->parentWidget())

@@ -90,10 +90,6 @@ protected:
     return out;
   }
   QString Description(int id) { return A(id)->text(QAccessible::Description); }
-  void Change(int id, int value, int event) {
-    SetCtrlVal(panelHandle, id, value);
-    Event(id, event);
-  }
 
   std::vector<Heard> heard;
 };
@@ -111,14 +107,12 @@ TEST_F(ScreenReader, EveryControlHasItsOwnNameAndTheUnitItShows) {
     const QString name = A(id)->text(QAccessible::Name);
     EXPECT_FALSE(name.isEmpty());
     EXPECT_TRUE(names.insert(name).second) << name.toStdString() << " twice";
-    if (auto *spin = qobject_cast<QSpinBox *>(rt::ControlWidget(panelHandle, id))) {
+    if (auto *spin = Control<QSpinBox>(id)) {
       EXPECT_TRUE(Description(id).contains(spin->suffix().trimmed()))
           << Description(id).toStdString();
     }
   }
-  EXPECT_TRUE(
-      Description(CTL_RATE_METER)
-          .contains(qobject_cast<Meter *>(rt::ControlWidget(panelHandle, CTL_RATE_METER))->unit()));
+  EXPECT_TRUE(Description(CTL_RATE_METER).contains(Control<Meter>(CTL_RATE_METER)->unit()));
   EXPECT_EQ(A(CTL_PORT_LED)->role(), QAccessible::Indicator);
   EXPECT_EQ(A(CTL_RATE_METER)->role(), QAccessible::Dial);
   EXPECT_EQ(A(CTL_PULSE_GRAPH)->role(), QAccessible::Chart);
@@ -163,10 +157,7 @@ TEST_F(ScreenReader, MeterReadsTheReportedRateAndAnnouncesOnlyChanges) {
   QAccessibleValueInterface *value = meter->valueInterface();
   ASSERT_NE(value, nullptr);
   Event(CTL_PORT_LED, EVENT_LEFT_CLICK);
-  for (int i = 0; i < 4; ++i) { // poll, reading, poll, the same reading again
-    Tick();
-    clock.Advance(0.5);
-  }
+  Ticks(4); // poll, reading, poll, the same reading again
   EXPECT_EQ(value->currentValue().toInt(), 3000);
   EXPECT_EQ(meter->text(QAccessible::Value), QStringLiteral("3000 r/min"));
   const auto changes = HeardFrom(CTL_RATE_METER, QAccessible::ValueChanged);
@@ -198,12 +189,10 @@ TEST_F(ScreenReader, GraphsTellWhatTheyShowAndHowLongARevolutionLasts) {
   EXPECT_EQ(HeardFrom(CTL_PULSE_GRAPH, QAccessible::DescriptionChanged).size(), 1u);
   EXPECT_EQ(HeardFrom(CTL_LOGIC_GRAPH, QAccessible::DescriptionChanged).size(), 1u);
 
-  Change(CTL_RATE, 1, EVENT_VAL_CHANGED);
-  EXPECT_TRUE(Description(CTL_PULSE_GRAPH).endsWith(QStringLiteral("，共 60000 ms")));
-  Change(CTL_RATE, 7, EVENT_VAL_CHANGED);
-  EXPECT_TRUE(Description(CTL_PULSE_GRAPH).endsWith(QStringLiteral("，共 8571 ms")));
-  Change(CTL_RATE, 100000, EVENT_VAL_CHANGED);
-  EXPECT_TRUE(Description(CTL_PULSE_GRAPH).endsWith(QStringLiteral("，共 0.6 ms")));
+  for (const auto &[rate, lasts] : {std::pair{1, "60000"}, {7, "8571"}, {100000, "0.6"}}) {
+    Change(CTL_RATE, rate, EVENT_VAL_CHANGED);
+    EXPECT_TRUE(Description(CTL_PULSE_GRAPH).endsWith(QStringLiteral("，共 %1 ms").arg(lasts)));
+  }
 }
 
 // The mouse and the keyboard cannot reach the panel behind the failure popup;
@@ -212,9 +201,7 @@ TEST_F(ScreenReader, GraphsTellWhatTheyShowAndHowLongARevolutionLasts) {
 // still closes it.
 TEST_F(ScreenReader, NoPressGetsPastThePopupWhichItsOwnButtonCloses) {
   rt::SetPopupHandler({}); // the real modal box
-  sim::DeviceKnobs refuseAll;
-  refuseAll.refuse = true;
-  device->SetKnobs(refuseAll);
+  Knobs([](auto &k) { k.refuse = true; });
   const QString press = QAccessibleActionInterface::pressAction();
   std::size_t sentBeforePresses = 0;
   bool closedByGuard = false;
@@ -231,7 +218,7 @@ TEST_F(ScreenReader, NoPressGetsPastThePopupWhichItsOwnButtonCloses) {
     A(CTL_SEND)->actionInterface()->doAction(press);
     A(CTL_COMM_LED)->actionInterface()->doAction(press);
     // An animated press clicks when the button comes up again.
-    auto *send = qobject_cast<QAbstractButton *>(rt::ControlWidget(panelHandle, CTL_SEND));
+    auto *send = Control<QAbstractButton>(CTL_SEND);
     EXPECT_TRUE(QTest::qWaitFor([send] { return !send->isDown(); }));
     EXPECT_EQ(Sent().size(), sentBeforePresses);
     QAccessible::queryAccessibleInterface(box->button(QMessageBox::Ok))

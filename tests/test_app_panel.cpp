@@ -21,19 +21,13 @@ namespace {
 
 using AppPanel = PanelTest;
 
-Graph *GraphOf(int control) {
-  return qobject_cast<Graph *>(rt::ControlWidget(panelHandle, control));
-}
-Meter *TheMeter() {
-  return qobject_cast<Meter *>(rt::ControlWidget(panelHandle, CTL_RATE_METER));
-}
 bool Dimmed(int control) {
   return !rt::ControlWidget(panelHandle, control)->isEnabled();
 }
 
 // The y values a graph's only plot shows, and its x step.
 void ExpectOnlyPlot(int control, const double *samples, double gain) {
-  Graph *graph = GraphOf(control);
+  Graph *graph = Control<Graph>(control);
   ASSERT_NE(graph, nullptr);
   ASSERT_EQ(graph->plotCount(), 1);
   const QList<QPointF> points = graph->plotPoints(graph->plotHandles().front());
@@ -45,16 +39,8 @@ void ExpectOnlyPlot(int control, const double *samples, double gain) {
 }
 
 TEST_F(AppPanel, InitReadsThePanelAndDrawsThePreview) {
-  const SettingsRecord s = Settings;
-  EXPECT_EQ(s.workMode, 1);
-  EXPECT_EQ(s.rate, 3000);
-  EXPECT_EQ(s.sweepMin, 1000);
-  EXPECT_EQ(s.sweepMax, 6000);
-  EXPECT_EQ(s.sweepStep, 100);
-  EXPECT_EQ(s.repeat, 1);
-  EXPECT_EQ(s.signalMode, 1);
-  EXPECT_EQ(s.angle, 30);
-  EXPECT_EQ(s.width, 100);
+  // workMode, rate, sweep minimum, maximum and step, repeat, signalMode, angle, width
+  EXPECT_EQ(Settings, (SettingsRecord{1, 3000, 1000, 6000, 100, 1, 1, 30, 100}));
   // Start-up leaves the dimming as stored: fixed-rate mode, sweep dimmed.
   EXPECT_FALSE(Dimmed(CTL_RATE));
   EXPECT_TRUE(Dimmed(CTL_SWEEPMIN));
@@ -70,16 +56,14 @@ TEST_F(AppPanel, InitReadsThePanelAndDrawsThePreview) {
 }
 
 TEST_F(AppPanel, RateChangeRescalesBothGraphsAndWidensThePulse) {
-  SetCtrlVal(panelHandle, CTL_RATE, 6000);
-  Event(CTL_RATE, EVENT_VAL_CHANGED);
+  Change(CTL_RATE, 6000, EVENT_VAL_CHANGED);
   EXPECT_EQ(Settings.rate, 6000);
   ExpectOnlyPlot(CTL_PULSE_GRAPH, datapoints, 0.01);
   ExpectOnlyPlot(CTL_LOGIC_GRAPH, datapoints1, 0.01);
   EXPECT_EQ(datapoints[92], -8.0); // r = 10: samples 83 to 92
   EXPECT_EQ(datapoints[93], 0.0);
   // A commit alone does not reach the rate callback.
-  SetCtrlVal(panelHandle, CTL_RATE, 1500);
-  Event(CTL_RATE, EVENT_COMMIT);
+  Change(CTL_RATE, 1500, EVENT_COMMIT);
   EXPECT_EQ(Settings.rate, 6000);
 }
 
@@ -99,31 +83,20 @@ TEST_F(AppPanel, RateZeroShowsNoPulsesAndKeepsTheScale) {
 }
 
 TEST_F(AppPanel, EachParameterCallbackStoresItsValueAndMarksPending) {
-  struct Case {
-    int control, event, value;
-    int SettingsRecord::*field;
-  };
-  const Case cases[] = {
-      {CTL_RATE, EVENT_VAL_CHANGED, 4321, &SettingsRecord::rate},
-      {CTL_SWEEPMIN, EVENT_COMMIT, 1500, &SettingsRecord::sweepMin},
-      {CTL_SWEEPMAX, EVENT_COMMIT, 5500, &SettingsRecord::sweepMax},
-      {CTL_SWEEPSTEP, EVENT_COMMIT, 250, &SettingsRecord::sweepStep},
-      {CTL_REPEAT, EVENT_COMMIT, 7, &SettingsRecord::repeat},
-      {CTL_SIGNALMODE, EVENT_COMMIT, 0, &SettingsRecord::signalMode},
-      {CTL_ANGLE, EVENT_COMMIT, 90, &SettingsRecord::angle},
-      {CTL_WIDTH, EVENT_COMMIT, 333, &SettingsRecord::width},
-      {CTL_WORKMODE, EVENT_COMMIT, 0, &SettingsRecord::workMode},
-  };
-  for (const Case &c : cases) {
+  // A new value for each parameter, in the order of kParameters.
+  const int values[] = {4321, 1500, 5500, 250, 7, 90, 333, 0, 0};
+  static_assert(std::size(values) == std::size(kParameters));
+  for (std::size_t i = 0; i < std::size(values); ++i) {
+    const Parameter &c = kParameters[i];
     Download(); // grey
     ASSERT_EQ(SendColour(), COLOR_SENT);
-    ASSERT_EQ(SetCtrlVal(panelHandle, c.control, c.value), 0) << c.control;
+    ASSERT_EQ(SetCtrlVal(panelHandle, c.control, values[i]), 0) << c.control;
     // Other events leave everything as it was.
     Event(c.control, c.event == EVENT_COMMIT ? EVENT_VAL_CHANGED : EVENT_COMMIT);
-    EXPECT_NE(Settings.*c.field, c.value) << c.control;
+    EXPECT_NE(Settings.*c.field, values[i]) << c.control;
     EXPECT_EQ(SendColour(), COLOR_SENT) << c.control;
     Event(c.control, c.event);
-    EXPECT_EQ(Settings.*c.field, c.value) << c.control;
+    EXPECT_EQ(Settings.*c.field, values[i]) << c.control;
     EXPECT_EQ(SendColour(), COLOR_PENDING) << c.control;
     Download(); // an unchanged value marks pending too
     Event(c.control, c.event);
@@ -132,61 +105,49 @@ TEST_F(AppPanel, EachParameterCallbackStoresItsValueAndMarksPending) {
 }
 
 TEST_F(AppPanel, PreviewFollowsAngleWidthAndSignalModeButNotTheRest) {
-  SetCtrlVal(panelHandle, CTL_ANGLE, 180);
-  Event(CTL_ANGLE, EVENT_COMMIT);
-  EXPECT_EQ(GraphOf(CTL_LOGIC_GRAPH)
-                ->plotPoints(GraphOf(CTL_LOGIC_GRAPH)->plotHandles().front())[499]
-                .y(),
-            5.0);
+  Change(CTL_ANGLE, 180);
+  Graph *logic = Control<Graph>(CTL_LOGIC_GRAPH);
+  EXPECT_EQ(logic->plotPoints(logic->plotHandles().front())[499].y(), 5.0);
   EXPECT_EQ(datapoints[500], -8.0);
-  SetCtrlVal(panelHandle, CTL_SIGNALMODE, 0);
-  Event(CTL_SIGNALMODE, EVENT_COMMIT);
+  Change(CTL_SIGNALMODE, 0);
   EXPECT_EQ(datapoints[500], 8.0);
   ExpectOnlyPlot(CTL_PULSE_GRAPH, datapoints, 0.02);
-  SetCtrlVal(panelHandle, CTL_WIDTH, 0);
-  Event(CTL_WIDTH, EVENT_COMMIT);
+  Change(CTL_WIDTH, 0);
   ExpectOnlyPlot(CTL_PULSE_GRAPH, datapoints, 0.02);
   EXPECT_EQ(datapoints[500], 0.0);
   // The sweep values and the work mode leave the preview alone.
   datapoints[500] = 123.0;
-  SetCtrlVal(panelHandle, CTL_WORKMODE, 0);
-  Event(CTL_WORKMODE, EVENT_COMMIT);
+  Change(CTL_WORKMODE, 0);
   Event(CTL_SWEEPMIN, EVENT_COMMIT);
   Event(CTL_REPEAT, EVENT_COMMIT);
   EXPECT_EQ(datapoints[500], 123.0);
 }
 
 TEST_F(AppPanel, WorkModeDimsTheControlsItDoesNotUse) {
-  const int sweep[] = {CTL_SWEEPMIN, CTL_SWEEPMAX, CTL_SWEEPSTEP, CTL_REPEAT};
-  SetCtrlVal(panelHandle, CTL_WORKMODE, 0);
-  Event(CTL_WORKMODE, EVENT_COMMIT);
-  EXPECT_TRUE(Dimmed(CTL_RATE));
-  for (int c : sweep)
-    EXPECT_FALSE(Dimmed(c)) << c;
-  SetCtrlVal(panelHandle, CTL_WORKMODE, 1);
-  Event(CTL_WORKMODE, EVENT_COMMIT);
-  EXPECT_FALSE(Dimmed(CTL_RATE));
-  for (int c : sweep)
-    EXPECT_TRUE(Dimmed(c)) << c;
+  for (const int mode : {0, 1}) { // sweep, then fixed rate
+    Change(CTL_WORKMODE, mode);
+    EXPECT_EQ(Dimmed(CTL_RATE), mode == 0);
+    for (const Parameter &p : kParameters)
+      if (p.sweep)
+        EXPECT_EQ(Dimmed(p.control), mode == 1) << p.control;
+  }
   EXPECT_EQ(SendColour(), COLOR_PENDING);
 }
 
 TEST_F(AppPanel, SweepBoundsSetTheMeterRangeInAnyMode) {
-  Meter *meter = TheMeter();
+  Meter *meter = Control<Meter>(CTL_RATE_METER);
   ASSERT_NE(meter, nullptr);
   const int minBefore = meter->minimum();
-  SetCtrlVal(panelHandle, CTL_SWEEPMAX, 8000);
-  Event(CTL_SWEEPMAX, EVENT_COMMIT);
+  Change(CTL_SWEEPMAX, 8000);
   EXPECT_EQ(meter->maximum(), 8000);
   EXPECT_EQ(meter->minimum(), minBefore);
-  SetCtrlVal(panelHandle, CTL_SWEEPMIN, 9000); // above the maximum: passed on as it is
-  Event(CTL_SWEEPMIN, EVENT_COMMIT);
+  Change(CTL_SWEEPMIN, 9000); // above the maximum: passed on as it is
   EXPECT_EQ(meter->minimum(), 9000);
   EXPECT_EQ(meter->maximum(), 8000);
 }
 
 TEST_F(AppPanel, CleanEmptiesTheNotes) {
-  auto *notes = qobject_cast<QPlainTextEdit *>(rt::ControlWidget(panelHandle, CTL_NOTES));
+  auto *notes = Control<QPlainTextEdit>(CTL_NOTES);
   ASSERT_NE(notes, nullptr);
   notes->setPlainText(QStringLiteral("第一行\n第二行"));
   Event(CTL_CLEAN, EVENT_VAL_CHANGED);

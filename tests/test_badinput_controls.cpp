@@ -10,39 +10,21 @@
 
 #include <algorithm>
 #include <climits>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "badinput_fixture.h"
+#include "panel_runtime_fixture.h"
 #include "runtime/controls/numeric_control.h"
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
-struct NumericCase {
-  int control;
-  int event; // the event its callback acts on
-  int SettingsRecord::*field;
-  bool sweep; // editable only in sweep mode
-};
-
-const NumericCase kNumeric[] = {
-    {CTL_RATE, EVENT_VAL_CHANGED, &SettingsRecord::rate, false},
-    {CTL_SWEEPMIN, EVENT_COMMIT, &SettingsRecord::sweepMin, true},
-    {CTL_SWEEPMAX, EVENT_COMMIT, &SettingsRecord::sweepMax, true},
-    {CTL_SWEEPSTEP, EVENT_COMMIT, &SettingsRecord::sweepStep, true},
-    {CTL_REPEAT, EVENT_COMMIT, &SettingsRecord::repeat, true},
-    {CTL_ANGLE, EVENT_COMMIT, &SettingsRecord::angle, false},
-    {CTL_WIDTH, EVENT_COMMIT, &SettingsRecord::width, false},
-};
+// The numeric parameters: all but the two rings at the end.
+const std::span<const Parameter> kNumeric(kParameters, std::size(kParameters) - 2);
 
 class ControlLimits : public BadInputTest {
 protected:
-  NumericControl *Numeric(int control) {
-    return qobject_cast<NumericControl *>(rt::ControlWidget(panelHandle, control));
-  }
-
   void ChooseWorkMode(int mode) {
     ASSERT_EQ(SetCtrlVal(panelHandle, CTL_WORKMODE, mode), 0);
     Event(CTL_WORKMODE, EVENT_COMMIT);
@@ -52,7 +34,7 @@ protected:
   // The keys go to the spin box's line edit, which has the keyboard focus
   // when the operator types, or to the spin box itself.
   void TypeAndConfirm(int control, const std::string &text, bool intoLineEdit = true) {
-    NumericControl *spin = Numeric(control);
+    NumericControl *spin = Control<NumericControl>(control);
     ASSERT_NE(spin, nullptr);
     QWidget *n = spin;
     if (intoLineEdit) {
@@ -74,7 +56,7 @@ protected:
   // Sets every parameter control to `value` (clamped by each control) and
   // hands it to its callback.
   void SetAll(int value) {
-    for (const NumericCase &c : kNumeric) {
+    for (const Parameter &c : kNumeric) {
       ASSERT_EQ(SetCtrlVal(panelHandle, c.control, value), 0);
       Event(c.control, c.event);
     }
@@ -121,9 +103,9 @@ const Strings kTyped = {"0",
 
 TEST_F(ControlLimits, TypedTextEndsInRangeAndSettingsHoldsWhatIsShown) {
   for (const bool intoLineEdit : {true, false}) {
-    for (const NumericCase &c : kNumeric) {
+    for (const Parameter &c : kNumeric) {
       ChooseWorkMode(c.sweep ? 0 : 1);
-      NumericControl *n = Numeric(c.control);
+      NumericControl *n = Control<NumericControl>(c.control);
       ASSERT_NE(n, nullptr);
       for (const std::string &text : kTyped) {
         SCOPED_TRACE("control " + std::to_string(c.control) + " typed \"" + text + "\"" +
@@ -142,19 +124,30 @@ TEST_F(ControlLimits, TypedTextEndsInRangeAndSettingsHoldsWhatIsShown) {
   EXPECT_TRUE(Sent().empty()); // editing never talks to the device
 }
 
-TEST_F(ControlLimits, TypingPastTheMaximumKeepsTheDigitsThatFit) {
-  // The digit that would pass the limit is refused; the value stays the
-  // longest prefix in range and that is what the callbacks store.
-  ChooseWorkMode(1);
-  TypeAndConfirm(CTL_ANGLE, "361");
-  EXPECT_EQ(Value(CTL_ANGLE), 36);
-  EXPECT_EQ(Settings.angle, 36);
-  TypeAndConfirm(CTL_WIDTH, "99999999999");
-  EXPECT_EQ(Value(CTL_WIDTH), 999999);
-  EXPECT_EQ(Settings.width, 999999);
-  TypeAndConfirm(CTL_RATE, "4294967296");
-  EXPECT_EQ(Value(CTL_RATE), 42949);
-  EXPECT_EQ(Settings.rate, 42949);
+// A 0 where the minimum is 1 is not taken, and the digit that would pass the
+// maximum is refused: the value stays the longest text in range, and that is
+// what the callbacks store.
+TEST_F(ControlLimits, TypingKeepsTheLongestValueInRange) {
+  const struct {
+    int mode, control;
+    int SettingsRecord::*field;
+    const char *typed;
+    int kept;
+  } cases[] = {
+      {0, CTL_REPEAT, &SettingsRecord::repeat, "5", 5},
+      {0, CTL_REPEAT, &SettingsRecord::repeat, "0", 5},
+      {1, CTL_RATE, &SettingsRecord::rate, "0", 3000},
+      {1, CTL_ANGLE, &SettingsRecord::angle, "361", 36},
+      {1, CTL_WIDTH, &SettingsRecord::width, "99999999999", 999999},
+      {1, CTL_RATE, &SettingsRecord::rate, "4294967296", 42949},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.typed);
+    ChooseWorkMode(c.mode);
+    TypeAndConfirm(c.control, c.typed);
+    EXPECT_EQ(Value(c.control), c.kept);
+    EXPECT_EQ(Settings.*c.field, c.kept);
+  }
   DownloadAndExpectSettingsSent();
 }
 
@@ -171,18 +164,6 @@ TEST_F(ControlLimits, TextThatIsNoNumberLeavesTheValue) {
   EXPECT_EQ(Shown(), before);
 }
 
-TEST_F(ControlLimits, ZeroWhereTheMinimumIsOneIsNotTaken) {
-  ChooseWorkMode(0);
-  TypeAndConfirm(CTL_REPEAT, "5");
-  TypeAndConfirm(CTL_REPEAT, "0");
-  EXPECT_EQ(Value(CTL_REPEAT), 5);
-  EXPECT_EQ(Settings.repeat, 5);
-  ChooseWorkMode(1);
-  TypeAndConfirm(CTL_RATE, "0");
-  EXPECT_EQ(Value(CTL_RATE), 3000);
-  EXPECT_EQ(Settings.rate, 3000);
-}
-
 TEST_F(ControlLimits, DimmedControlTakesNoTyping) {
   ChooseWorkMode(1); // the sweep controls are dimmed
   const SettingsRecord before = Settings;
@@ -195,10 +176,8 @@ TEST_F(ControlLimits, DimmedControlTakesNoTyping) {
 TEST_F(ControlLimits, TypedPastTheLimitThenStraightToTheSendButton) {
   // No Enter: the operator types and clicks the send button. Whether the
   // typed value counts is the toolkit's; what goes out is what Settings holds.
-  QWidget *window = rt::PanelWidget(panelHandle);
-  window->show();
-  QApplication::setActiveWindow(window);
-  NumericControl *width = Numeric(CTL_WIDTH);
+  QWidget *window = ShowActive(panelHandle);
+  NumericControl *width = Control<NumericControl>(CTL_WIDTH);
   width->setFocus();
   width->selectAll();
   QTest::keyClicks(width, "99999999999");
@@ -214,8 +193,8 @@ TEST_F(ControlLimits, ValuesSetPastTheLimitsAreClampedAndStored) {
   for (const int value : {INT_MIN, -1, 0, 361, 100001, 1000001, INT_MAX}) {
     SCOPED_TRACE(value);
     SetAll(value);
-    for (const NumericCase &c : kNumeric) {
-      NumericControl *n = Numeric(c.control);
+    for (const Parameter &c : kNumeric) {
+      NumericControl *n = Control<NumericControl>(c.control);
       EXPECT_EQ(Value(c.control), std::clamp(value, n->minimum(), n->maximum()))
           << "control " << c.control;
       EXPECT_EQ(Settings.*c.field, Value(c.control)) << "control " << c.control;
@@ -240,8 +219,7 @@ TEST_F(ControlLimits, ExtremesDrawWithoutTrouble) {
   // The widest pulse at the last angle and the fastest rate; the meter's range
   // upside down (minimum above maximum) and a reading far outside it.
   SetAll(INT_MAX);
-  SetCtrlVal(panelHandle, CTL_SWEEPMAX, 1);
-  Event(CTL_SWEEPMAX, EVENT_COMMIT);
+  Change(CTL_SWEEPMAX, 1);
   ExpectPreviewSane();
   // The first pulse alone is longer than the revolution: cut at the last
   // sample, with the second (at the angle's sample, 1000) wholly past it.

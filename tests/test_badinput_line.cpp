@@ -14,9 +14,6 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
-constexpr double kTickInterval = 0.5; // the panel timer's, in seconds
 constexpr int kMeterUntouched = -777;
 
 bool IsPoll(const std::string &bytes) {
@@ -28,7 +25,6 @@ protected:
   void SetUp() override {
     BadInputTest::SetUp();
     line = Attach(std::make_shared<FakeDevice>());
-    stored = Settings;
   }
 
   void OpenPort() {
@@ -53,7 +49,6 @@ protected:
   }
 
   std::shared_ptr<FakeDevice> line;
-  SettingsRecord stored{};
 };
 
 TEST_F(LineNoise, MegabyteBurstWhilePolling) {
@@ -69,24 +64,18 @@ TEST_F(LineNoise, MegabyteBurstWhilePolling) {
     noise.replace(kBurst / 2, f.size(), f);
   line->Queue(noise + Frame("R1111"));
 
-  Tick(); // takes the backlog; nothing is polled while bytes wait
-  clock.Advance(kTickInterval);
+  Ticks(1); // takes the backlog; nothing is polled while bytes wait
   EXPECT_EQ(GetInQLen(portNumber), 0);
   EXPECT_EQ(line->Payloads(), Strings{});
-  Tick(); // the line is quiet: the first poll
-  clock.Advance(kTickInterval);
+  Ticks(1); // the line is quiet: the first poll
   EXPECT_EQ(line->Payloads(), Strings{"?1,"});
-  Tick(); // its answer
-  clock.Advance(kTickInterval);
+  Ticks(1); // its answer
   EXPECT_EQ(Value(CTL_RATE_METER), 2500);
   ExpectQuietTicks();
 
   // And the monitor goes on as usual: a poll, then its reading.
   SetCtrlVal(panelHandle, CTL_RATE_METER, kMeterUntouched);
-  for (int i = 0; i < 2; ++i) {
-    Tick();
-    clock.Advance(kTickInterval);
-  }
+  Ticks(2);
   EXPECT_EQ(Value(CTL_RATE_METER), 2500);
   ExpectQuietTicks();
 }
@@ -119,10 +108,7 @@ TEST_F(LineNoise, AbsurdRateReportsShowNoGarbage) {
     SCOPED_TRACE(c.reply.size());
     SetCtrlVal(panelHandle, CTL_RATE_METER, kMeterUntouched);
     line->Queue(c.reply);
-    for (int i = 0; i < 3; ++i) { // enough to take every byte of the longest
-      Tick();
-      clock.Advance(kTickInterval);
-    }
+    Ticks(3); // enough to take every byte of the longest
     EXPECT_EQ(Value(CTL_RATE_METER), c.shown);
     EXPECT_EQ(GetInQLen(portNumber), 0);
   }
@@ -131,6 +117,15 @@ TEST_F(LineNoise, AbsurdRateReportsShowNoGarbage) {
 
 class GarbageDevice : public LineNoise {
 protected:
+  // Answers every write with `reply` cut after byte `cut`: the head readable
+  // 0.05 s after the write, the tail 0.15 s after it (after the check).
+  void AnswerInTwo(const std::string &reply, std::size_t cut) {
+    line->onWrite = [reply, cut](FakeDevice &d, const std::string &, double now) {
+      d.Queue(reply.substr(0, cut), now + 0.05);
+      d.Queue(reply.substr(cut), now + 0.15);
+    };
+  }
+
   // Answers every command frame (rate polls too) with `reply(n)` for the nth
   // write, readable `latency` seconds later.
   void AnswerEach(std::function<std::string(int)> reply, double latency = 0.02) {
@@ -161,10 +156,7 @@ protected:
   void TicksShowNothing() {
     popups.clear();
     SetCtrlVal(panelHandle, CTL_RATE_METER, kMeterUntouched);
-    for (int i = 0; i < 20; ++i) {
-      Tick();
-      clock.Advance(kTickInterval);
-    }
+    Ticks(20);
     EXPECT_EQ(Value(CTL_RATE_METER), kMeterUntouched);
     ExpectQuietTicks();
   }
@@ -246,10 +238,7 @@ TEST_F(GarbageDevice, RepliesSplitAcrossReads) {
   // tail followed by the next head) and never a whole one.
   for (const std::size_t cut : {1u, 2u, 3u, 4u}) {
     SCOPED_TRACE("cut after byte " + std::to_string(cut));
-    line->onWrite = [ack, cut](FakeDevice &d, const std::string &, double now) {
-      d.Queue(ack.substr(0, cut), now + 0.05);
-      d.Queue(ack.substr(cut), now + 0.15);
-    };
+    AnswerInTwo(ack, cut);
     line->writes.clear();
     DownloadFails();
     EXPECT_EQ(line->Payloads(), Strings(5, "F3,"));
@@ -262,11 +251,7 @@ TEST_F(GarbageDevice, TerminatorArrivingLate) {
   // A frame is taken without its terminator, so the mode command goes
   // through; the late 0x00 then leads every later read, where no frame is
   // recognised, and the download fails cleanly.
-  const std::string ack = Frame("E1");
-  line->onWrite = [ack](FakeDevice &d, const std::string &, double now) {
-    d.Queue(ack.substr(0, ack.size() - 1), now + 0.05);
-    d.Queue(ack.substr(ack.size() - 1), now + 0.15);
-  };
+  AnswerInTwo(Frame("E1"), Frame("E1").size() - 1);
   DownloadFails();
   const Strings sent = line->Payloads();
   ASSERT_FALSE(sent.empty());

@@ -27,27 +27,20 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
 class PortPaths : public BadInputTest {
 protected:
   void SetUp() override {
     BadInputTest::SetUp();
     ASSERT_TRUE(dir.isValid());
-    stored = Settings;
   }
 
   std::string Path(const char *name) const {
     return dir.filePath(QString::fromUtf8(name)).toStdString();
   }
 
-  PortSelector *Selector() {
-    return qobject_cast<PortSelector *>(rt::ControlWidget(panelHandle, CTL_PORT));
-  }
-
   // The operator types a path into the port choice and presses Enter.
   void TypePath(const std::string &path) {
-    QLineEdit *edit = Selector()->lineEdit();
+    QLineEdit *edit = Control<PortSelector>(CTL_PORT)->lineEdit();
     ASSERT_NE(edit, nullptr);
     edit->selectAll();
     QTest::keyClicks(edit, QString::fromStdString(path));
@@ -98,15 +91,12 @@ protected:
   void ExpectRefused(std::size_t popupsSoFar) {
     EXPECT_EQ(popups, Strings(popupsSoFar, kPortError));
     EXPECT_EQ(popupTitles, Strings(popupsSoFar, ""));
-    EXPECT_EQ(Value(CTL_PORT_LED), 0);
-    EXPECT_EQ(portReady, 0);
-    EXPECT_EQ(slectportchanged, 1);
+    ExpectPortClosedAndChosenAnew();
     EXPECT_TRUE(Sent().empty());
     EXPECT_EQ(Settings, stored);
   }
 
   QTemporaryDir dir;
-  SettingsRecord stored{};
 };
 
 TEST_F(PortPaths, EveryBadPathTypedOrChosenByNumber) {
@@ -142,13 +132,13 @@ TEST_F(PortPaths, TypedPathIsTakenExactlyAsTyped) {
   // A listed path that starts with the one typed is never chosen instead.
   // Completion acts only in an active window.
   DisplayPanel(panelHandle);
-  QWidget *window = Selector()->window();
+  QWidget *window = Control<PortSelector>(CTL_PORT)->window();
   window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window));
   TypePath(Path("ttyUSB10"));
   TypePath(Path("ttyUSB1"));
   EXPECT_EQ(rt::PortAssignmentFor(Value(CTL_PORT)).path, Path("ttyUSB1"));
-  EXPECT_EQ(Selector()->currentText().toStdString(), Path("ttyUSB1"));
+  EXPECT_EQ(Control<PortSelector>(CTL_PORT)->currentText().toStdString(), Path("ttyUSB1"));
   TypePath(Path("ttyUSB10"));
   EXPECT_EQ(rt::PortAssignmentFor(Value(CTL_PORT)).path, Path("ttyUSB10"));
 #ifndef _WIN32

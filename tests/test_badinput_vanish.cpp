@@ -12,17 +12,8 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
-constexpr double kTickInterval = 0.5;
-
 class Vanishing : public BadInputTest {
 protected:
-  void SetUp() override {
-    BadInputTest::SetUp();
-    stored = Settings;
-  }
-
   // The device vanishes when it receives the first command starting with
   // `prefix`.
   void VanishOn(const std::string &prefix) {
@@ -37,18 +28,9 @@ protected:
   }
 
   void ExpectPortLost() {
-    EXPECT_EQ(Value(CTL_PORT_LED), 0);
-    EXPECT_EQ(portReady, 0);
-    EXPECT_EQ(slectportchanged, 1);
+    ExpectPortClosedAndChosenAnew();
     EXPECT_FALSE(rt::TimerCallbacksSuspended());
     EXPECT_EQ(Settings, stored);
-  }
-
-  void Ticks(int n) {
-    for (int i = 0; i < n; ++i) {
-      Tick();
-      clock.Advance(kTickInterval);
-    }
   }
 
   // Back again: the next download opens the port and goes through whole.
@@ -66,8 +48,6 @@ protected:
     EXPECT_EQ(slectportchanged, 0);
     EXPECT_EQ(SendColour(), COLOR_SENT);
   }
-
-  SettingsRecord stored{};
 };
 
 TEST_F(Vanishing, OnEachCommandOfADownloadInBothModes) {
@@ -79,8 +59,7 @@ TEST_F(Vanishing, OnEachCommandOfADownloadInBothModes) {
                         {0, "T"},  {0, "D"}, {0, "P"}, {0, "F2"}};
   for (const Case &c : cases) {
     SCOPED_TRACE(std::string(c.workMode ? "fixed, " : "sweep, ") + c.prefix);
-    SetCtrlVal(panelHandle, CTL_WORKMODE, c.workMode);
-    Event(CTL_WORKMODE, EVENT_COMMIT);
+    Change(CTL_WORKMODE, c.workMode);
     stored = Settings;
     VanishOn(c.prefix);
     popups.clear();
@@ -113,15 +92,11 @@ TEST_F(Vanishing, GoneBeforeTheDownloadAndStillGoneAtTheNext) {
 }
 
 TEST_F(Vanishing, DuringTheSettleWait) {
-  HookedClock hooked;
-  rt::ScopedClock use(hooked);
   Event(CTL_PORT_LED, EVENT_LEFT_CLICK);
-  hooked.onSleep = [this](double seconds) {
+  DownloadHooked([this](double seconds) {
     if (seconds > 0.11 && seconds < 0.13) // the wait before the input is flushed
       device->Vanish();
-  };
-  Download();
-  hooked.onSleep = nullptr;
+  });
   EXPECT_EQ(popups, Strings{kCommError});
   EXPECT_TRUE(Sent().empty());
   ExpectPortLost();
@@ -131,15 +106,11 @@ TEST_F(Vanishing, DuringTheSettleWait) {
 TEST_F(Vanishing, BackWithinOneCommandsRetriesIsNoFailure) {
   // Unplugged as the width goes out and plugged back in during the wait for
   // its reply: the reply is lost, the next attempt is acknowledged.
-  HookedClock hooked;
-  rt::ScopedClock use(hooked);
   VanishOn("W");
-  hooked.onSleep = [this](double) {
+  DownloadHooked([this](double) {
     if (!device->Present())
       device->Reappear();
-  };
-  Download();
-  hooked.onSleep = nullptr;
+  });
   EXPECT_TRUE(popups.empty());
   EXPECT_EQ(Value(CTL_COMM_LED), 1);
   EXPECT_EQ(Value(CTL_PORT_LED), 1);
@@ -175,9 +146,7 @@ TEST_F(Vanishing, WhileAPollIsAnswered) {
 TEST_F(Vanishing, OnReceivingThePoll) {
   Event(CTL_PORT_LED, EVENT_LEFT_CLICK);
   VanishOn("?1");
-  Tick(); // it goes within the tick, between the poll and the read
-  clock.Advance(kTickInterval);
-  Ticks(2);
+  Ticks(3); // it goes within the first, between the poll and the read
   EXPECT_TRUE(popups.empty());
   ExpectPortLost();
   ExpectRecovery();

@@ -28,6 +28,9 @@ std::vector<int> Polls(sim::DeviceState &state, int count) {
   }
   return rates;
 }
+std::vector<int> Polls(sim::DeviceState &&state, int count) {
+  return Polls(state, count);
+}
 
 sim::DeviceState Sweep(int min, int max, int step, int repeat) {
   sim::DeviceState state(7);
@@ -55,14 +58,12 @@ TEST(DeviceRate, SweepStepsPerPollRepeatsThenHoldsAtTheMaximum) {
 }
 
 TEST(DeviceRate, SweepEdgeCases) {
-  auto uneven = Sweep(100, 250, 100, 0); // repeat below 1: one pass
-  EXPECT_EQ(Polls(uneven, 4), (std::vector<int>{100, 200, 250, 250}));
-  auto still = Sweep(100, 300, 0, 3);
-  EXPECT_EQ(Polls(still, 3), (std::vector<int>{100, 100, 100}));
-  auto inverted = Sweep(500, 300, 100, 2);
-  EXPECT_EQ(Polls(inverted, 3), (std::vector<int>{500, 500, 500}));
-  auto huge = Sweep(INT32_MAX - 10, INT32_MAX, 1000000, 1);
-  EXPECT_EQ(Polls(huge, 3), (std::vector<int>{INT32_MAX - 10, INT32_MAX, INT32_MAX}));
+  // An uneven last step, repeat below 1 (one pass); no step; bounds inverted; near the top.
+  EXPECT_EQ(Polls(Sweep(100, 250, 100, 0), 4), (std::vector<int>{100, 200, 250, 250}));
+  EXPECT_EQ(Polls(Sweep(100, 300, 0, 3), 3), (std::vector<int>{100, 100, 100}));
+  EXPECT_EQ(Polls(Sweep(500, 300, 100, 2), 3), (std::vector<int>{500, 500, 500}));
+  EXPECT_EQ(Polls(Sweep(INT32_MAX - 10, INT32_MAX, 1000000, 1), 3),
+            (std::vector<int>{INT32_MAX - 10, INT32_MAX, INT32_MAX}));
 }
 
 // ---- Device model ----------------------------------------------------------
@@ -217,18 +218,14 @@ TEST_F(DeviceModelTest, SilentAnswersNothingButStillActs) {
 }
 
 TEST_F(DeviceModelTest, DamagedReplies) {
-  SetKnobs([](auto &k) { k.strayByte = true; });
-  EXPECT_EQ(Order("Q1"), Bytes(1, static_cast<char>(sim::kStrayByte)) + kE1);
-  SetKnobs([](auto &k) {
-    k.strayByte = false;
-    k.badChecksum = true;
-  });
-  EXPECT_EQ(Order("Q1"), Bytes("\x24\x04\x45\x31\x7B\x00", 6));
-  SetKnobs([](auto &k) {
-    k.badChecksum = false;
-    k.trailing = true;
-  });
-  EXPECT_EQ(Order("Q1"), kE1 + sim::kTrailingBytes);
+  const std::pair<bool sim::DeviceKnobs::*, Bytes> damage[] = {
+      {&sim::DeviceKnobs::strayByte, Bytes(1, static_cast<char>(sim::kStrayByte)) + kE1},
+      {&sim::DeviceKnobs::badChecksum, Bytes("\x24\x04\x45\x31\x7B\x00", 6)},
+      {&sim::DeviceKnobs::trailing, kE1 + sim::kTrailingBytes}};
+  for (const auto &[knob, reply] : damage) {
+    SetKnobs([knob = knob](auto &k) { k = sim::DeviceKnobs{}, k.*knob = true; });
+    EXPECT_EQ(Order("Q1"), reply);
+  }
 }
 
 TEST_F(DeviceModelTest, VanishedDeviceHearsNothingAndLosesItsReplies) {

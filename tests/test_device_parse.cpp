@@ -41,20 +41,19 @@ TEST(FrameScanner, EncodesFramesAsTheProgramDoes) {
   EXPECT_EQ(sim::EncodeFrame(Bytes(200, 'x')).size(), 127u); // cut to 123 payload bytes
 }
 
-TEST(FrameScanner, FrameSplitAcrossFeedsComesOutOnce) {
-  sim::FrameScanner scanner;
+// A frame split across feeds comes out once; the terminator is optional.
+TEST(FrameScanner, FramesComeOutWholeSplitOrWithoutTheirTerminator) {
+  sim::FrameScanner split;
   const Bytes frame = sim::EncodeFrame("D1000,6000,100,");
   std::vector<sim::ScannedFrame> all;
   for (char c : frame) {
-    auto part = Scan(scanner, Bytes(1, c));
+    auto part = Scan(split, Bytes(1, c));
     all.insert(all.end(), part.begin(), part.end());
   }
   EXPECT_EQ(Describe(all), Strings{"D1000,6000,100,"});
-  EXPECT_EQ(scanner.BadFrames(), 0u);
-  EXPECT_EQ(scanner.DroppedBytes(), 0u);
-}
+  EXPECT_EQ(split.BadFrames(), 0u);
+  EXPECT_EQ(split.DroppedBytes(), 0u);
 
-TEST(FrameScanner, TerminatorIsOptional) {
   sim::FrameScanner scanner;
   // "~~" has checksum 0x00 and goes out without a terminator; the next frame
   // follows at once. A frame without its terminator is accepted too.
@@ -67,7 +66,7 @@ TEST(FrameScanner, TerminatorIsOptional) {
   EXPECT_EQ(scanner.Buffered(), 0u);
 }
 
-TEST(FrameScanner, ResynchronisesAfterGarbageAndBadFrames) {
+TEST(FrameScanner, ResynchronisesAfterGarbageBadFramesAndFalseStarts) {
   sim::FrameScanner scanner;
   Bytes bad = sim::EncodeFrame("W5,");
   bad[bad.size() - 2] ^= 0x01;
@@ -77,14 +76,12 @@ TEST(FrameScanner, ResynchronisesAfterGarbageAndBadFrames) {
             (Strings{"bad: bad checksum", "bad: bad length", "bad: bad length", "Q1"}));
   EXPECT_EQ(scanner.BadFrames(), 3u);
   EXPECT_GE(scanner.DroppedBytes(), 4u);
-}
 
-TEST(FrameScanner, FalseStartDoesNotSwallowTheFramesBehindIt) {
   // A stray "$" with a plausible length byte takes the real frames behind it
   // into its candidate; when the checksum fails they are found all the same.
-  sim::FrameScanner scanner;
-  const Bytes input = Bytes("$\x0A") + sim::EncodeFrame("F1,") + sim::EncodeFrame("Q1");
-  EXPECT_EQ(Describe(Scan(scanner, input)), (Strings{"bad: bad checksum", "F1,", "Q1"}));
+  sim::FrameScanner fresh;
+  const Bytes falseStart = Bytes("$\x0A") + sim::EncodeFrame("F1,") + sim::EncodeFrame("Q1");
+  EXPECT_EQ(Describe(Scan(fresh, falseStart)), (Strings{"bad: bad checksum", "F1,", "Q1"}));
 }
 
 TEST(FrameScanner, StalledCandidateIsDroppedWhenTheNextBytesArrive) {

@@ -6,11 +6,6 @@
 namespace {
 
 using DownloadTest = PanelTest;
-using Strings = std::vector<std::string>;
-
-const char *kCommError = "  硬件通讯错误";
-const char *kPortError = "串口错误，请重新选择串口";
-
 std::string Frames(const Strings &payloads) {
   std::string bytes;
   for (const auto &p : payloads)
@@ -29,10 +24,8 @@ TEST_F(DownloadTest, SequencesOnTheWireInBothModes) {
   EXPECT_EQ(SendColour(), COLOR_SENT);
   EXPECT_FALSE(rt::TimerCallbacksSuspended());
 
-  SetCtrlVal(panelHandle, CTL_WORKMODE, 0);
-  Event(CTL_WORKMODE, 1);
-  SetCtrlVal(panelHandle, CTL_SIGNALMODE, 0);
-  Event(CTL_SIGNALMODE, 1);
+  Change(CTL_WORKMODE, 0);
+  Change(CTL_SIGNALMODE, 0);
   device->ClearRecord();
   Download();
   expected = {"F4,", "T30,", "W100,", "D1000,6000,100,", "P1,", "F2,"};
@@ -70,8 +63,7 @@ TEST_F(DownloadTest, RefusedWidthIsRetriedAndTheRestStillGoesOut) {
 TEST_F(DownloadTest, EditAfterADownloadTurnsTheButtonGreenAgain) {
   Download();
   ASSERT_EQ(SendColour(), COLOR_SENT);
-  SetCtrlVal(panelHandle, CTL_WIDTH, 250);
-  Event(CTL_WIDTH, 1);
+  Change(CTL_WIDTH, 250);
   EXPECT_EQ(SendColour(), COLOR_PENDING);
   device->ClearRecord();
   Download();
@@ -104,15 +96,23 @@ TEST_F(DownloadTest, ReplyDuringTheSettleWaitIsFlushedOneAfterItCostsAnAttempt) 
   }
 }
 
-TEST_F(DownloadTest, FirstDownloadOpensThePort) {
-  EXPECT_EQ(slectportchanged, 1);
-  EXPECT_EQ(portReady, 0);
-  EXPECT_EQ(Value(CTL_PORT_LED), 0);
+// The first download opens the port; changing the port choice marks the
+// settings pending and has the next download open it again.
+TEST_F(DownloadTest, FirstDownloadAndAChangedPortChoiceOpenThePort) {
+  ExpectPortClosedAndChosenAnew();
   Download();
   EXPECT_EQ(portNumber, kDevicePort);
   EXPECT_EQ(slectportchanged, 0);
   EXPECT_EQ(portReady, 1);
   EXPECT_EQ(Value(CTL_PORT_LED), 1);
+  ASSERT_EQ(SendColour(), COLOR_SENT);
+  Event(CTL_PORT, 2);
+  EXPECT_EQ(SendColour(), COLOR_PENDING);
+  EXPECT_EQ(slectportchanged, 1);
+  EXPECT_EQ(portReady, 1); // still open until the next download reopens it
+  Download();
+  EXPECT_EQ(slectportchanged, 0);
+  EXPECT_EQ(SendColour(), COLOR_SENT);
 }
 
 TEST_F(DownloadTest, PortThatCannotOpenShowsThePortError) {
@@ -123,9 +123,7 @@ TEST_F(DownloadTest, PortThatCannotOpenShowsThePortError) {
   Download();
   EXPECT_EQ(popups, Strings{kPortError});
   EXPECT_EQ(popupTitles, Strings{""});
-  EXPECT_EQ(portReady, 0);
-  EXPECT_EQ(slectportchanged, 1);
-  EXPECT_EQ(Value(CTL_PORT_LED), 0);
+  ExpectPortClosedAndChosenAnew();
   EXPECT_TRUE(Sent().empty());
   // Still marked as changed: the next download tries again.
   Download();
@@ -150,18 +148,6 @@ TEST_F(DownloadTest, FailedOpenAfterAnEarlierSuccessKeepsTheChoiceFlag) {
   EXPECT_EQ(portReady, 1);
   Download();
   EXPECT_EQ(Sent().size(), 5u);
-}
-
-TEST_F(DownloadTest, ChangingThePortChoiceMarksPendingAndForcesAReopen) {
-  Download();
-  ASSERT_EQ(SendColour(), COLOR_SENT);
-  Event(CTL_PORT, 2);
-  EXPECT_EQ(SendColour(), COLOR_PENDING);
-  EXPECT_EQ(slectportchanged, 1);
-  EXPECT_EQ(portReady, 1); // still open until the next download reopens it
-  Download();
-  EXPECT_EQ(slectportchanged, 0);
-  EXPECT_EQ(SendColour(), COLOR_SENT);
 }
 
 } // namespace

@@ -7,7 +7,7 @@
 
 namespace {
 
-TEST(Fmt, ConversionsAndCopiedText) {
+TEST(Fmt, ConversionsAndCopiedTextWithAByteZeroFromPercentC) {
   char out[200];
   EXPECT_EQ(Fmt(out, "D%d,%d,%d,", 1000, -6000, 0), 14);
   EXPECT_STREQ(out, "D1000,-6000,0,");
@@ -15,10 +15,6 @@ TEST(Fmt, ConversionsAndCopiedText) {
   EXPECT_STREQ(out, "ab|Z|100%");
   Fmt(out, "R%d,", -2147483647 - 1);
   EXPECT_STREQ(out, "R-2147483648,");
-}
-
-TEST(Fmt, ByteZeroFromPercentC) {
-  char out[16];
   EXPECT_EQ(Fmt(out, "$%c%s%c", 4, "~~", 0), 5);
   EXPECT_EQ(std::memcmp(out, "$\x04~~\0\0", 6), 0);
 }

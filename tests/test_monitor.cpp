@@ -11,16 +11,22 @@
 namespace {
 
 using Monitor = PanelTest;
-using Strings = std::vector<std::string>;
-
 int Polls(const Strings &sent) {
   return static_cast<int>(std::count(sent.begin(), sent.end(), "?1,"));
 }
 
-TEST_F(Monitor, TimerDoesNothingWhileThePortIsClosed) {
+// With the port closed the timer does nothing, and a link check only darkens
+// the communication LED.
+TEST_F(Monitor, WithThePortClosedTheTimerAndTheLinkCheckSendNothing) {
   for (int i = 0; i < 3; ++i)
     Tick();
   EXPECT_TRUE(Sent().empty());
+  SetCtrlVal(panelHandle, CTL_COMM_LED, 1);
+  Event(CTL_COMM_LED, 3);
+  EXPECT_EQ(Value(CTL_COMM_LED), 0);
+  EXPECT_TRUE(popups.empty());
+  EXPECT_TRUE(Sent().empty());
+  EXPECT_EQ(portReady, 0); // and does not open it
 }
 
 TEST_F(Monitor, PollsAndReadingsAlternate) {
@@ -45,38 +51,29 @@ TEST_F(Monitor, SilentDeviceIsPolledEveryTickAndTheMeterKeepsItsValue) {
   Knobs([](auto &k) { k.silent = true; });
   Event(CTL_PORT_LED, 3);
   SetCtrlVal(panelHandle, CTL_RATE_METER, 1234);
-  for (int i = 0; i < 4; ++i) {
-    Tick();
-    clock.Advance(0.5);
-  }
+  Ticks(4);
   EXPECT_EQ(Polls(Sent()), 4);
   EXPECT_EQ(Value(CTL_RATE_METER), 1234);
 }
 
 TEST_F(Monitor, MeterLooksStaleWhenItsReadingIsOld) {
-  auto *meter = qobject_cast<Meter *>(rt::ControlWidget(panelHandle, CTL_RATE_METER));
+  auto *meter = Control<Meter>(CTL_RATE_METER);
   ASSERT_NE(meter, nullptr);
   const auto described = [meter] {
     return QAccessible::queryAccessibleInterface(meter)->text(QAccessible::Description);
-  };
-  const auto ticks = [this](int n) {
-    for (int i = 0; i < n; ++i) {
-      Tick();
-      clock.Advance(0.5);
-    }
   };
   // Before the first reading: stale, and no number.
   EXPECT_TRUE(meter->isStale());
   EXPECT_EQ(meter->valueText(), QString());
   EXPECT_TRUE(described().endsWith(QStringLiteral("（尚无读数）")));
   Event(CTL_PORT_LED, 3);
-  ticks(2); // a poll, then its reading
+  Ticks(2); // a poll, then its reading
   EXPECT_FALSE(meter->isStale());
   EXPECT_EQ(meter->valueText(), QStringLiteral("3000 r/min"));
   EXPECT_FALSE(described().contains(QStringLiteral("（")));
 
   // Ticks dropped while a download suspends the timer do not count.
-  auto *timer = qobject_cast<TimerControl *>(rt::ControlWidget(panelHandle, CTL_TIMER));
+  auto *timer = Control<TimerControl>(CTL_TIMER);
   ASSERT_NE(timer, nullptr);
   SuspendTimerCallbacks();
   for (int i = 0; i < 10; ++i)
@@ -87,7 +84,7 @@ TEST_F(Monitor, MeterLooksStaleWhenItsReadingIsOld) {
   // A silent device: stale at the fourth tick with no reading, value kept.
   Knobs([](auto &k) { k.silent = true; });
   for (int i = 1; i <= 4; ++i) {
-    ticks(1);
+    Ticks(1);
     EXPECT_EQ(meter->isStale(), i == 4) << "tick " << i;
   }
   EXPECT_EQ(Value(CTL_RATE_METER), 3000);
@@ -96,10 +93,10 @@ TEST_F(Monitor, MeterLooksStaleWhenItsReadingIsOld) {
 
   // The next reading makes it live; a lost port makes it stale at once.
   Knobs([](auto &) {});
-  ticks(2);
+  Ticks(2);
   EXPECT_FALSE(meter->isStale());
   device->Vanish();
-  ticks(1);
+  Ticks(1);
   EXPECT_TRUE(meter->isStale());
   EXPECT_EQ(Value(CTL_RATE_METER), 3000);
 }
@@ -108,8 +105,7 @@ TEST_F(Monitor, RateReportWithADigitChecksumReadsRight) {
   device = std::make_shared<sim::DeviceModel>(1499);
   rt::AssignPortDevice(kDevicePort, device);
   Event(CTL_PORT_LED, 3);
-  Tick();
-  clock.Advance(0.5);
+  Ticks(1);
   Tick();
   EXPECT_EQ(Value(CTL_RATE_METER), 1499);
 }
@@ -131,20 +127,9 @@ TEST_F(Monitor, VanishedDeviceDarkensThePortWithoutAPopup) {
   device->Vanish();
   Tick();
   EXPECT_TRUE(popups.empty());
-  EXPECT_EQ(Value(CTL_PORT_LED), 0);
-  EXPECT_EQ(portReady, 0);
-  EXPECT_EQ(slectportchanged, 1);
+  ExpectPortClosedAndChosenAnew();
   Tick(); // and stays quiet
   EXPECT_TRUE(popups.empty());
-}
-
-TEST_F(Monitor, LinkCheckWithThePortClosedOnlyDarkensTheLed) {
-  SetCtrlVal(panelHandle, CTL_COMM_LED, 1);
-  Event(CTL_COMM_LED, 3);
-  EXPECT_EQ(Value(CTL_COMM_LED), 0);
-  EXPECT_TRUE(popups.empty());
-  EXPECT_TRUE(Sent().empty());
-  EXPECT_EQ(portReady, 0); // and does not open it
 }
 
 TEST_F(Monitor, LinkCheckAcknowledgedAndRefused) {
@@ -156,7 +141,7 @@ TEST_F(Monitor, LinkCheckAcknowledgedAndRefused) {
   Knobs([](auto &k) { k.refuse = true; });
   Event(CTL_COMM_LED, 3);
   EXPECT_EQ(Sent().size(), 6u);
-  EXPECT_EQ(popups, Strings{"  硬件通讯错误"});
+  EXPECT_EQ(popups, Strings{kCommError});
   EXPECT_EQ(Value(CTL_COMM_LED), 0);
   EXPECT_EQ(SendColour(), colour);
   EXPECT_EQ(Value(CTL_PORT_LED), 1);

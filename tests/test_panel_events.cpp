@@ -33,7 +33,9 @@ void TurnWheel(QWidget *w, int notches) {
   QCoreApplication::sendEvent(w, &wheel);
 }
 
-TEST_F(ControlEvents, NumericTypingSendsValueChangedAndEnterCommits) {
+// Typing sends value-changed and Enter commits; a step (a key or the wheel)
+// changes and commits at once; leaving commits only a value edited since.
+TEST_F(ControlEvents, NumericControlsCommitOnEnterOnAStepAndOnLeavingAnEdit) {
   auto *rate = Control<NumericControl>(CTL_RATE);
   rate->selectAll();
   QTest::keyClicks(rate, "4500");
@@ -46,9 +48,7 @@ TEST_F(ControlEvents, NumericTypingSendsValueChangedAndEnterCommits) {
   QTest::keyClick(rate, Qt::Key_Enter);
   LeaveControl(rate);
   EXPECT_EQ(Take(), (Events{{CTL_RATE, 1}}));
-}
 
-TEST_F(ControlEvents, NumericStepsChangeAndCommitAtOnce) {
   auto *angle = Control<NumericControl>(CTL_ANGLE);
   QTest::keyClick(angle, Qt::Key_Up);
   EXPECT_EQ(Value(CTL_ANGLE), 31);
@@ -60,9 +60,7 @@ TEST_F(ControlEvents, NumericStepsChangeAndCommitAtOnce) {
 
   LeaveControl(angle); // the steps were confirmed already
   EXPECT_TRUE(Take().empty());
-}
 
-TEST_F(ControlEvents, NumericLeavingCommitsOnlyAnEditedValue) {
   auto *width = Control<NumericControl>(CTL_WIDTH);
   LeaveControl(width);
   EXPECT_TRUE(Take().empty());
@@ -77,10 +75,9 @@ TEST_F(ControlEvents, NumericLeavingCommitsOnlyAnEditedValue) {
 }
 
 TEST_F(ControlEvents, ValuesSetByTheProgramSendNothing) {
-  ASSERT_EQ(SetCtrlVal(panel, CTL_RATE, 1234), 0);
-  ASSERT_EQ(SetCtrlVal(panel, CTL_WORKMODE, 0), 0);
-  ASSERT_EQ(SetCtrlVal(panel, CTL_SIGNALMODE, 0), 0);
-  ASSERT_EQ(SetCtrlVal(panel, CTL_PORT_LED, 1), 0);
+  for (const auto &[id, value] :
+       {std::pair{CTL_RATE, 1234}, {CTL_WORKMODE, 0}, {CTL_SIGNALMODE, 0}, {CTL_PORT_LED, 1}})
+    ASSERT_EQ(SetCtrlVal(panel, id, value), 0) << id;
   ASSERT_EQ(SetCtrlAttribute(panel, CTL_ANGLE, ATTR_MAX_VALUE, 10), 0); // clamps 30 to 10
   ASSERT_EQ(SetCtrlVal(panel, CTL_PORT, Value(CTL_PORT)), 0);
   EXPECT_EQ(Value(CTL_ANGLE), 10);
@@ -126,16 +123,14 @@ TEST_F(ControlEvents, LedSendsLeftClickForMouseAndKeys) {
   EXPECT_TRUE(Take().empty());
 }
 
-TEST_F(ControlEvents, ButtonsCommitOnClick) {
+// Buttons commit on a click; one given with the focus on an edited value
+// commits the value first.
+TEST_F(ControlEvents, ButtonsCommitOnClickAfterTheValueBeingEdited) {
   for (int id : {CTL_SEND, CTL_QUIT, CTL_CLEAN})
     QTest::mouseClick(Control<QAbstractButton>(id), Qt::LeftButton);
   EXPECT_EQ(Take(), (Events{{CTL_SEND, 1}, {CTL_QUIT, 1}, {CTL_CLEAN, 1}}));
-}
 
-TEST_F(ControlEvents, CommandGivenWithTheFocusOnAnEditedValueCommitsItFirst) {
-  QWidget *window = rt::PanelWidget(panel);
-  window->show();
-  QApplication::setActiveWindow(window);
+  ShowActive(panel);
   auto *angle = Control<NumericControl>(CTL_ANGLE);
   angle->setFocus();
   ASSERT_TRUE(angle->hasFocus());

@@ -140,7 +140,17 @@ protected:
   QTemporaryDir dir;
 };
 
-TEST_F(PanelFileErrors, UnusableFilesAreRefusedWithoutShowingAWindow) {
+// Files that are no panel, and the real panel file with one edit that breaks
+// its match with the control table: each is a load failure, not a panel with
+// a dead control, and shows no window.
+TEST_F(PanelFileErrors, UnusableAndMismatchedFilesAreRefusedWithoutShowingAWindow) {
+  QFile original(QCoreApplication::applicationDirPath() + QStringLiteral("/nuvaro.uir"));
+  ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+  const QByteArray panelFile = original.readAll();
+  const int unedited = Load(Write("same.uir", panelFile));
+  ASSERT_GT(unedited, 0);
+  DiscardPanel(unedited);
+
   const int windowsBefore = int(QApplication::topLevelWidgets().size());
   EXPECT_EQ(Load(dir.filePath("missing.uir")), UIE_FILE);
   EXPECT_EQ(Load(Write("empty.uir", "")), UIE_FILE);
@@ -156,18 +166,6 @@ TEST_F(PanelFileErrors, UnusableFilesAreRefusedWithoutShowingAWindow) {
   EXPECT_EQ(LoadPanel(0, nullptr, 1), UIE_FILE);
   EXPECT_EQ(LoadPanel(0, "", 1), UIE_FILE);
   EXPECT_LT(LoadPanel(0, "nuvaro.uir", 2), 0);
-  EXPECT_EQ(int(QApplication::topLevelWidgets().size()), windowsBefore);
-}
-
-// The real panel file with one edit that breaks its match with the control
-// table: each is a load failure, not a panel with a dead control.
-TEST_F(PanelFileErrors, APanelFileThatDoesNotMatchTheControlTableIsRefused) {
-  QFile original(QCoreApplication::applicationDirPath() + QStringLiteral("/nuvaro.uir"));
-  ASSERT_TRUE(original.open(QIODevice::ReadOnly));
-  const QByteArray panelFile = original.readAll();
-  const int unedited = Load(Write("same.uir", panelFile));
-  ASSERT_GT(unedited, 0);
-  DiscardPanel(unedited);
 
   const struct {
     const char *what;
@@ -181,7 +179,6 @@ TEST_F(PanelFileErrors, APanelFileThatDoesNotMatchTheControlTableIsRefused) {
       {"callback on a control that never sends its event", "class=\"Led\" name=\"CTL_PORT_LED\"",
        "class=\"Meter\" name=\"CTL_PORT_LED\""},
   };
-  const int windowsBefore = int(QApplication::topLevelWidgets().size());
   for (const auto &e : edits) {
     ASSERT_EQ(panelFile.count(e.from), 1) << e.what;
     QByteArray edited = panelFile;
@@ -191,7 +188,10 @@ TEST_F(PanelFileErrors, APanelFileThatDoesNotMatchTheControlTableIsRefused) {
   EXPECT_EQ(int(QApplication::topLevelWidgets().size()), windowsBefore);
 }
 
-TEST_F(PanelFileErrors, BareNameIsFoundBesideTheExecutableFromAnyDirectory) {
+// A build tree has the panel file beside the executable, an install has it in
+// <prefix>/share/nuvaro/; the copy beside the executable wins, whatever the
+// working folder.
+TEST_F(PanelFileErrors, BareNameIsSearchedBesideTheExecutableThenInTheDataFolder) {
   const QString before = QDir::currentPath();
   ASSERT_TRUE(QDir::setCurrent(dir.path()));
   const int bare = LoadPanel(0, "nuvaro.uir", 1);
@@ -200,11 +200,7 @@ TEST_F(PanelFileErrors, BareNameIsFoundBesideTheExecutableFromAnyDirectory) {
   EXPECT_GT(bare, 0);
   EXPECT_EQ(relative, UIE_FILE);
   DiscardPanel(bare);
-}
 
-// A build tree has the panel file beside the executable, an install has it in
-// <prefix>/share/nuvaro/; the copy beside the executable wins.
-TEST_F(PanelFileErrors, BareNameIsSearchedBesideTheExecutableThenInTheDataFolder) {
   const QString bin = dir.filePath("bin");
   const QString data = dir.filePath("share/nuvaro");
   ASSERT_TRUE(QDir().mkpath(bin) && QDir().mkpath(data));

@@ -55,7 +55,9 @@ TEST_F(PanelOps, ValuesOfEachKindOfControl) {
   EXPECT_EQ(GetCtrlVal(panel, CTL_RATE, nullptr), UIE_BAD_VALUE);
 }
 
-TEST_F(PanelOps, UnknownPanelsAndControls) {
+// Unknown panels and controls, and attributes a control does not have or
+// values it cannot take.
+TEST_F(PanelOps, UnknownPanelsControlsAndAttributesAreRefused) {
   int v = 0;
   double samples[2] = {0, 1};
   EXPECT_EQ(GetCtrlVal(panel, 99, &v), UIE_NO_CONTROL);
@@ -76,9 +78,7 @@ TEST_F(PanelOps, UnknownPanelsAndControls) {
             UIE_NO_PANEL);
   EXPECT_EQ(DeleteGraphPlot(gone, CTL_PULSE_GRAPH, -1, 1), UIE_NO_PANEL);
   EXPECT_EQ(rt::DispatchControlEvent(gone, CTL_SEND, EVENT_COMMIT), UIE_NO_PANEL);
-}
 
-TEST_F(PanelOps, AttributeErrors) {
   EXPECT_EQ(SetCtrlAttribute(panel, CTL_RATE, 12345, 1), UIE_BAD_ATTRIBUTE);
   EXPECT_EQ(SetCtrlAttribute(panel, CTL_RATE, ATTR_CMD_BUTTON_COLOR, 0), UIE_BAD_ATTRIBUTE);
   EXPECT_EQ(SetCtrlAttribute(panel, CTL_RATE, ATTR_XAXIS_GAIN, 1.0), UIE_BAD_ATTRIBUTE);
@@ -206,7 +206,10 @@ TEST_F(GraphOps, DeletingPlots) {
 
 TEST_F(GraphOps, BadSamplesAndArguments) {
   const double samples[] = {1.0, kNaN, kInf, 2.0, -1e300};
-  const int h = PlotY(panel, CTL_LOGIC_GRAPH, samples, 5, VAL_DOUBLE, 0, 0, 0, 1, VAL_RED);
+  const auto plot = [this](int control, const double *s, int n, int type, int colour) {
+    return PlotY(panel, control, s, n, type, 0, 0, 0, 1, colour);
+  };
+  const int h = plot(CTL_LOGIC_GRAPH, samples, 5, VAL_DOUBLE, VAL_RED);
   ASSERT_GT(h, 0);
   // Points that cannot be drawn are left out; the others keep their x.
   const QList<QPointF> points = Control<Graph>(CTL_LOGIC_GRAPH)->plotPoints(h);
@@ -215,15 +218,12 @@ TEST_F(GraphOps, BadSamplesAndArguments) {
   EXPECT_TRUE(std::isfinite(points[2].y()));
   EXPECT_FALSE(Control<QWidget>(CTL_LOGIC_GRAPH)->grab().isNull());
 
-  EXPECT_EQ(PlotY(panel, CTL_LOGIC_GRAPH, nullptr, 5, VAL_DOUBLE, 0, 0, 0, 1, VAL_RED),
-            UIE_BAD_VALUE);
-  EXPECT_EQ(PlotY(panel, CTL_LOGIC_GRAPH, samples, 0, VAL_DOUBLE, 0, 0, 0, 1, VAL_RED),
-            UIE_BAD_VALUE);
-  EXPECT_EQ(PlotY(panel, CTL_LOGIC_GRAPH, samples, -3, VAL_DOUBLE, 0, 0, 0, 1, VAL_RED),
-            UIE_BAD_VALUE);
-  EXPECT_EQ(PlotY(panel, CTL_LOGIC_GRAPH, samples, 5, 3, 0, 0, 0, 1, VAL_RED), UIE_BAD_VALUE);
-  EXPECT_EQ(PlotY(panel, CTL_LOGIC_GRAPH, samples, 5, VAL_DOUBLE, 0, 0, 0, 1, -1), UIE_BAD_VALUE);
-  EXPECT_EQ(PlotY(panel, CTL_RATE, samples, 5, VAL_DOUBLE, 0, 0, 0, 1, VAL_RED), UIE_BAD_ATTRIBUTE);
+  EXPECT_EQ(plot(CTL_LOGIC_GRAPH, nullptr, 5, VAL_DOUBLE, VAL_RED), UIE_BAD_VALUE);
+  EXPECT_EQ(plot(CTL_LOGIC_GRAPH, samples, 0, VAL_DOUBLE, VAL_RED), UIE_BAD_VALUE);
+  EXPECT_EQ(plot(CTL_LOGIC_GRAPH, samples, -3, VAL_DOUBLE, VAL_RED), UIE_BAD_VALUE);
+  EXPECT_EQ(plot(CTL_LOGIC_GRAPH, samples, 5, 3, VAL_RED), UIE_BAD_VALUE);
+  EXPECT_EQ(plot(CTL_LOGIC_GRAPH, samples, 5, VAL_DOUBLE, -1), UIE_BAD_VALUE);
+  EXPECT_EQ(plot(CTL_RATE, samples, 5, VAL_DOUBLE, VAL_RED), UIE_BAD_ATTRIBUTE);
 
   // A gain of zero or a huge one still gives a usable axis.
   for (double gain : {0.0, 1e300, -1e-310}) {

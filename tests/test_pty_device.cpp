@@ -1,11 +1,16 @@
 // The device model behind a pseudo-terminal, and nuvaro-devsim, reached with
-// plain POSIX calls.
+// plain POSIX calls; and the program's serial port on the same terminal
+// (PtyLink).
 // Reads wait for their bytes with a generous timeout that only guards
 // against a hang; nothing here measures time.
 
 #ifndef _WIN32
 
 #include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 
 #include <csignal>
 #include <fcntl.h>
@@ -20,6 +25,10 @@
 #include <vector>
 
 #include "child_process.h"
+#include "link/exchange.h"
+#include "link/frame.h"
+#include "runtime/core/port_table.h"
+#include "runtime/core/serial_ops.h"
 #include "sim/frame_scanner.h"
 #include "sim/pty_device.h"
 
@@ -79,7 +88,13 @@ protected:
   void TearDown() override {
     if (fd >= 0)
       close(fd);
+    rt::CloseAllPorts();
     pty->Stop();
+  }
+  // Opens the slave as the program's port `port`.
+  void OpenPort(int port) {
+    rt::AssignPortPath(port, pty->SlavePath());
+    ASSERT_EQ(OpenComConfig(port, "", 38400, 0, 8, 1, 1000, 1000), 0);
   }
   Bytes Exchange(const std::string &payload, std::size_t replyBytes) {
     WriteAll(fd, sim::EncodeFrame(payload));
@@ -130,10 +145,48 @@ TEST_F(PtyDeviceTest, PortCanBeClosedAndOpenedAgain) {
   EXPECT_EQ(model->Payloads(), (std::vector<std::string>{"Q1", "Q1"}));
 }
 
-// Starts nuvaro-devsim with stdout and stderr on `out` and `err`.
-pid_t SpawnDevsim(std::vector<std::string> args, int &out, int &err) {
-  args.insert(args.begin(), NUVARO_DEVSIM_EXE);
-  return SpawnChild(args, out, err);
+using PtyLink = PtyDeviceTest;
+
+TEST_F(PtyLink, OrderGetsTheAcknowledgementFromTheOtherSide) {
+  constexpr int kPort = 61;
+  OpenPort(kPort);
+  portNumber = kPort;
+  EXPECT_EQ(order("F1,"), 1);
+  EXPECT_EQ(model->RawBytes(), Bytes("\x24\x05\x46\x31\x2C\xA8\x00", 7));
+  EXPECT_EQ(std::string(read_data, 6), kE1);
+  rt::ClearPortAssignment(kPort);
+}
+
+// Descriptors of this process open on `path`.
+int DescriptorsOn(const std::string &path) {
+  int n = 0;
+  const QDir fds(QStringLiteral("/proc/self/fd"));
+  for (const QFileInfo &fd : fds.entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot)) {
+    const std::string target = fd.symLinkTarget().toStdString();
+    if (target == path || target == path + " (deleted)")
+      ++n;
+  }
+  return n;
+}
+
+TEST_F(PtyLink, HungUpPortIsClosedWithItsDescriptor) {
+  constexpr int kPort = 62;
+  OpenPort(kPort);
+  const std::string slave = pty->SlavePath();
+  const int before = DescriptorsOn(slave);
+  ASSERT_GE(before, 1);
+  pty->Stop(); // the other side hangs up
+  // Nobody calls the port: the event loop alone finds the hang-up.
+  for (int i = 0; i < 200 && rt::IsPortOpen(kPort); ++i) {
+    QCoreApplication::processEvents();
+    usleep(5000);
+  }
+  EXPECT_FALSE(rt::IsPortOpen(kPort));
+  EXPECT_EQ(DescriptorsOn(slave), 0);
+  EXPECT_EQ(GetInQLen(kPort), COM_ERR_IO); // it says why until opened again
+  EXPECT_EQ(CloseCom(kPort), 0);
+  EXPECT_EQ(GetInQLen(kPort), COM_ERR_NOT_OPEN);
+  rt::ClearPortAssignment(kPort);
 }
 
 // The exit code, or -1 if the program is still running after the guard.
@@ -146,7 +199,7 @@ TEST(DevsimProgram, AnswersOnItsTerminalLogsAndStopsOnSigtermOrSighup) {
   for (const int stop : {SIGTERM, SIGHUP}) {
     SCOPED_TRACE(stop);
     int out = -1, err = -1;
-    const pid_t pid = SpawnDevsim({"--rate", "1234"}, out, err);
+    const pid_t pid = SpawnChild({NUVARO_DEVSIM_EXE, "--rate", "1234"}, out, err);
     ASSERT_GT(pid, 0);
     const std::string path = ReadLineFrom(out);
     const int fd = OpenSlave(path, true);
@@ -167,7 +220,7 @@ TEST(DevsimProgram, AnswersOnItsTerminalLogsAndStopsOnSigtermOrSighup) {
 
 TEST(DevsimProgram, BadOptionExitsWithTwo) {
   int out = -1, err = -1;
-  const pid_t pid = SpawnDevsim({"--latency", "soon"}, out, err);
+  const pid_t pid = SpawnChild({NUVARO_DEVSIM_EXE, "--latency", "soon"}, out, err);
   ASSERT_GT(pid, 0);
   EXPECT_EQ(ExitCode(pid), 2);
   EXPECT_NE(ReadLineFrom(err).find("--latency"), std::string::npos);

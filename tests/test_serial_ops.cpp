@@ -22,18 +22,16 @@ int Open(const std::string &path) {
   return OpenComConfig(kPort, path.c_str(), 38400, 0, 8, 1, 1000, 1000);
 }
 
-TEST(SerialOps, ClosedOrInvalidPortsReportErrors) {
+// Closed ports, invalid numbers and paths that are no serial device.
+TEST(SerialOps, ClosedOrInvalidPortsAndPathsOfNoSerialDeviceReportErrors) {
   char bytes[4] = {};
   EXPECT_EQ(GetInQLen(kPort), COM_ERR_NOT_OPEN);
   EXPECT_EQ(ComRd(kPort, bytes, 4), COM_ERR_NOT_OPEN);
   EXPECT_EQ(ComWrt(kPort, "x", 1), COM_ERR_NOT_OPEN);
   EXPECT_EQ(FlushInQ(kPort), COM_ERR_NOT_OPEN);
-  EXPECT_EQ(OpenComConfig(0, "", 38400, 0, 8, 1, 1000, 1000), COM_ERR_BAD_PORT);
-  EXPECT_EQ(OpenComConfig(-5, "", 38400, 0, 8, 1, 1000, 1000), COM_ERR_BAD_PORT);
-  EXPECT_EQ(OpenComConfig(COM_MAX_PORT + 1, "", 38400, 0, 8, 1, 1000, 1000), COM_ERR_BAD_PORT);
-}
+  for (const int bad : {0, -5, COM_MAX_PORT + 1})
+    EXPECT_EQ(OpenComConfig(bad, "", 38400, 0, 8, 1, 1000, 1000), COM_ERR_BAD_PORT) << bad;
 
-TEST(SerialOps, PathsThatAreNotSerialDevicesFailToOpen) {
   const auto dir = std::filesystem::temp_directory_path() / "nuvaro-serial-test";
   std::filesystem::create_directories(dir);
   const auto file = dir / "plain.txt";
@@ -108,6 +106,16 @@ protected:
     return got;
   }
 
+  // GetInQLen after each of up to `tries` short delays, until `done` holds for it.
+  static int InQLenOnce(bool (*done)(int), int tries = 200) {
+    int waiting = 0;
+    for (int i = 0; i < tries && !done(waiting); ++i) {
+      Delay(0.005);
+      waiting = GetInQLen(kPort);
+    }
+    return waiting;
+  }
+
   int master = -1;
   std::string path;
 };
@@ -124,12 +132,7 @@ TEST_F(PseudoTerminalPort, BytesPassUnalteredBothWays) {
   EXPECT_EQ(ReadMaster(256), all);
 
   ASSERT_EQ(write(master, all.data(), all.size()), 256);
-  int waiting = 0;
-  for (int tries = 0; tries < 200 && waiting < 256; ++tries) {
-    Delay(0.005);
-    waiting = GetInQLen(kPort);
-  }
-  ASSERT_EQ(waiting, 256);
+  ASSERT_EQ(InQLenOnce([](int n) { return n >= 256; }), 256);
   char back[256];
   ASSERT_EQ(ComRd(kPort, back, 256), 256);
   EXPECT_EQ(std::string(back, 256), all);
@@ -139,8 +142,7 @@ TEST_F(PseudoTerminalPort, BytesPassUnalteredBothWays) {
 TEST_F(PseudoTerminalPort, FlushDiscardsWaitingBytesAndReopenWorks) {
   ASSERT_EQ(Open(""), 0);
   ASSERT_EQ(write(master, "hello", 5), 5);
-  for (int tries = 0; tries < 200 && GetInQLen(kPort) < 5; ++tries)
-    Delay(0.005);
+  InQLenOnce([](int n) { return n >= 5; });
   EXPECT_EQ(FlushInQ(kPort), 0);
   EXPECT_EQ(GetInQLen(kPort), 0);
   ASSERT_EQ(Open(""), 0); // opening an open port starts it afresh
@@ -151,12 +153,7 @@ TEST_F(PseudoTerminalPort, OtherSideClosingIsAnError) {
   ASSERT_EQ(Open(""), 0);
   close(master);
   master = -1;
-  int waiting = 0;
-  for (int tries = 0; tries < 50 && waiting >= 0; ++tries) {
-    Delay(0.005);
-    waiting = GetInQLen(kPort);
-  }
-  EXPECT_LT(waiting, 0);
+  EXPECT_LT(InQLenOnce([](int n) { return n < 0; }, 50), 0);
 }
 #endif
 

@@ -26,22 +26,26 @@ std::vector<Span> Runs(const double *trace) {
   return runs;
 }
 
-TEST(Synthesis, TypicalSettings) {
-  GenerateWave(3000, 1, 100, 30); // r = 5.0, s = 83
-  EXPECT_EQ(
-      Runs(datapoints),
-      (std::vector<Span>{{0.0, 0, 0}, {8.0, 1, 4}, {0.0, 5, 82}, {-8.0, 83, 87}, {0.0, 88, 999}}));
-  GenerateWave1(1, 30);
-  EXPECT_EQ(Runs(datapoints1), (std::vector<Span>{{5.0, 0, 82}, {0.0, 83, 999}}));
+// The runs of the pulse trace for one setting and, unless left empty, of the
+// logic trace.
+void ExpectRuns(int rate, int mode, int width, int angle, const std::vector<Span> &pulse,
+                const std::vector<Span> &logic = {}) {
+  SCOPED_TRACE(::testing::Message() << rate << ", " << mode << ", " << width << ", " << angle);
+  GenerateWave(rate, mode, width, angle);
+  GenerateWave1(mode, angle);
+  EXPECT_EQ(Runs(datapoints), pulse);
+  if (!logic.empty())
+    EXPECT_EQ(Runs(datapoints1), logic);
 }
 
-TEST(Synthesis, SignalModeZeroMirrorsBothTraces) {
-  GenerateWave(3000, 0, 100, 30);
-  EXPECT_EQ(
-      Runs(datapoints),
-      (std::vector<Span>{{0.0, 0, 0}, {-8.0, 1, 4}, {0.0, 5, 82}, {8.0, 83, 87}, {0.0, 88, 999}}));
-  GenerateWave1(0, 30);
-  EXPECT_EQ(Runs(datapoints1), (std::vector<Span>{{0.0, 0, 82}, {5.0, 83, 999}}));
+TEST(Synthesis, TypicalSettingsAndTheirMirrorInSignalModeZero) {
+  // r = 5.0, s = 83
+  ExpectRuns(3000, 1, 100, 30,
+             {{0.0, 0, 0}, {8.0, 1, 4}, {0.0, 5, 82}, {-8.0, 83, 87}, {0.0, 88, 999}},
+             {{5.0, 0, 82}, {0.0, 83, 999}});
+  ExpectRuns(3000, 0, 100, 30,
+             {{0.0, 0, 0}, {-8.0, 1, 4}, {0.0, 5, 82}, {8.0, 83, 87}, {0.0, 88, 999}},
+             {{0.0, 0, 82}, {5.0, 83, 999}});
 }
 
 TEST(Synthesis, PulseLengthsFollowTheDoubleResult) {
@@ -54,35 +58,21 @@ TEST(Synthesis, PulseLengthsFollowTheDoubleResult) {
   EXPECT_EQ(Runs(datapoints)[1], (Span{8.0, 1, 6}));
   EXPECT_EQ(Runs(datapoints)[3], (Span{-8.0, 500, 506}));
   // 0 < r <= 1: no first pulse, the second is the single sample s.
-  for (int width : {10, 20}) {
-    GenerateWave(3000, 1, width, 30);
-    EXPECT_EQ(Runs(datapoints), (std::vector<Span>{{0.0, 0, 82}, {-8.0, 83, 83}, {0.0, 84, 999}}));
-  }
+  for (int width : {10, 20})
+    ExpectRuns(3000, 1, width, 30, {{0.0, 0, 82}, {-8.0, 83, 83}, {0.0, 84, 999}});
 }
 
-TEST(Synthesis, NoPulses) {
-  for (int rate : {0, -3000}) { // stopped, and negative r
-    GenerateWave(rate, 1, 100, 30);
-    EXPECT_EQ(Runs(datapoints), (std::vector<Span>{{0.0, 0, 999}})) << rate;
-  }
-  GenerateWave(3000, 1, 0, 30);
-  EXPECT_EQ(Runs(datapoints), (std::vector<Span>{{0.0, 0, 999}}));
+// Stopped, a negative r, no width; and angle 0, which leaves one pulse of the
+// second level.
+TEST(Synthesis, NoPulsesOrOnlyTheSecond) {
+  for (const auto &[rate, width] : {std::pair{0, 100}, {-3000, 100}, {3000, 0}})
+    ExpectRuns(rate, 1, width, 30, {{0.0, 0, 999}});
+  ExpectRuns(3000, 1, 100, 0, {{-8.0, 0, 4}, {0.0, 5, 999}}, {{0.0, 0, 999}});
 }
 
-TEST(Synthesis, AngleZeroLeavesOnePulseOfTheSecondLevel) {
-  GenerateWave(3000, 1, 100, 0);
-  EXPECT_EQ(Runs(datapoints), (std::vector<Span>{{-8.0, 0, 4}, {0.0, 5, 999}}));
-  GenerateWave1(1, 0);
-  EXPECT_EQ(Runs(datapoints1), (std::vector<Span>{{0.0, 0, 999}}));
-}
-
-TEST(Synthesis, FirstPulseReachingPastTheAngleIsOverwritten) {
-  GenerateWave(3000, 1, 1000, 18); // r = 50, s = 50
-  EXPECT_EQ(Runs(datapoints),
-            (std::vector<Span>{{0.0, 0, 0}, {8.0, 1, 49}, {-8.0, 50, 99}, {0.0, 100, 999}}));
-}
-
-TEST(Synthesis, PulsesAreCutAtTheLastSample) {
+TEST(Synthesis, PulsesAreOverwrittenOrCutWhereTheyOverlapOrEnd) {
+  // r = 50, s = 50: the first pulse reaches past the angle.
+  ExpectRuns(3000, 1, 1000, 18, {{0.0, 0, 0}, {8.0, 1, 49}, {-8.0, 50, 99}, {0.0, 100, 999}});
   GenerateWave(3000, 1, 100, 360); // s = 1000: the second pulse falls outside
   EXPECT_EQ(Runs(datapoints).back(), (Span{0.0, 5, 999}));
   GenerateWave1(1, 360);
@@ -114,8 +104,7 @@ TEST(Synthesis, ExtremeValuesStayInBounds) {
   GenerateWave1(1, -1);
   EXPECT_EQ(Runs(datapoints1), (std::vector<Span>{{5.0, 0, 999}}));
   // Negative width wraps to a huge pulse that fills the revolution.
-  GenerateWave(3000, 1, -1, 30);
-  EXPECT_EQ(Runs(datapoints), (std::vector<Span>{{0.0, 0, 0}, {8.0, 1, 82}, {-8.0, 83, 999}}));
+  ExpectRuns(3000, 1, -1, 30, {{0.0, 0, 0}, {8.0, 1, 82}, {-8.0, 83, 999}});
 }
 
 } // namespace

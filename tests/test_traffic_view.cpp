@@ -40,7 +40,7 @@ TEST_F(TrafficView, RowsFromBeforeTheViewWasOpenedAreListedWhenItOpens) {
   const QStringList rows = LinkViewRows();
   ASSERT_FALSE(rows.isEmpty());
   Event(CTL_LINK_BUTTON, EVENT_COMMIT);
-  auto *view = qobject_cast<LogView *>(rt::ControlWidget(panelHandle, CTL_LINK_VIEW));
+  auto *view = Control<LogView>(CTL_LINK_VIEW);
   ASSERT_NE(view, nullptr);
   ASSERT_NE(view->list()->model(), nullptr);
   EXPECT_EQ(view->list()->model()->rowCount(), rows.size());
@@ -53,28 +53,21 @@ TEST_F(TrafficView, RowsFromBeforeTheViewWasOpenedAreListedWhenItOpens) {
 // still sent and acknowledged.
 TEST_F(TrafficView, TheSendButtonStepsThroughEachTryAndTheGroupSaysWhatFailed) {
   Knobs([](auto &k) { k.refuse = true, k.refusePrefix = "T"; });
-  auto *button = qobject_cast<QAbstractButton *>(rt::ControlWidget(panelHandle, CTL_SEND));
+  auto *button = Control<QAbstractButton>(CTL_SEND);
   const QString ownText = button->text();
   const QKeySequence ownShortcut = button->shortcut();
   ASSERT_FALSE(ownShortcut.isEmpty());
-  HookedClock hooked;
-  rt::ScopedClock useHooked(hooked);
   QStringList shown, atPopup;
-  hooked.onSleep = [&](double) { shown << button->text(); };
   rt::SetPopupHandler([&](const std::string &, const std::string &) {
     atPopup << button->text() << button->shortcut().toString();
   });
-  Download();
-  const QStringList expected = {ownText, // the settle wait: nothing sent yet
-                                "下载中 F3, 1/5",
-                                "下载中 T30, 1/5",
-                                "下载中 T30, 2/5",
-                                "下载中 T30, 3/5",
-                                "下载中 T30, 4/5",
-                                "下载中 T30, 5/5",
-                                "下载中 W100, 1/5",
-                                "下载中 F1, 1/5",
-                                "下载中 R3000, 1/5"};
+  DownloadHooked([&](double) { shown << button->text(); });
+  QStringList expected = {ownText, "下载中 F3, 1/5"}; // the settle wait: nothing sent yet
+  for (int i = 1; i <= 5; ++i)
+    expected << QStringLiteral("下载中 T30, %1/5").arg(i);
+  expected << "下载中 W100, 1/5"
+           << "下载中 F1, 1/5"
+           << "下载中 R3000, 1/5";
   EXPECT_EQ(shown, expected);
   EXPECT_EQ(atPopup, (QStringList{ownText, ownShortcut.toString()}));
   EXPECT_EQ(button->text(), ownText);
