@@ -5,6 +5,7 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <cmath>
 
 #include "runtime/controls/accessible_widgets.h"
 #include "runtime/controls/meter.h"
@@ -177,17 +178,40 @@ void RateTrend::paintEvent(QPaintEvent *) {
   painter.setRenderHint(QPainter::Antialiasing);
   const QRectF &plot = f.plot;
   const double now = std::max(rt::CurrentClock().Now(), samples_.back().at);
+  // Readings that fall on one pixel column are drawn as the first one's place
+  // and the column's extremes: the trace looks the same, and its cost stays
+  // bounded by the width however often the device is read.
   QPainterPath trace;
+  int column = 0;
+  double columnX = 0.0, top = 0.0, bottom = 0.0, last = 0.0;
+  auto endColumn = [&] {
+    if (top != bottom) {
+      trace.lineTo(QPointF(columnX, top));
+      trace.lineTo(QPointF(columnX, bottom));
+    }
+    trace.lineTo(QPointF(columnX, last));
+  };
   for (std::size_t i = 0; i < samples_.size(); ++i) {
-    const double x = plot.right() - plot.width() * (now - samples_[i].at) / seconds_;
+    const double x =
+        std::max(plot.left(), plot.right() - plot.width() * (now - samples_[i].at) / seconds_);
     const double v = std::clamp(double(samples_[i].value), f.lo, f.hi);
-    const QPointF p(std::max(x, plot.left()),
-                    plot.bottom() - plot.height() * (v - f.lo) / (f.hi - f.lo));
+    const double y = plot.bottom() - plot.height() * (v - f.lo) / (f.hi - f.lo);
+    const int at = static_cast<int>(std::floor(x));
+    if (i > 0 && at == column) {
+      top = std::min(top, y);
+      bottom = std::max(bottom, y);
+      last = y;
+      continue;
+    }
     if (i == 0)
-      trace.moveTo(p);
+      trace.moveTo(QPointF(x, y));
     else
-      trace.lineTo(p);
+      endColumn();
+    column = at;
+    columnX = x;
+    top = bottom = last = y;
   }
+  endColumn();
   painter.setClipRect(plot);
   painter.setPen(QPen(QColor(0xd0, 0x20, 0x20), 1.6));
   painter.drawPath(trace);
