@@ -3,8 +3,9 @@
 // memory, CPU time and open file descriptors.
 //
 // Not a Google Benchmark: it runs once, prints a table and a verdict, and
-// exits 0 when memory stayed flat after warm-up and the descriptor count
-// stayed constant, 1 otherwise (2 when it could not start). See docs/soak.md.
+// exits 0 when memory stayed flat after warm-up, the descriptor count stayed
+// constant and the link behaved, 1 otherwise (2 when it could not start). See
+// docs/soak.md.
 //
 //   build/bin/soak_panel [--ticks N] [--downloads N] [--every N] [--delay-ms N]
 //                        [--devsim PATH]
@@ -38,6 +39,7 @@
 #include "app/lifecycle.h"
 #include "app/state/controls.h"
 #include "app/state/settings.h"
+#include "runtime/controls/log_view.h"
 #include "runtime/core/port_choices.h"
 #include "runtime/core/runtime.h"
 #include "runtime/panel/panel_access.h"
@@ -45,10 +47,12 @@
 namespace {
 
 struct Options {
-  int ticks = 10000;
-  int downloads = 200;
-  int every = 500; // ticks between samples
-  int delayMs = 2; // real time between ticks, so that the device answers
+  // Long enough for the link view's history to fill (about 420 downloads)
+  // and stay full for a while.
+  int ticks = 30000;
+  int downloads = 600;
+  int every = 1500; // ticks between samples
+  int delayMs = 2;  // real time between ticks, so that the device answers
   std::string devsim;
 };
 
@@ -61,6 +65,7 @@ struct Sample {
   double cpuSeconds;
   int fds;
   double wallSeconds;
+  int logRows; // rows the link view keeps
 };
 
 long ResidentKb() {
@@ -131,9 +136,9 @@ bool ParseOptions(int argc, char **argv, Options &o) {
 void Usage(const char *program) {
   std::fprintf(stderr,
                "usage: %s [--ticks N] [--downloads N] [--every N] [--delay-ms N] [--devsim PATH]\n"
-               "  --ticks N      timer ticks to dispatch (10000)\n"
-               "  --downloads N  downloads spread evenly over the ticks (200)\n"
-               "  --every N      ticks between samples (500)\n"
+               "  --ticks N      timer ticks to dispatch (30000)\n"
+               "  --downloads N  downloads spread evenly over the ticks (600)\n"
+               "  --every N      ticks between samples (1500)\n"
                "  --delay-ms N   real milliseconds between ticks (2)\n"
                "  --devsim PATH  the simulator (default: nuvaro-devsim beside this program)\n",
                program);
@@ -156,6 +161,15 @@ bool EditAndDownload(int n) {
   int lit = 0;
   GetCtrlVal(panelHandle, CTL_COMM_LED, &lit);
   return lit == 1;
+}
+
+// Rows the link view keeps, once what waits for its next refresh is in.
+int LinkViewRows() {
+  auto *view = qobject_cast<LogView *>(rt::ControlWidget(panelHandle, CTL_LINK_VIEW));
+  if (!view)
+    return -1;
+  view->refreshNow();
+  return view->model()->rowCount();
 }
 
 } // namespace
@@ -220,15 +234,15 @@ int main(int argc, char **argv) {
 
   std::printf("soak: %d ticks, %d downloads, %d ms between ticks, simulator on %s\n", options.ticks,
               options.downloads, options.delayMs, ptyPath.c_str());
-  std::printf("%7s %6s %6s %8s %9s %8s %5s %8s\n", "tick", "dl", "dl ok", "readings", "RSS kB",
-              "CPU s", "fds", "wall s");
+  std::printf("%7s %6s %6s %8s %9s %8s %5s %8s %8s\n", "tick", "dl", "dl ok", "readings", "RSS kB",
+              "CPU s", "fds", "wall s", "log rows");
   std::fflush(stdout);
 
   const auto start = std::chrono::steady_clock::now();
   const int downloadEvery =
       options.downloads > 0 ? std::max(1, options.ticks / options.downloads) : 0;
   std::vector<Sample> samples;
-  Sample s{0, 0, 0, 0, 0, 0.0, 0, 0.0};
+  Sample s{0, 0, 0, 0, 0, 0.0, 0, 0.0, 0};
   for (int tick = 1; tick <= options.ticks; ++tick) {
     // The first download, at the first tick, opens the port.
     if (downloadEvery && (tick - 1) % downloadEvery == 0 && s.downloads < options.downloads) {
@@ -250,9 +264,10 @@ int main(int argc, char **argv) {
       s.fds = OpenDescriptors();
       s.wallSeconds =
           std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+      s.logRows = LinkViewRows();
       samples.push_back(s);
-      std::printf("%7d %6d %6d %8d %9ld %8.2f %5d %8.1f\n", s.tick, s.downloads, s.downloadsOk,
-                  s.readings, s.rssKb, s.cpuSeconds, s.fds, s.wallSeconds);
+      std::printf("%7d %6d %6d %8d %9ld %8.2f %5d %8.1f %8d\n", s.tick, s.downloads, s.downloadsOk,
+                  s.readings, s.rssKb, s.cpuSeconds, s.fds, s.wallSeconds, s.logRows);
       std::fflush(stdout);
     }
   }
@@ -261,10 +276,17 @@ int main(int argc, char **argv) {
   simulator.terminate();
   simulator.waitForFinished(5000);
 
-  // Warm-up is the first tenth of the run: from the first sample at or after
-  // it to the last, memory must grow by less than 1 MB and the descriptor
-  // count must not change.
+  // Warm-up is the first tenth of the run, and lasts until the link view's
+  // history is full: the view keeps its last rows, which take memory until
+  // they reach their bound. From the first sample after both to the last,
+  // memory must grow by less than 1 MB and the descriptor count must not
+  // change. A run too short to fill the history is judged from the tenth on,
+  // its growth counting the history's.
   const Sample *warm = nullptr;
+  for (const Sample &x : samples)
+    if (!warm && x.tick >= options.ticks / 10 && x.logRows >= LogModel::kMaxRows)
+      warm = &x;
+  const bool historyFull = warm != nullptr;
   for (const Sample &x : samples)
     if (!warm && x.tick >= options.ticks / 10)
       warm = &x;
@@ -286,6 +308,10 @@ int main(int argc, char **argv) {
   std::printf("\nmemory: %ld kB at tick %d, %ld kB at tick %d: growth %ld kB (limit 1024): %s\n",
               warm->rssKb, warm->tick, last.rssKb, last.tick, memoryGrowth,
               memoryFlat ? "flat" : "GROWING");
+  if (!historyFull)
+    std::printf("  (the link view's history was still filling: %d of %d rows; its growth is "
+                "in the figure)\n",
+                last.logRows, LogModel::kMaxRows);
   std::printf("descriptors: %d to %d from tick %d on: %s\n", fdLow, fdHigh, warm->tick,
               fdsConstant ? "constant" : "CHANGING");
   std::printf("CPU: %.2f s in all, %.3f s per 1000 ticks after warm-up (ticks, downloads and "
