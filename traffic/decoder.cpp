@@ -13,7 +13,7 @@ namespace {
 // What a check's read says; noise with its count.
 std::string WordFor(const Reading &reading, long long count) {
   if (reading.verdict == Verdict::Unreadable)
-    return std::string(Word(Verdict::Unreadable)) + "（" + ByteCount(count, false) + "）";
+    return WordWithCount(Verdict::Unreadable, count, false);
   return Word(reading.verdict);
 }
 
@@ -36,6 +36,15 @@ LogRow Decoder::NewRow(const rt::TapRecord &r, const char *direction) const {
   row.level = group_.kind == GroupKind::None ? 0 : 1;
   row.time = rt::TimeOfDayText(r.wallMs);
   row.direction = direction;
+  return row;
+}
+
+// A row for bytes the program threw away: their first bytes and their count.
+LogRow Decoder::ThrownAwayRow(const rt::TapRecord &r, Verdict verdict) const {
+  LogRow row = NewRow(r, "←");
+  row.payload = EscapedBytes(r.head, r.headCount, r.count > r.headCount);
+  row.bytes = HexBytes(r.head, r.headCount, r.count, r.countAtLeast);
+  row.verdict = WordWithCount(verdict, r.count, r.countAtLeast);
   return row;
 }
 
@@ -232,11 +241,7 @@ void Decoder::Read(const rt::TapRecord &r) {
 void Decoder::Drained(const rt::TapRecord &r) {
   if (r.count == 0 || DrainedIntoFold(r))
     return;
-  LogRow row = NewRow(r, "←");
-  row.payload = EscapedBytes(r.head, r.headCount, r.count > r.headCount);
-  row.bytes = HexBytes(r.head, r.headCount, r.count, r.countAtLeast);
-  row.verdict = std::string(Word(Verdict::DrainedAfterRead)) + "（" +
-                ByteCount(r.count, r.countAtLeast) + "）";
+  LogRow row = ThrownAwayRow(r, Verdict::DrainedAfterRead);
   row.tone = kToneBad;
   Put(row);
 }
@@ -249,11 +254,7 @@ void Decoder::Discarded(const rt::TapRecord &r) {
   OpenGroup(GroupKind::Download, r);
   if (r.count == 0 && !r.countAtLeast)
     return;
-  LogRow row = NewRow(r, "←");
-  row.payload = EscapedBytes(r.head, r.headCount, r.count > r.headCount);
-  row.bytes = HexBytes(r.head, r.headCount, r.count, r.countAtLeast);
-  row.verdict = std::string(Word(Verdict::DiscardedBeforeDownload)) + "（" +
-                ByteCount(r.count, r.countAtLeast) + "）";
+  LogRow row = ThrownAwayRow(r, Verdict::DiscardedBeforeDownload);
   Put(row);
 }
 

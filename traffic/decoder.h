@@ -89,6 +89,7 @@ private:
 
   void Put(LogRow &row);
   LogRow NewRow(const rt::TapRecord &r, const char *direction) const;
+  LogRow ThrownAwayRow(const rt::TapRecord &r, Verdict verdict) const;
 
   // Groups and commands (decoder.cpp).
   void ShowHeader();

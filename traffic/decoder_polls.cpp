@@ -26,8 +26,7 @@ void Decoder::ShowFold(const rt::TapRecord *r) {
   else if (rateReport)
     verdict = std::string(Word(Verdict::RateReport)) + " " + std::to_string(v.number);
   else if (fold_.hasRead && v.verdict == Verdict::Unreadable)
-    verdict = std::string(Word(Verdict::Unreadable)) + "（" +
-              ByteCount(fold_.bytes, fold_.bytesAtLeast) + "）";
+    verdict = WordWithCount(Verdict::Unreadable, fold_.bytes, fold_.bytesAtLeast);
   else if (fold_.hasRead)
     verdict = Word(v.verdict);
   if (fold_.hasRead)

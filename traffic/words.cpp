@@ -101,4 +101,8 @@ std::string ByteCount(long long count, bool atLeast) {
          std::to_string(count) + " 字节";
 }
 
+std::string WordWithCount(Verdict verdict, long long count, bool atLeast) {
+  return std::string(Word(verdict)) + "（" + ByteCount(count, atLeast) + "）";
+}
+
 } // namespace traffic

@@ -56,5 +56,7 @@ std::vector<std::string> AllOpenFailureWords();
 std::string TryText(int number);
 // "12 字节", or "至少 4095 字节".
 std::string ByteCount(long long count, bool atLeast);
+// A verdict with a count of bytes: "无法识别（12 字节）".
+std::string WordWithCount(Verdict verdict, long long count, bool atLeast);
 
 } // namespace traffic
