@@ -7,11 +7,13 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "fake_device.h"
 #include "runtime/core/delay.h"
 #include "runtime/core/port_table.h"
 #include "runtime/core/serial_ops.h"
+#include "runtime/core/serial_tap.h"
 #include "sim/raw_pty.h"
 
 namespace {
@@ -68,6 +70,49 @@ TEST(SerialOps, VanishedInProcessDeviceReportsAnError) {
   EXPECT_EQ(Open(""), COM_ERR_OPEN);
   device->present = true;
   EXPECT_EQ(Open(""), 0);
+  CloseCom(kPort);
+  rt::ClearPortAssignment(kPort);
+}
+
+// The tap holds what the program did until the event loop runs. A burst
+// longer than its ring keeps the oldest records, drops the rest and says how
+// many after the kept ones; a record keeps the first bytes and the true count.
+TEST(SerialTap, AFullRingKeepsTheOldestAndCountsWhatItDropped) {
+  static std::vector<rt::TapRecord> seen;
+  seen.clear();
+  rt::SetSerialTap([](const rt::TapRecord &r) { seen.push_back(r); });
+  auto device = std::make_shared<FakeDevice>();
+  rt::AssignPortDevice(kPort, device);
+  ASSERT_EQ(Open(""), 0); // one record
+  const std::string longWrite(rt::kTapHeadBytes + 100, 'w');
+  EXPECT_EQ(ComWrt(kPort, longWrite.c_str(), static_cast<int>(longWrite.size())),
+            static_cast<int>(longWrite.size()));
+  const int more = rt::kTapRingSize + 40;
+  for (int i = 0; i < more; ++i)
+    ComWrt(kPort, std::to_string(i).c_str(), static_cast<int>(std::to_string(i).size()));
+  EXPECT_EQ(rt::SerialTapWaiting(), rt::kTapRingSize);
+  EXPECT_TRUE(seen.empty()); // nothing is handed out inside the serial calls
+
+  rt::DrainSerialTap();
+  ASSERT_EQ(seen.size(), static_cast<std::size_t>(rt::kTapRingSize) + 1);
+  EXPECT_EQ(seen[0].kind, rt::TapKind::Opened);
+  EXPECT_EQ(seen[1].count, static_cast<long long>(longWrite.size()));
+  EXPECT_EQ(seen[1].headCount, rt::kTapHeadBytes);
+  const rt::TapRecord &lastKept = seen[rt::kTapRingSize - 1];
+  EXPECT_EQ(std::string(lastKept.head, static_cast<std::size_t>(lastKept.headCount)),
+            std::to_string(rt::kTapRingSize - 3));
+  EXPECT_EQ(seen.back().kind, rt::TapKind::Lost);
+  EXPECT_EQ(seen.back().count, more - (rt::kTapRingSize - 2));
+  EXPECT_EQ(rt::SerialTapWaiting(), 0);
+
+  // Once drained, the next record goes through and no loss is told again.
+  seen.clear();
+  ComWrt(kPort, "x", 1);
+  rt::DrainSerialTap();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].kind, rt::TapKind::Wrote);
+
+  rt::SetSerialTap(nullptr);
   CloseCom(kPort);
   rt::ClearPortAssignment(kPort);
 }

@@ -67,14 +67,11 @@ using TapListener = void (*)(const TapRecord &record);
 
 // Where the records go; nullptr stops recording and drops what waits.
 void SetSerialTap(TapListener listener);
-bool SerialTapActive();
 // Hands every waiting record to the listener now, oldest first.
 void DrainSerialTap();
 // The records not yet handed out, oldest first (index 0): what the program
 // did since the event loop last ran.
 int SerialTapWaiting();
 const TapRecord &SerialTapWaitingRecord(int index);
-// Records dropped because the ring was full, since the program started.
-long long SerialTapLost();
 
 } // namespace rt

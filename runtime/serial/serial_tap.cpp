@@ -19,7 +19,6 @@ struct Ring {
   int first = 0; // oldest waiting record
   int waiting = 0;
   long long lostSinceKept = 0; // dropped after the newest record kept
-  long long lost = 0;
 };
 
 Ring ring;
@@ -49,16 +48,11 @@ void SetSerialTap(TapListener l) {
     HookDrain();
 }
 
-bool SerialTapActive() {
-  return listener != nullptr;
-}
-
 TapRecord *TapAdd(TapKind kind, int port, int result) {
   if (!listener)
     return nullptr;
   if (ring.waiting == kTapRingSize) {
     ++ring.lostSinceKept;
-    ++ring.lost;
     return nullptr;
   }
   if (!drainHooked)
@@ -128,10 +122,6 @@ int SerialTapWaiting() {
 
 const TapRecord &SerialTapWaitingRecord(int index) {
   return ring.records[(ring.first + std::clamp(index, 0, kTapRingSize - 1)) % kTapRingSize];
-}
-
-long long SerialTapLost() {
-  return ring.lost;
 }
 
 } // namespace rt
