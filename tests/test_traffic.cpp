@@ -211,6 +211,13 @@ TEST_F(Decoding, PollsFoldUntilWhatTheyReadChangesKind) {
   Feed(TapKind::Opened, "/dev/ttyS0");
   tick("");
   EXPECT_EQ(Lines().back(), "?1,|轮询 ×1");
+  // Polls the line did not take are a row apart from those it took.
+  Feed(TapKind::Wrote, Frame("?1,"), 7, -1, false, 7);
+  Feed(TapKind::Wrote, Frame("?1,"), 7, -1, false, 7);
+  tick("");
+  const Strings lines = Lines();
+  EXPECT_EQ(Strings(lines.end() - 3, lines.end()),
+            (Strings{"?1,|轮询 ×1", "?1,|发送失败 ×2", "?1,|轮询 ×1"}));
 }
 
 TEST_F(Decoding, ALinkCheckIsAGroupOfItsOwnAndEachAnsweredOneOpensAnother) {
