@@ -231,6 +231,27 @@ TEST_F(Decoding, ALinkCheckIsAGroupOfItsOwnAndEachAnsweredOneOpensAnother) {
   EXPECT_EQ(Header().verdict, "Q1：被拒绝 5/5");
 }
 
+// A download answered one command late: its last acknowledgement comes only
+// after it, and the next download's flush throws it away.
+TEST_F(Decoding, AnAcknowledgementTheNextDownloadThrowsAwayShowsTheOneBeforeRanLate) {
+  StartDownload();
+  Send("F3,");
+  Check("", 0);
+  Send("F3,");
+  Check(Frame("E1")); // the first try's answer, counted for the second
+  EXPECT_EQ(Header().verdict, "全部已确认（1 条）");
+  const long long first = Header().id;
+  StartDownload(Frame("E1")); // the second try's
+  EXPECT_EQ(rows[first].verdict, "应答迟到：结果可能属于上一条命令；全部已确认（1 条）");
+  // An acknowledgement with no silence before it is no sign of lateness.
+  Try("F3,", Frame("E1"));
+  StartDownload(Frame("E1"));
+  EXPECT_EQ(Lines(false).back(), "下载前丢弃（6 字节）");
+  EXPECT_EQ(std::count_if(rows.begin(), rows.end(),
+                          [](const auto &r) { return r.second.verdict.find("应答迟到") == 0; }),
+            1);
+}
+
 TEST_F(Decoding, DrainedBytesAreCountedWithTheReadTheyFollow) {
   const std::string noise(199, '\x13');
   Check(noise);
