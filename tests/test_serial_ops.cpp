@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "fake_device.h"
 #include "runtime/core/delay.h"
 #include "runtime/core/port_table.h"
@@ -138,19 +139,6 @@ protected:
       close(master);
   }
 
-  std::string ReadMaster(std::size_t want) {
-    std::string got;
-    for (int tries = 0; tries < 200 && got.size() < want; ++tries) {
-      char chunk[256];
-      const ssize_t n = read(master, chunk, sizeof chunk);
-      if (n > 0)
-        got.append(chunk, static_cast<std::size_t>(n));
-      else
-        usleep(5000);
-    }
-    return got;
-  }
-
   // GetInQLen after each of up to `tries` short delays, until `done` holds for it.
   static int InQLenOnce(bool (*done)(int), int tries = 200) {
     int waiting = 0;
@@ -174,7 +162,7 @@ TEST_F(PseudoTerminalPort, BytesPassUnalteredBothWays) {
     return s;
   }();
   ASSERT_EQ(ComWrt(kPort, all.data(), static_cast<int>(all.size())), 256);
-  EXPECT_EQ(ReadMaster(256), all);
+  EXPECT_EQ(ReadBytes(master, 256), all);
 
   ASSERT_EQ(write(master, all.data(), all.size()), 256);
   ASSERT_EQ(InQLenOnce([](int n) { return n >= 256; }), 256);
