@@ -95,7 +95,7 @@ protected:
   std::vector<std::string> log;
 };
 
-TEST_F(PtyDeviceTest, AcknowledgesAndReportsTheRate) {
+TEST_F(PtyDeviceTest, AcknowledgesReportsTheRateAndAnswersOnTheTerminalOpenedAgain) {
   fd = OpenSlave(pty->SlavePath(), true);
   ASSERT_GE(fd, 0);
   EXPECT_EQ(Exchange("F1,", 6), kE1);
@@ -103,6 +103,13 @@ TEST_F(PtyDeviceTest, AcknowledgesAndReportsTheRate) {
   EXPECT_EQ(model->RawBytes(), sim::EncodeFrame("F1,") + sim::EncodeFrame("?1,"));
   // The reply is written only after the frame has been logged.
   EXPECT_EQ(Log(), (std::vector<std::string>{"F1, -> E1", "?1, -> R3000"}));
+
+  ASSERT_EQ(Exchange("Q1", 6), kE1);
+  close(fd);
+  fd = OpenSlave(pty->SlavePath(), true);
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(Exchange("Q1", 6), kE1);
+  EXPECT_EQ(model->Payloads(), (std::vector<std::string>{"F1,", "?1,", "Q1", "Q1"}));
 }
 
 TEST_F(PtyDeviceTest, TerminalIsRawBothWaysWithoutHelpFromTheOpener) {
@@ -116,16 +123,6 @@ TEST_F(PtyDeviceTest, TerminalIsRawBothWaysWithoutHelpFromTheOpener) {
   WriteAll(fd, odd);
   EXPECT_EQ(ReadBytes(fd, 8), Bytes("\x24\x04\x45\x30\x79\x00\r\n", 8)); // E0
   EXPECT_EQ(model->RawBytes(), odd);
-}
-
-TEST_F(PtyDeviceTest, PortCanBeClosedAndOpenedAgain) {
-  fd = OpenSlave(pty->SlavePath(), true);
-  ASSERT_EQ(Exchange("Q1", 6), kE1);
-  close(fd);
-  fd = OpenSlave(pty->SlavePath(), true);
-  ASSERT_GE(fd, 0);
-  EXPECT_EQ(Exchange("Q1", 6), kE1);
-  EXPECT_EQ(model->Payloads(), (std::vector<std::string>{"Q1", "Q1"}));
 }
 
 using PtyLink = PtyDeviceTest;
