@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "child_process.h"
-#include "fake_device.h"
+#include "link_fixture.h"
 #include "runtime/core/delay.h"
 #include "runtime/core/port_table.h"
 #include "runtime/core/serial_ops.h"
@@ -58,33 +58,30 @@ TEST(SerialOps, UnassignedNumbersUseThePlatformName) {
   EXPECT_EQ(rt::PortAssignmentFor(kPort).path, rt::DefaultDeviceName(kPort));
 }
 
-TEST(SerialOps, VanishedInProcessDeviceReportsAnError) {
-  auto device = std::make_shared<FakeDevice>();
-  rt::AssignPortDevice(kPort, device);
-  ASSERT_EQ(Open(""), 0);
+// The fake device on port LinkTest::kPort.
+using InProcessPort = LinkTest;
+using SerialTap = LinkTest;
+
+TEST_F(InProcessPort, VanishedDeviceReportsAnError) {
   device->Queue("abc");
   EXPECT_EQ(GetInQLen(kPort), 3);
   device->present = false;
   EXPECT_LT(GetInQLen(kPort), 0);
   EXPECT_LT(ComWrt(kPort, "x", 1), 0);
   // Opening it again fails cleanly while it is gone.
-  EXPECT_EQ(Open(""), COM_ERR_OPEN);
+  EXPECT_EQ(Reopen(), COM_ERR_OPEN);
   device->present = true;
-  EXPECT_EQ(Open(""), 0);
-  CloseCom(kPort);
-  rt::ClearPortAssignment(kPort);
+  EXPECT_EQ(Reopen(), 0);
 }
 
 // The tap holds what the program did until the event loop runs. A burst
 // longer than its ring keeps the oldest records, drops the rest and says how
 // many after the kept ones; a record keeps the first bytes and the true count.
-TEST(SerialTap, AFullRingKeepsTheOldestAndCountsWhatItDropped) {
+TEST_F(SerialTap, AFullRingKeepsTheOldestAndCountsWhatItDropped) {
   static std::vector<rt::TapRecord> seen;
   seen.clear();
   rt::SetSerialTap([](const rt::TapRecord &r) { seen.push_back(r); });
-  auto device = std::make_shared<FakeDevice>();
-  rt::AssignPortDevice(kPort, device);
-  ASSERT_EQ(Open(""), 0); // one record
+  ASSERT_EQ(Reopen(), 0); // one record
   const std::string longWrite(rt::kTapHeadBytes + 100, 'w');
   EXPECT_EQ(ComWrt(kPort, longWrite.c_str(), static_cast<int>(longWrite.size())),
             static_cast<int>(longWrite.size()));
@@ -114,8 +111,6 @@ TEST(SerialTap, AFullRingKeepsTheOldestAndCountsWhatItDropped) {
   EXPECT_EQ(seen[0].kind, rt::TapKind::Wrote);
 
   rt::SetSerialTap(nullptr);
-  CloseCom(kPort);
-  rt::ClearPortAssignment(kPort);
 }
 
 #ifndef _WIN32
