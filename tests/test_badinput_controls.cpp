@@ -61,15 +61,6 @@ protected:
       Event(c.control, c.event);
     }
   }
-
-  // Downloads with the device's record cleared: it must receive Settings.
-  void DownloadAndExpectSettingsSent() {
-    device->ClearRecord();
-    Download();
-    EXPECT_EQ(Sent(), Expected(Settings));
-    EXPECT_EQ(Value(CTL_COMM_LED), 1);
-    EXPECT_TRUE(popups.empty());
-  }
 };
 
 // Texts an operator (or a paste, or a stuck key) may produce: at the limits,
