@@ -177,18 +177,13 @@ void CheckKnownAnswers() {
   }
   FUZZ_CHECK(EncodeFrame(std::string(124, 'A').c_str(), out, FRAME_BUFFER_SIZE) == 0);
   FUZZ_CHECK(EncodeFrame("E1", out, 5) == 0); // does not fit
-  FUZZ_CHECK(IsReplyFrame("$\x04"
-                          "E1z",
-                          5) == 1);
-  FUZZ_CHECK(IsReplyFrame("$\x04"
-                          "E1{",
-                          5) == 0);
-  FUZZ_CHECK(IsFrameWithBadChecksum("$\x04"
-                                    "E1{",
-                                    5) == 1);
-  FUZZ_CHECK(IsReplyFrame("x$\x04"
-                          "E1z",
-                          6) == 0);
+  // "E1" as read, without its terminator: whole, its checksum off by one,
+  // behind a stray byte.
+  const std::string e1 = known[1].bytes.substr(0, 5), bad = e1.substr(0, 4) + '{', stray = 'x' + e1;
+  FUZZ_CHECK(IsReplyFrame(e1.data(), 5) == 1);
+  FUZZ_CHECK(IsReplyFrame(bad.data(), 5) == 0);
+  FUZZ_CHECK(IsFrameWithBadChecksum(bad.data(), 5) == 1);
+  FUZZ_CHECK(IsReplyFrame(stray.data(), 6) == 0);
 }
 
 // The codec against the reference: the input as a reply, and its text (up to
