@@ -156,17 +156,11 @@ void CheckKnownAnswers() {
     const char *payload;
     std::string bytes;
   } known[] = {
-      {"F1,", std::string("$\x05"
-                          "F1,\xA8\0",
-                          7)},
-      {"E1", std::string("$\x04"
-                         "E1z\0",
-                         6)},
+      {"F1,", std::string("$\x05") + "F1,\xA8" + '\0'},
+      {"E1", std::string("$\x04") + "E1z" + '\0'},
       {"~~", std::string("$\x04~~\0", 5)}, // checksum 0x00 ends the frame
       {"", std::string("$\x02\x02\0", 4)},
-      {"D1000,6000,100,", std::string("$\x11"
-                                      "D1000,6000,100,\xF1\0",
-                                      19)},
+      {"D1000,6000,100,", std::string("$\x11") + "D1000,6000,100,\xF1" + '\0'},
   };
   char out[FRAME_BUFFER_SIZE];
   for (const auto &k : known) {
