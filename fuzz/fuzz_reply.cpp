@@ -156,17 +156,11 @@ void CheckKnownAnswers() {
     const char *payload;
     std::string bytes;
   } known[] = {
-      {"F1,", std::string("$\x05"
-                          "F1,\xA8\0",
-                          7)},
-      {"E1", std::string("$\x04"
-                         "E1z\0",
-                         6)},
+      {"F1,", std::string("$\x05") + "F1,\xA8" + '\0'},
+      {"E1", std::string("$\x04") + "E1z" + '\0'},
       {"~~", std::string("$\x04~~\0", 5)}, // checksum 0x00 ends the frame
       {"", std::string("$\x02\x02\0", 4)},
-      {"D1000,6000,100,", std::string("$\x11"
-                                      "D1000,6000,100,\xF1\0",
-                                      19)},
+      {"D1000,6000,100,", std::string("$\x11") + "D1000,6000,100,\xF1" + '\0'},
   };
   char out[FRAME_BUFFER_SIZE];
   for (const auto &k : known) {
@@ -177,18 +171,13 @@ void CheckKnownAnswers() {
   }
   FUZZ_CHECK(EncodeFrame(std::string(124, 'A').c_str(), out, FRAME_BUFFER_SIZE) == 0);
   FUZZ_CHECK(EncodeFrame("E1", out, 5) == 0); // does not fit
-  FUZZ_CHECK(IsReplyFrame("$\x04"
-                          "E1z",
-                          5) == 1);
-  FUZZ_CHECK(IsReplyFrame("$\x04"
-                          "E1{",
-                          5) == 0);
-  FUZZ_CHECK(IsFrameWithBadChecksum("$\x04"
-                                    "E1{",
-                                    5) == 1);
-  FUZZ_CHECK(IsReplyFrame("x$\x04"
-                          "E1z",
-                          6) == 0);
+  // "E1" as read, without its terminator: whole, its checksum off by one,
+  // behind a stray byte.
+  const std::string e1 = known[1].bytes.substr(0, 5), bad = e1.substr(0, 4) + '{', stray = 'x' + e1;
+  FUZZ_CHECK(IsReplyFrame(e1.data(), 5) == 1);
+  FUZZ_CHECK(IsReplyFrame(bad.data(), 5) == 0);
+  FUZZ_CHECK(IsFrameWithBadChecksum(bad.data(), 5) == 1);
+  FUZZ_CHECK(IsReplyFrame(stray.data(), 6) == 0);
 }
 
 // The codec against the reference: the input as a reply, and its text (up to

@@ -1,5 +1,6 @@
 // The real panel fed bad input: helpers to check that Settings holds what the
-// callbacks last stored and that the preview stayed inside its traces.
+// callbacks last stored, that a download sends it, and that the preview stayed
+// inside its traces.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -92,6 +93,15 @@ protected:
       c.push_back("F2,");
     }
     return c;
+  }
+
+  // Downloads with the device's record cleared: it must receive Settings.
+  void DownloadAndExpectSettingsSent() {
+    device->ClearRecord();
+    Download();
+    EXPECT_EQ(Sent(), Expected(Settings));
+    EXPECT_EQ(Value(CTL_COMM_LED), 1);
+    EXPECT_TRUE(popups.empty());
   }
 
   // Each preview graph carries one plot of exactly the trace length, every

@@ -1,7 +1,7 @@
 // Programs the tests start: nuvaro-devsim, or this test program in a child
-// role, with stdout and stderr on pipes. Reads and waits end at a generous
-// guard that only protects against a hang; nothing here measures time.
-// POSIX only.
+// role, with stdout and stderr on pipes; and reads from a descriptor. Reads
+// and waits end at a generous guard that only protects against a hang;
+// nothing here measures time. POSIX only.
 #pragma once
 #ifndef _WIN32
 
@@ -11,18 +11,29 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 constexpr int kChildGuardMs = 20000;
 
-// Starts argv[0] with stdout on `out` and stderr on `err`; -1 on failure. The
-// stop signals have their default action in the child, whatever this process
-// was started with.
-inline pid_t SpawnChild(std::vector<std::string> args, int &out, int &err) {
+// A started program: its id (-1 when it did not start) and the read ends of
+// its stdout and stderr, closed with it.
+struct Child {
+  pid_t pid;
+  int out, err;
+  ~Child() {
+    close(out);
+    close(err);
+  }
+};
+
+// Starts argv[0] with stdout and stderr on pipes. The stop signals have their
+// default action in the child, whatever this process was started with.
+inline Child SpawnChild(std::vector<std::string> args) {
   int outPipe[2], errPipe[2];
   if (pipe(outPipe) != 0 || pipe(errPipe) != 0)
-    return -1;
+    return {-1, -1, -1};
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
@@ -45,9 +56,7 @@ inline pid_t SpawnChild(std::vector<std::string> args, int &out, int &err) {
   posix_spawn_file_actions_destroy(&actions);
   close(outPipe[1]);
   close(errPipe[1]);
-  out = outPipe[0];
-  err = errPipe[0];
-  return started ? pid : -1;
+  return {started ? pid : -1, outPipe[0], errPipe[0]};
 }
 
 // Text up to the first newline or the end of the stream.
@@ -58,6 +67,20 @@ inline std::string ReadLineFrom(int fd) {
   while (poll(&p, 1, kChildGuardMs) > 0 && read(fd, &c, 1) == 1 && c != '\n')
     line += c;
   return line;
+}
+
+// Exactly `count` bytes from `fd`, or what came before the guard ran out.
+inline std::string ReadBytes(int fd, std::size_t count) {
+  std::string got;
+  pollfd p{fd, POLLIN, 0};
+  char chunk[256];
+  while (got.size() < count && poll(&p, 1, kChildGuardMs) > 0) {
+    const ssize_t n = read(fd, chunk, std::min(sizeof chunk, count - got.size()));
+    if (n <= 0)
+      break;
+    got.append(chunk, static_cast<std::size_t>(n));
+  }
+  return got;
 }
 
 // The wait status, or -1 when the child still ran after the guard (it is

@@ -18,9 +18,11 @@ protected:
   void SetUp() override {
     device = std::make_shared<FakeDevice>();
     rt::AssignPortDevice(kPort, device);
-    ASSERT_EQ(OpenComConfig(kPort, "", 38400, 0, 8, 1, 1000, 1000), 0);
+    ASSERT_EQ(Reopen(), 0);
     portNumber = kPort;
   }
+  // Opens the port on the device (again: an open port starts afresh).
+  static int Reopen() { return OpenComConfig(kPort, "", 38400, 0, 8, 1, 1000, 1000); }
   void TearDown() override {
     CloseCom(kPort);
     rt::ClearPortAssignment(kPort);

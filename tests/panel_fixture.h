@@ -67,6 +67,14 @@ inline const Parameter kParameters[] = {
     {CTL_WORKMODE, EVENT_COMMIT, &SettingsRecord::workMode, false},
 };
 
+// The controls the operator sees: all but the timer and the link view, which
+// starts closed.
+inline constexpr int kVisibleControls[] = {
+    CTL_PORT,       CTL_WORKMODE,   CTL_RATE,        CTL_SWEEPMIN, CTL_SWEEPMAX, CTL_SWEEPSTEP,
+    CTL_SIGNALMODE, CTL_NOTES,      CTL_QUIT,        CTL_CLEAN,    CTL_SEND,     CTL_ANGLE,
+    CTL_WIDTH,      CTL_RATE_METER, CTL_LOGIC_GRAPH, CTL_PORT_LED, CTL_COMM_LED, CTL_PULSE_GRAPH,
+    CTL_REPEAT,     CTL_RATE_TREND, CTL_LINK_BUTTON};
+
 // Control `id` of the main panel as the widget class it is; nullptr if it is
 // not one.
 template <typename T> T *Control(int id) {

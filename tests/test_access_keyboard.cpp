@@ -18,12 +18,6 @@
 
 namespace {
 
-constexpr int kVisibleControls[] = {
-    CTL_PORT,       CTL_WORKMODE,   CTL_RATE,        CTL_SWEEPMIN, CTL_SWEEPMAX, CTL_SWEEPSTEP,
-    CTL_SIGNALMODE, CTL_NOTES,      CTL_QUIT,        CTL_CLEAN,    CTL_SEND,     CTL_ANGLE,
-    CTL_WIDTH,      CTL_RATE_METER, CTL_LOGIC_GRAPH, CTL_PORT_LED, CTL_COMM_LED, CTL_PULSE_GRAPH,
-    CTL_REPEAT,     CTL_RATE_TREND, CTL_LINK_BUTTON};
-
 // The control a widget belongs to (an editable list's line edit, say), 0 for none.
 int ControlOf(int panel, QWidget *w) {
   for (; w; w = w->parentWidget())

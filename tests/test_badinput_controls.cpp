@@ -61,45 +61,17 @@ protected:
       Event(c.control, c.event);
     }
   }
-
-  // Downloads with the device's record cleared: it must receive Settings.
-  void DownloadAndExpectSettingsSent() {
-    device->ClearRecord();
-    Download();
-    EXPECT_EQ(Sent(), Expected(Settings));
-    EXPECT_EQ(Value(CTL_COMM_LED), 1);
-    EXPECT_TRUE(popups.empty());
-  }
 };
 
-// Texts an operator (or a paste, or a stuck key) may produce: at the limits,
-// past them, out of 32 bits, and not numbers at all.
-const Strings kTyped = {"0",
-                        "1",
-                        "-1",
-                        "-2147483648",
-                        "2147483647",
-                        "2147483648",
-                        "4294967296",
-                        "99999999999",
-                        "360",
-                        "361",
-                        "100000",
-                        "100001",
-                        "1000000",
-                        "1000001",
-                        "abc",
-                        "1e9",
-                        "0x10",
-                        "+5",
-                        " 7",
-                        "--3",
-                        "1,000",
-                        "1 000",
-                        "1.5",
-                        "",
-                        "\xef\xbc\x93\xef\xbc\x96\xef\xbc\x90", // "３６０", full width
-                        "\xd9\xa3\xd9\xa6\xd9\xa0"};            // "٣٦٠", Arabic-Indic
+// Texts an operator (or a paste, or a stuck key) may produce.
+const Strings kTyped = {
+    // At the limits, past them and out of 32 bits.
+    "0", "1", "-1", "-2147483648", "2147483647", "2147483648", "4294967296", "99999999999", "360",
+    "361", "100000", "100001", "1000000", "1000001",
+    // Not plain numbers.
+    "abc", "1e9", "0x10", "+5", " 7", "--3", "1,000", "1 000", "1.5", "",
+    // Digits beyond ASCII: "３６０" full width, "٣٦٠" Arabic-Indic.
+    "\xef\xbc\x93\xef\xbc\x96\xef\xbc\x90", "\xd9\xa3\xd9\xa6\xd9\xa0"};
 
 TEST_F(ControlLimits, TypedTextEndsInRangeAndSettingsHoldsWhatIsShown) {
   for (const bool intoLineEdit : {true, false}) {

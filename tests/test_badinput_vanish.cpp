@@ -37,13 +37,9 @@ protected:
   void ExpectRecovery() {
     device->SetFrameObserver(nullptr);
     device->Reappear();
-    device->ClearRecord();
     popups.clear();
-    Download();
-    EXPECT_TRUE(popups.empty());
-    EXPECT_EQ(Sent(), Expected(Settings));
+    DownloadAndExpectSettingsSent();
     EXPECT_EQ(Value(CTL_PORT_LED), 1);
-    EXPECT_EQ(Value(CTL_COMM_LED), 1);
     EXPECT_EQ(portReady, 1);
     EXPECT_EQ(slectportchanged, 0);
     EXPECT_EQ(SendColour(), COLOR_SENT);

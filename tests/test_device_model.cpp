@@ -142,10 +142,7 @@ TEST_F(DeviceModelTest, MalformedAndUnknownCommandsAreRefusedWithoutEffect) {
   EXPECT_EQ(Order("Z1,"), kE0);
   EXPECT_EQ(model.State().angle, 30);
   // Bad frames are counted, recorded as raw bytes only, and not answered.
-  Write(Bytes("$\x05"
-              "F1,\x00\x00",
-              7),
-        0.0);
+  Write(Bytes("$\x05") + "F1," + Bytes(2, '\0'), 0.0);
   EXPECT_EQ(Read(0.0), "");
   EXPECT_EQ(model.BadFrames(), 1u);
   EXPECT_EQ(model.Payloads(), (Strings{"T30,", "T3O,", "Z1,"}));

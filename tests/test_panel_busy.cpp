@@ -69,7 +69,7 @@ protected:
   rt::ScopedClock useClock{clock};
 };
 
-TEST_F(BusyFeedback, CursorIsBusyOnlyWhileACallbackBlocks) {
+TEST_F(BusyFeedback, CursorIsBusyOnlyWhileACallbackBlocksAndNormalInItsPopup) {
   Delay(0.1); // outside any callback
   EXPECT_FALSE(CurrentOverride().has_value());
 
@@ -77,10 +77,8 @@ TEST_F(BusyFeedback, CursorIsBusyOnlyWhileACallbackBlocks) {
   EXPECT_EQ(blocking.cursorWhileBlocked, Qt::BusyCursor);
   EXPECT_FALSE(CurrentOverride().has_value());
   EXPECT_FALSE(rt::busy::CursorBusy());
-}
 
-TEST_F(BusyFeedback, PopupFromABlockingCallbackShowsTheNormalCursor) {
-  blocking.popup = true;
+  blocking = Blocking{.popup = true};
   rt::SetPopupHandler(
       [](const std::string &, const std::string &) { blocking.cursorInPopup = CurrentOverride(); });
   rt::DispatchControlEvent(panel, CTL_SEND, EVENT_COMMIT);
@@ -88,30 +86,28 @@ TEST_F(BusyFeedback, PopupFromABlockingCallbackShowsTheNormalCursor) {
   EXPECT_FALSE(blocking.cursorInPopup.has_value());
 }
 
-TEST_F(BusyFeedback, InputQueuedWhileBlockedIsDroppedLaterInputIsNot) {
+TEST_F(BusyFeedback, OnlyInputQueuedWhileACallbackBlockedIsDropped) {
   auto *angle = Control<QSpinBox>(CTL_ANGLE);
+  const auto pressUp = [angle] {
+    QCoreApplication::postEvent(angle, new QKeyEvent(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier));
+  };
   blocking.pressWhileBlocked = angle;
-
   InLoop([&] { rt::DispatchControlEvent(panel, CTL_SEND, EVENT_COMMIT); });
   QCoreApplication::sendPostedEvents();
   EXPECT_EQ(angle->value(), 30);
 
   // Once the loop has gone round, keys count again.
-  InLoop([&] {
-    QCoreApplication::postEvent(angle, new QKeyEvent(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier));
-  });
+  InLoop(pressUp);
   QCoreApplication::sendPostedEvents();
   EXPECT_EQ(angle->value(), 31);
-}
 
-TEST_F(BusyFeedback, NothingIsDroppedAfterACallbackThatDidNotBlock) {
-  auto *angle = Control<QSpinBox>(CTL_ANGLE);
+  // Nothing is dropped after a callback that did not block.
   InLoop([&] {
     rt::DispatchControlEvent(panel, CTL_QUIT, EVENT_COMMIT); // the recorder: no Delay
-    QCoreApplication::postEvent(angle, new QKeyEvent(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier));
+    pressUp();
   });
   QCoreApplication::sendPostedEvents();
-  EXPECT_EQ(angle->value(), 31);
+  EXPECT_EQ(angle->value(), 32);
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 // plain POSIX calls; and the program's serial port on the same terminal
 // (PtyLink).
 // Reads wait for their bytes with a generous timeout that only guards
-// against a hang; nothing here measures time.
+// against a hang (child_process.h); nothing here measures time.
 
 #ifndef _WIN32
 
@@ -36,7 +36,6 @@ namespace {
 
 using Bytes = std::string;
 
-constexpr int kHangGuardMs = 10000;
 const Bytes kE1("\x24\x04\x45\x31\x7A\x00", 6);
 
 // Opens the slave as a serial program would. With `raw` false the terminal
@@ -54,22 +53,6 @@ int OpenSlave(const std::string &path, bool raw) {
 
 void WriteAll(int fd, const Bytes &bytes) {
   ASSERT_EQ(write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-}
-
-// Reads exactly `count` bytes, or what came before the hang guard ran out.
-Bytes ReadBytes(int fd, std::size_t count) {
-  Bytes got;
-  while (got.size() < count) {
-    pollfd p{fd, POLLIN, 0};
-    if (poll(&p, 1, kHangGuardMs) <= 0)
-      break;
-    char chunk[256];
-    const ssize_t n = read(fd, chunk, std::min(sizeof chunk, count - got.size()));
-    if (n <= 0)
-      break;
-    got.append(chunk, static_cast<std::size_t>(n));
-  }
-  return got;
 }
 
 class PtyDeviceTest : public ::testing::Test {
@@ -112,7 +95,7 @@ protected:
   std::vector<std::string> log;
 };
 
-TEST_F(PtyDeviceTest, AcknowledgesAndReportsTheRate) {
+TEST_F(PtyDeviceTest, AcknowledgesReportsTheRateAndAnswersOnTheTerminalOpenedAgain) {
   fd = OpenSlave(pty->SlavePath(), true);
   ASSERT_GE(fd, 0);
   EXPECT_EQ(Exchange("F1,", 6), kE1);
@@ -120,6 +103,13 @@ TEST_F(PtyDeviceTest, AcknowledgesAndReportsTheRate) {
   EXPECT_EQ(model->RawBytes(), sim::EncodeFrame("F1,") + sim::EncodeFrame("?1,"));
   // The reply is written only after the frame has been logged.
   EXPECT_EQ(Log(), (std::vector<std::string>{"F1, -> E1", "?1, -> R3000"}));
+
+  ASSERT_EQ(Exchange("Q1", 6), kE1);
+  close(fd);
+  fd = OpenSlave(pty->SlavePath(), true);
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(Exchange("Q1", 6), kE1);
+  EXPECT_EQ(model->Payloads(), (std::vector<std::string>{"F1,", "?1,", "Q1", "Q1"}));
 }
 
 TEST_F(PtyDeviceTest, TerminalIsRawBothWaysWithoutHelpFromTheOpener) {
@@ -133,16 +123,6 @@ TEST_F(PtyDeviceTest, TerminalIsRawBothWaysWithoutHelpFromTheOpener) {
   WriteAll(fd, odd);
   EXPECT_EQ(ReadBytes(fd, 8), Bytes("\x24\x04\x45\x30\x79\x00\r\n", 8)); // E0
   EXPECT_EQ(model->RawBytes(), odd);
-}
-
-TEST_F(PtyDeviceTest, PortCanBeClosedAndOpenedAgain) {
-  fd = OpenSlave(pty->SlavePath(), true);
-  ASSERT_EQ(Exchange("Q1", 6), kE1);
-  close(fd);
-  fd = OpenSlave(pty->SlavePath(), true);
-  ASSERT_GE(fd, 0);
-  EXPECT_EQ(Exchange("Q1", 6), kE1);
-  EXPECT_EQ(model->Payloads(), (std::vector<std::string>{"Q1", "Q1"}));
 }
 
 using PtyLink = PtyDeviceTest;
@@ -198,34 +178,28 @@ int ExitCode(pid_t pid) {
 TEST(DevsimProgram, AnswersOnItsTerminalLogsAndStopsOnSigtermOrSighup) {
   for (const int stop : {SIGTERM, SIGHUP}) {
     SCOPED_TRACE(stop);
-    int out = -1, err = -1;
-    const pid_t pid = SpawnChild({NUVARO_DEVSIM_EXE, "--rate", "1234"}, out, err);
-    ASSERT_GT(pid, 0);
-    const std::string path = ReadLineFrom(out);
+    const Child devsim = SpawnChild({NUVARO_DEVSIM_EXE, "--rate", "1234"});
+    ASSERT_GT(devsim.pid, 0);
+    const std::string path = ReadLineFrom(devsim.out);
     const int fd = OpenSlave(path, true);
     EXPECT_GE(fd, 0) << "cannot open '" << path << "'";
     if (fd >= 0) {
       WriteAll(fd, sim::EncodeFrame("?1,"));
       EXPECT_EQ(ReadBytes(fd, 9), sim::EncodeFrame("R1234"));
       close(fd);
-      const std::string logLine = ReadLineFrom(err);
+      const std::string logLine = ReadLineFrom(devsim.err);
       EXPECT_NE(logLine.find(" ?1, -> R1234"), std::string::npos) << logLine;
     }
-    kill(pid, stop);
-    EXPECT_EQ(ExitCode(pid), 0);
-    close(out);
-    close(err);
+    kill(devsim.pid, stop);
+    EXPECT_EQ(ExitCode(devsim.pid), 0);
   }
 }
 
 TEST(DevsimProgram, BadOptionExitsWithTwo) {
-  int out = -1, err = -1;
-  const pid_t pid = SpawnChild({NUVARO_DEVSIM_EXE, "--latency", "soon"}, out, err);
-  ASSERT_GT(pid, 0);
-  EXPECT_EQ(ExitCode(pid), 2);
-  EXPECT_NE(ReadLineFrom(err).find("--latency"), std::string::npos);
-  close(out);
-  close(err);
+  const Child devsim = SpawnChild({NUVARO_DEVSIM_EXE, "--latency", "soon"});
+  ASSERT_GT(devsim.pid, 0);
+  EXPECT_EQ(ExitCode(devsim.pid), 2);
+  EXPECT_NE(ReadLineFrom(devsim.err).find("--latency"), std::string::npos);
 }
 
 } // namespace

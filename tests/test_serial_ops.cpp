@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "fake_device.h"
+#include "child_process.h"
+#include "link_fixture.h"
 #include "runtime/core/delay.h"
 #include "runtime/core/port_table.h"
 #include "runtime/core/serial_ops.h"
@@ -57,33 +58,30 @@ TEST(SerialOps, UnassignedNumbersUseThePlatformName) {
   EXPECT_EQ(rt::PortAssignmentFor(kPort).path, rt::DefaultDeviceName(kPort));
 }
 
-TEST(SerialOps, VanishedInProcessDeviceReportsAnError) {
-  auto device = std::make_shared<FakeDevice>();
-  rt::AssignPortDevice(kPort, device);
-  ASSERT_EQ(Open(""), 0);
+// The fake device on port LinkTest::kPort.
+using InProcessPort = LinkTest;
+using SerialTap = LinkTest;
+
+TEST_F(InProcessPort, VanishedDeviceReportsAnError) {
   device->Queue("abc");
   EXPECT_EQ(GetInQLen(kPort), 3);
   device->present = false;
   EXPECT_LT(GetInQLen(kPort), 0);
   EXPECT_LT(ComWrt(kPort, "x", 1), 0);
   // Opening it again fails cleanly while it is gone.
-  EXPECT_EQ(Open(""), COM_ERR_OPEN);
+  EXPECT_EQ(Reopen(), COM_ERR_OPEN);
   device->present = true;
-  EXPECT_EQ(Open(""), 0);
-  CloseCom(kPort);
-  rt::ClearPortAssignment(kPort);
+  EXPECT_EQ(Reopen(), 0);
 }
 
 // The tap holds what the program did until the event loop runs. A burst
 // longer than its ring keeps the oldest records, drops the rest and says how
 // many after the kept ones; a record keeps the first bytes and the true count.
-TEST(SerialTap, AFullRingKeepsTheOldestAndCountsWhatItDropped) {
+TEST_F(SerialTap, AFullRingKeepsTheOldestAndCountsWhatItDropped) {
   static std::vector<rt::TapRecord> seen;
   seen.clear();
   rt::SetSerialTap([](const rt::TapRecord &r) { seen.push_back(r); });
-  auto device = std::make_shared<FakeDevice>();
-  rt::AssignPortDevice(kPort, device);
-  ASSERT_EQ(Open(""), 0); // one record
+  ASSERT_EQ(Reopen(), 0); // one record
   const std::string longWrite(rt::kTapHeadBytes + 100, 'w');
   EXPECT_EQ(ComWrt(kPort, longWrite.c_str(), static_cast<int>(longWrite.size())),
             static_cast<int>(longWrite.size()));
@@ -113,8 +111,6 @@ TEST(SerialTap, AFullRingKeepsTheOldestAndCountsWhatItDropped) {
   EXPECT_EQ(seen[0].kind, rt::TapKind::Wrote);
 
   rt::SetSerialTap(nullptr);
-  CloseCom(kPort);
-  rt::ClearPortAssignment(kPort);
 }
 
 #ifndef _WIN32
@@ -136,19 +132,6 @@ protected:
     rt::ClearPortAssignment(kPort);
     if (master >= 0)
       close(master);
-  }
-
-  std::string ReadMaster(std::size_t want) {
-    std::string got;
-    for (int tries = 0; tries < 200 && got.size() < want; ++tries) {
-      char chunk[256];
-      const ssize_t n = read(master, chunk, sizeof chunk);
-      if (n > 0)
-        got.append(chunk, static_cast<std::size_t>(n));
-      else
-        usleep(5000);
-    }
-    return got;
   }
 
   // GetInQLen after each of up to `tries` short delays, until `done` holds for it.
@@ -174,7 +157,7 @@ TEST_F(PseudoTerminalPort, BytesPassUnalteredBothWays) {
     return s;
   }();
   ASSERT_EQ(ComWrt(kPort, all.data(), static_cast<int>(all.size())), 256);
-  EXPECT_EQ(ReadMaster(256), all);
+  EXPECT_EQ(ReadBytes(master, 256), all);
 
   ASSERT_EQ(write(master, all.data(), all.size()), 256);
   ASSERT_EQ(InQLenOnce([](int n) { return n >= 256; }), 256);

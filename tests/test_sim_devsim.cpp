@@ -105,12 +105,7 @@ TEST(DevsimLog, LinesShowCommandReplyAndBadBytes) {
   EXPECT_EQ(sim::DescribeFrameEvent({0.0, {true, "W5,", {}}, ""}), "W5, (no reply)");
   EXPECT_EQ(sim::DescribeFrameEvent({0.0, {true, std::string("T\0\\\xFF,", 5), {}}, "E0"}),
             "T\\x00\\x5C\\xFF, -> E0");
-  EXPECT_EQ(sim::DescribeFrameEvent({0.0,
-                                     {false,
-                                      "$\x05"
-                                      "F1",
-                                      "incomplete"},
-                                     ""}),
+  EXPECT_EQ(sim::DescribeFrameEvent({0.0, {false, std::string("$\x05") + "F1", "incomplete"}, ""}),
             "bad frame (incomplete): 24 05 46 31");
 }
 

@@ -105,32 +105,29 @@ TEST(StopSignals, EachClosesThePortAndEndsTheProgramAsTheSignalDoes) {
     const int slave = open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     ASSERT_GE(slave, 0);
 
-    int out = -1, err = -1;
     const std::string self = QCoreApplication::applicationFilePath().toStdString();
-    const pid_t child = SpawnChild({self, "--stop-signal-child", pty.SlavePath(), state}, out, err);
-    ASSERT_GT(child, 0);
+    const Child child = SpawnChild({self, "--stop-signal-child", pty.SlavePath(), state});
+    ASSERT_GT(child.pid, 0);
     if (state == "download") // the first command is on the line: Delay blocks
       for (int waited = 0; model->Payloads().empty() && waited < kChildGuardMs; waited += 10)
         usleep(10 * 1000);
     else
-      EXPECT_EQ(ReadLineFrom(out), state);
+      EXPECT_EQ(ReadLineFrom(child.out), state);
     EXPECT_EQ(ExclusiveFlag(slave), 1);
-    EXPECT_TRUE(LockedBy(pty.SlavePath(), child));
+    EXPECT_TRUE(LockedBy(pty.SlavePath(), child.pid));
 
-    kill(child, stop);
-    const int status = WaitForExit(child);
+    kill(child.pid, stop);
+    const int status = WaitForExit(child.pid);
     std::string said; // for a failure's message
-    for (std::string line; !(line = ReadLineFrom(err)).empty();)
+    for (std::string line; !(line = ReadLineFrom(child.err)).empty();)
       said += line + "\n";
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == stop) << status << "\n" << said;
     if (state == "download") { // cut short, not waited for: 5 commands, 5 attempts each
       EXPECT_LT(model->Payloads().size(), 25u);
     }
     EXPECT_EQ(ExclusiveFlag(slave), 0);
-    EXPECT_FALSE(LockedBy(pty.SlavePath(), child));
+    EXPECT_FALSE(LockedBy(pty.SlavePath(), child.pid));
     close(slave);
-    close(out);
-    close(err);
   }
 }
 

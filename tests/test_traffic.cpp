@@ -26,10 +26,7 @@ namespace {
 using Strings = std::vector<std::string>;
 using rt::TapKind;
 
-const std::string kBadChecksum = std::string("$\x04"
-                                             "E1\x7B",
-                                             5) +
-                                 '\0';
+const std::string kBadChecksum = std::string("$\x04") + "E1\x7B" + '\0';
 
 struct VerdictRow {
   const char *name;
