@@ -39,8 +39,8 @@ TEST(LogViewUse, FollowsTheNewestRowOnlyFromTheBottomAndCopiesTheSelection) {
   EXPECT_EQ(bar->value(), bar->maximum());
 
   EXPECT_EQ(view.copyText().count(QLatin1Char('\n')), 151);
-  list->selectionModel()->select(
-      view.model()->index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  list->selectionModel()->select(view.model()->index(2, 0),
+                                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
   view.copy();
   const QString copied = QGuiApplication::clipboard()->text();
   EXPECT_EQ(copied.count(QLatin1Char('\n')), 1) << copied.toStdString();
