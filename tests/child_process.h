@@ -20,12 +20,15 @@ constexpr int kChildGuardMs = 20000;
 // A started program: its id (-1 when it did not start) and the read ends of
 // its stdout and stderr, closed with it.
 struct Child {
-  pid_t pid;
-  int out, err;
+  Child(pid_t p, int o, int e) : pid(p), out(o), err(e) {}
+  Child(const Child &) = delete; // one owner closes the pipes
+  Child &operator=(const Child &) = delete;
   ~Child() {
     close(out);
     close(err);
   }
+  pid_t pid;
+  int out, err;
 };
 
 // Starts argv[0] with stdout and stderr on pipes. The stop signals have their
