@@ -1,7 +1,8 @@
 // nuvaro-devsim: the signal generator simulated on a pseudo-terminal.
 //
 // Prints the terminal's path on the first line of stdout, then answers as the
-// device until SIGINT, SIGTERM or SIGHUP. Every frame received is logged to
+// device until a signal stops it (SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1,
+// SIGUSR2 or SIGALRM). Every frame received is logged to
 // stderr with the local time of day.
 
 #include <cstdio>
@@ -42,15 +43,18 @@ int main(int argc, char **argv) {
   return 1;
 #else
   // Block the stop signals before any thread starts, so that every thread
-  // inherits the mask and only sigwait below sees them.
+  // inherits the mask and only sigwait below sees them: Ctrl+C, kill, Ctrl+\,
+  // the terminal it was started from closing, and the other signals that end
+  // a program by default. One it was started ignoring (nohup) stays ignored.
   sigset_t stopSignals;
   sigemptyset(&stopSignals);
-  sigaddset(&stopSignals, SIGINT);
-  sigaddset(&stopSignals, SIGTERM);
-  // The terminal it was started from closed, unless started under nohup.
-  struct sigaction hangUp {};
-  if (sigaction(SIGHUP, nullptr, &hangUp) == 0 && hangUp.sa_handler != SIG_IGN)
-    sigaddset(&stopSignals, SIGHUP);
+  for (int stop : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM}) {
+    struct sigaction old {};
+    if (sigaction(stop, nullptr, &old) == 0 && old.sa_handler != SIG_IGN)
+      sigaddset(&stopSignals, stop);
+  }
+  // A reader of its log that went away costs the log, not the device.
+  signal(SIGPIPE, SIG_IGN);
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
   auto model = std::make_shared<sim::DeviceModel>(options->startRate, options->knobs);

@@ -124,8 +124,9 @@ std::string DevsimUsage(const std::string &program) {
   return "Usage: " + program +
          " [options]\n"
          "Simulates the signal generator on a pseudo-terminal. The terminal's path\n"
-         "is printed on the first line; open it as the serial port. Runs until\n"
-         "interrupted (SIGINT or SIGTERM). Every command frame is logged to stderr.\n"
+         "is printed on the first line; open it as the serial port. Runs until a\n"
+         "signal stops it (SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2 or\n"
+         "SIGALRM); SIGPIPE is ignored. Every command frame is logged to stderr.\n"
          "\n"
          "  --rate N            rate reported before an operation is selected (0)\n"
          "  --latency SECONDS   delay before each reply becomes readable (0)\n"

@@ -45,7 +45,7 @@ inline Child SpawnChild(std::vector<std::string> args) {
   posix_spawnattr_init(&attributes);
   sigset_t stops;
   sigemptyset(&stops);
-  for (int s : {SIGTERM, SIGINT, SIGHUP})
+  for (int s : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGPIPE})
     sigaddset(&stops, s);
   posix_spawnattr_setsigdefault(&attributes, &stops);
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);

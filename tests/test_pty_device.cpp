@@ -175,8 +175,10 @@ int ExitCode(pid_t pid) {
   return status < 0 ? -1 : WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-TEST(DevsimProgram, AnswersOnItsTerminalLogsAndStopsOnSigtermOrSighup) {
-  for (const int stop : {SIGTERM, SIGHUP}) {
+// Every signal that ends a program by default stops it cleanly; SIGPIPE,
+// sent first, does not.
+TEST(DevsimProgram, AnswersOnItsTerminalLogsAndStopsOnEachStopSignal) {
+  for (const int stop : {SIGTERM, SIGHUP, SIGQUIT, SIGUSR1}) {
     SCOPED_TRACE(stop);
     const Child devsim = SpawnChild({NUVARO_DEVSIM_EXE, "--rate", "1234"});
     ASSERT_GT(devsim.pid, 0);
@@ -190,6 +192,7 @@ TEST(DevsimProgram, AnswersOnItsTerminalLogsAndStopsOnSigtermOrSighup) {
       const std::string logLine = ReadLineFrom(devsim.err);
       EXPECT_NE(logLine.find(" ?1, -> R1234"), std::string::npos) << logLine;
     }
+    kill(devsim.pid, SIGPIPE);
     kill(devsim.pid, stop);
     EXPECT_EQ(ExitCode(devsim.pid), 0);
   }

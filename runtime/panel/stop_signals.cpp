@@ -18,7 +18,11 @@ namespace rt::stop {
 
 namespace {
 
-constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP};
+// Every signal whose default action ends the process and that someone may
+// send on purpose: a logout or `kill` (SIGTERM), Ctrl+C (SIGINT), a closed
+// terminal (SIGHUP), Ctrl+\ (SIGQUIT, which still leaves its core), and the
+// ones no part of the program uses (SIGUSR1, SIGUSR2, SIGALRM).
+constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM};
 
 // Read end, write end; both non-blocking.
 int pipeEnds[2] = {-1, -1};
@@ -71,6 +75,9 @@ void Install() {
   if (pipeEnds[0] >= 0 || !app || !MakePipe())
     return;
   std::atexit(RaiseAtExit);
+  // A write to a closed pipe (stderr piped into a pager that quit, then any
+  // warning of Qt's) fails with EPIPE instead of ending the program unseen.
+  ::signal(SIGPIPE, SIG_IGN);
   auto *reader = new QSocketNotifier(pipeEnds[0], QSocketNotifier::Read, app);
   QObject::connect(reader, &QSocketNotifier::activated, app, [] { ActOnPending(); });
   for (int signal : kStopSignals) {

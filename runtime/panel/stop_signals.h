@@ -1,7 +1,9 @@
-// SIGTERM, SIGINT and SIGHUP close the open ports before the process ends.
+// SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2 and SIGALRM close the
+// open ports before the process ends; SIGPIPE is ignored.
 //
-// A logout, a service stop or `kill` sends SIGTERM, Ctrl+C SIGINT, a closed
-// terminal SIGHUP. Left to their default action they end the process without
+// A logout, a service stop or `kill` sends SIGTERM, Ctrl+C SIGINT, Ctrl+\
+// SIGQUIT, a closed terminal SIGHUP; the others end a process by default too.
+// Left to their default action they end the process without
 // the ports' close: the tty keeps its exclusive flag and Qt's lock file stays
 // under /run/lock, so the next open of a pseudo-terminal fails as busy until
 // its other side is restarted. Here the handler only writes the signal's
@@ -9,8 +11,8 @@
 // the event loop (a popup's nested loop included) and each time Delay blocks,
 // since a download runs no event loop for up to about 3 s. Then the ports are
 // closed the normal way and the same signal is raised again with its default
-// action: the process ends as the signal says, and the quit button's
-// callback does not run. A signal the program was started ignoring (nohup)
+// action: the process ends as the signal says (SIGQUIT with its core), and
+// the quit button's callback does not run. A signal the program was started ignoring (nohup)
 // stays ignored. Nothing happens on Windows.
 #pragma once
 
