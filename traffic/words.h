@@ -39,7 +39,7 @@ enum class Label {
   Sweep,      //
   DemoDevice, // the built-in demo device
   DeviceGone, // why a port failed
-  AtLeast,    // a count the system could give only in part
+  AtLeast,    // a count of only part: the rest was dropped uncounted
   Count
 };
 
@@ -54,7 +54,7 @@ std::vector<std::string> AllOpenFailureWords();
 
 // "2/5": the try `number` of a command.
 std::string TryText(int number);
-// "12 字节", or "至少 4095 字节".
+// "12 字节", or "至少 1048576 字节".
 std::string ByteCount(long long count, bool atLeast);
 // A verdict with a count of bytes: "无法识别（12 字节）".
 std::string WordWithCount(Verdict verdict, long long count, bool atLeast);

@@ -2,8 +2,8 @@
 //
 // The serial operations note here what crossed each port: the bytes ComWrt
 // sent (and how many of them the line did not take), the count GetInQLen
-// found, the bytes ComRd returned and FlushInQ discarded (with the count the
-// system gave for what it held), and each open with why it failed. The tap
+// found, the bytes ComRd returned and FlushInQ discarded (each of them
+// counted), and each open with why it failed. The tap
 // moves bytes only: it decodes nothing and knows no widget.
 //
 // Noting a record costs the device path a copy into a fixed ring of
@@ -52,7 +52,7 @@ struct TapRecord {
   int port = 0;
   int result = 0;
   long long count = 0;       // bytes the operation moved; head holds the first of them
-  bool countAtLeast = false; // Discarded: the system could not say how many more it held
+  bool countAtLeast = false; // Discarded: more came than a flush counts, dropped uncounted
   int notTaken = 0;          // Wrote: bytes the line did not take (dropped, not sent)
   int headCount = 0;
   char head[kTapHeadBytes];

@@ -1,8 +1,9 @@
 // SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2 and SIGALRM close the
 // open ports before the process ends; SIGPIPE is ignored.
 //
-// A logout, a service stop or `kill` sends SIGTERM, Ctrl+C SIGINT, Ctrl+\
-// SIGQUIT, a closed terminal SIGHUP; the others end a process by default too.
+// A logout, a service stop or `kill` sends SIGTERM, Ctrl+C SIGINT, Ctrl+\ (a
+// backslash) SIGQUIT, a closed terminal SIGHUP; the others end a process by
+// default too.
 // Left to their default action they end the process without
 // the ports' close: the tty keeps its exclusive flag and Qt's lock file stays
 // under /run/lock, so the next open of a pseudo-terminal fails as busy until

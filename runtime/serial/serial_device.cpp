@@ -11,7 +11,6 @@
 
 #ifndef _WIN32
 #include <poll.h>
-#include <sys/ioctl.h>
 #endif
 
 #include "runtime/core/serial_ops.h"
@@ -35,10 +34,11 @@ QSerialPort::Parity ToParity(int parity) {
   }
 }
 
-// Linux's terminal input buffer holds at most this many bytes: when the
-// system reports that many, more may wait behind them, uncounted, in the
-// driver's buffers.
-constexpr long long kSystemInputBufferFull = 4095;
+// A flush reads the waiting bytes away rather than have the system drop
+// them, so that each is counted; a device that keeps sending faster than
+// they are read (only a program on a pseudo-terminal can) is cut off here,
+// and the rest is dropped by the system, uncounted.
+constexpr long long kDrainLimit = 1 << 20;
 
 class SerialDeviceEndpoint final : public Endpoint {
 public:
@@ -116,22 +116,26 @@ public:
   }
 
   int DiscardInput(Discarded *seen) override {
-    PullIn();
-    if (seen) {
-      const qint64 held = port_.bytesAvailable();
-      seen->headCount = static_cast<int>(
-          std::max<qint64>(0, port_.peek(seen->head, std::min<qint64>(held, seen->capacity))));
-      // The system's count, taken before the flush throws its bytes away.
-      const long long system = SystemWaiting();
-      seen->count = held + std::max(system, 0LL);
-      // The system may hold more than it counts: when it cannot count, when
-      // its count is its buffer's size, and when bytes still waited behind
-      // the port's full buffer (a flood: the driver's buffers fill too).
-      seen->countAtLeast =
-          system < 0 || system >= kSystemInputBufferFull || (system > 0 && held >= inputQueueSize_);
+    // Not the system's flush: it also drops what the terminal still holds
+    // beyond its input buffer (a pseudo-terminal holds tens of kilobytes
+    // there), which nothing can count. What is read here is counted byte by
+    // byte; what arrives after the last read is counted where it is read next.
+    Discarded counted;
+    for (;;) {
+      const QByteArray taken = port_.readAll();
+      Note(taken, seen, &counted);
+      if (Broken() || counted.count >= kDrainLimit || !port_.waitForReadyRead(0))
+        break;
     }
-    port_.clear(QSerialPort::Input);
-    port_.readAll();
+    if (counted.count >= kDrainLimit) {
+      port_.clear(QSerialPort::Input);
+      port_.readAll();
+      counted.countAtLeast = true;
+    }
+    if (seen) {
+      seen->count = counted.count;
+      seen->countAtLeast = counted.countAtLeast;
+    }
     return Broken() ? COM_ERR_IO : 0;
   }
 
@@ -166,15 +170,15 @@ private:
     }
   }
 
-  // Bytes the system holds for the port beyond what Qt took in; -1 when it
-  // cannot say.
-  long long SystemWaiting() const {
-#ifndef _WIN32
-    int n = 0;
-    if (port_.isOpen() && ::ioctl(static_cast<int>(port_.handle()), FIONREAD, &n) == 0)
-      return n;
-#endif
-    return -1;
+  // Counts bytes a flush takes, keeping the first of them in `seen`.
+  static void Note(const QByteArray &bytes, Discarded *seen, Discarded *counted) {
+    if (seen && seen->headCount < seen->capacity) {
+      const int room = seen->capacity - seen->headCount;
+      const int kept = static_cast<int>(std::min<qsizetype>(bytes.size(), room));
+      std::copy_n(bytes.constData(), kept, seen->head + seen->headCount);
+      seen->headCount += kept;
+    }
+    counted->count += bytes.size();
   }
 
   bool Broken() const {

@@ -20,9 +20,9 @@ struct LineSettings {
 };
 
 // What a flush threw away, for the tap: its first bytes copied into `head`
-// (up to `capacity`), and how many there were: those the port held plus
-// those the system reported holding. `countAtLeast` when the system could
-// not say all it held.
+// (up to `capacity`), and how many there were, every one of them.
+// `countAtLeast` when more kept coming than one flush counts, and the rest
+// was dropped uncounted.
 struct Discarded {
   char *head = nullptr;
   int capacity = 0;

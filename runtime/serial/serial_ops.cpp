@@ -184,7 +184,7 @@ int FlushInQ(int port) {
   if (!endpoint)
     return NotOpen(port);
   // What is discarded is looked at only for the tap: its first bytes land in
-  // the record, and the count is what the port and the system held.
+  // the record, and its count.
   rt::TapRecord *r = rt::TapAdd(rt::TapKind::Discarded, port);
   rt::Discarded seen{r ? r->head : nullptr, r ? rt::kTapHeadBytes : 0};
   const int result = Checked(port, endpoint, endpoint->DiscardInput(r ? &seen : nullptr));
