@@ -156,10 +156,16 @@ TEST_F(AppPanel, CleanEmptiesTheNotes) {
   EXPECT_TRUE(notes->toPlainText().isEmpty());
 }
 
+// Only the commit ends the loop: the value changed before it leaves the loop
+// running, or the commit would never be dispatched from it.
 TEST_F(AppPanel, QuitButtonEndsTheEventLoop) {
   DisplayPanel(panelHandle);
+  bool committedInLoop = false;
   QTimer::singleShot(0, [] { rt::DispatchControlEvent(panelHandle, CTL_QUIT, EVENT_VAL_CHANGED); });
-  QTimer::singleShot(10, [] { rt::DispatchControlEvent(panelHandle, CTL_QUIT, EVENT_COMMIT); });
+  QTimer::singleShot(10, [&committedInLoop] {
+    committedInLoop = true;
+    rt::DispatchControlEvent(panelHandle, CTL_QUIT, EVENT_COMMIT);
+  });
   // A guard in case the quit never arrives.
   QTimer guard;
   guard.setSingleShot(true);
@@ -170,6 +176,7 @@ TEST_F(AppPanel, QuitButtonEndsTheEventLoop) {
   });
   guard.start(20000);
   EXPECT_EQ(RunUserInterface(), 0);
+  EXPECT_TRUE(committedInLoop);
   EXPECT_FALSE(timedOut);
 }
 
