@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "runtime/controls/accessible_widgets.h"
 #include "runtime/controls/graph_chart.h"
 
 namespace {
@@ -37,7 +36,6 @@ QString SpanNumber(double span) {
 } // namespace
 
 Graph::Graph(QWidget *parent) : QWidget(parent) {
-  rt::InstallAccessibleFactory();
   setFocusPolicy(Qt::TabFocus);
   chart_ = new QChart;
   chart_->setAnimationOptions(QChart::NoAnimation);

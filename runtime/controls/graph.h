@@ -2,7 +2,7 @@
 // line against x = sample index * x gain; the x axis spans the plotted x
 // values, the y axis keeps the fixed range `yMin`..`yMax`.
 //
-// For assistive technology the graph is a chart (accessible_widgets.h) whose
+// For assistive technology the graph is a chart (runtime/panel/kinds/graph_kind.cpp) whose
 // description is its accessibleSummary(): the accessible description followed
 // by `xSpanText` with %1 replaced by the x span the plots cover, e.g.
 // "...，共 20 ms". A change of that summary is announced. The graph takes the

@@ -6,10 +6,7 @@
 #include <QPainter>
 #include <QRadialGradient>
 
-#include "runtime/controls/accessible_widgets.h"
-
 Led::Led(QWidget *parent) : QWidget(parent) {
-  rt::InstallAccessibleFactory();
   setFocusPolicy(Qt::StrongFocus);
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   setCursor(Qt::PointingHandCursor);

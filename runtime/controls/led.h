@@ -3,7 +3,7 @@
 // ring shows the focus. Its accessible description (and tool tip) tells the
 // state in words: `onText` when lit, `offText` when dark. Assistive
 // technology sees it as a checkable indicator, checked while lit, and is told
-// of every change (accessible_widgets.h).
+// of every change (its kind, runtime/panel/kinds/led_kind.cpp).
 #pragma once
 
 #include <QString>

@@ -7,8 +7,6 @@
 #include <QPolygonF>
 #include <QtMath>
 
-#include "runtime/controls/accessible_widgets.h"
-
 namespace {
 
 constexpr double kStartAngle = 225.0; // degrees, counter-clockwise from 3 o'clock
@@ -33,7 +31,6 @@ QString ScaleLabel(double v) {
 } // namespace
 
 Meter::Meter(QWidget *parent) : QWidget(parent) {
-  rt::InstallAccessibleFactory();
   setFocusPolicy(Qt::TabFocus);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   describeValue();

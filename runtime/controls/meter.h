@@ -5,7 +5,7 @@
 //
 // It takes the focus from the Tab key only (so that a screen reader can land
 // on it; a dashed frame shows the focus) and reads out as a read-only dial
-// with a value (accessible_widgets.h); every change of the value is announced.
+// with a value (runtime/panel/kinds/meter_kind.cpp); every change of the value is announced.
 //
 // A reading can go stale: the meter keeps its value but greys the number and
 // draws a hollow grey needle, and its accessible description says so. It is

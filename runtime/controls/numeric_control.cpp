@@ -46,6 +46,11 @@ void NumericControl::commitPendingEdit() {
     commit();
 }
 
+void NumericControl::commitValue(int value) {
+  setValue(value);
+  commit();
+}
+
 void NumericControl::stepBy(int steps) {
   // An arrow, a page key, the wheel or a click on the buttons: the value
   // changes by a step and counts as confirmed at once.

@@ -1,10 +1,12 @@
 // A numeric input control. It tells apart what the operator does from what
 // the program does: operatorChanged() follows every change the operator makes
 // (typing, arrows, wheel), committed() follows every value the operator
-// confirms (Enter, a step, leaving the control after editing it). Values the
+// confirms (Enter, a step, leaving the control after editing it, a value set
+// through assistive technology). Values the
 // program sets go through the *Quietly functions and emit neither.
 #pragma once
 
+#include <QLineEdit>
 #include <QSpinBox>
 
 class NumericControl : public QSpinBox {
@@ -23,6 +25,13 @@ public:
   void markCommitted();
   // Commits a value typed but not yet confirmed (the operator moved on).
   void commitPendingEdit();
+  // The operator's value, confirmed at once, as typing it and Enter do (from
+  // assistive technology): clamped to the range, the change reported if it
+  // is one, then the commit.
+  void commitValue(int value);
+
+  // The line edit that holds the text.
+  QLineEdit *editor() const { return lineEdit(); }
 
 signals:
   void operatorChanged();

@@ -39,7 +39,11 @@ PortSelector::PortSelector(QWidget *parent) : QComboBox(parent) {
 
 int PortSelector::currentPort() const {
   const int index = currentIndex();
-  return index < 0 ? 0 : itemData(index, PortRole).toInt();
+  return index < 0 ? 0 : portAt(index);
+}
+
+int PortSelector::portAt(int index) const {
+  return itemData(index, PortRole).toInt();
 }
 
 bool PortSelector::currentIsBuiltIn() const {
@@ -49,7 +53,7 @@ bool PortSelector::currentIsBuiltIn() const {
 
 int PortSelector::indexOfPort(int port) const {
   for (int i = 0; i < count(); ++i)
-    if (itemData(i, PortRole).toInt() == port)
+    if (portAt(i) == port)
       return i;
   return -1;
 }
@@ -112,6 +116,21 @@ bool PortSelector::selectPort(int port) {
   quiet_ = false;
   lastPort_ = currentPort();
   return index >= 0;
+}
+
+bool PortSelector::choosePort(int port) {
+  if (indexOfPort(port) < 0) {
+    quiet_ = true;
+    fillList(); // it may have joined the list since it was last read
+    setCurrentIndex(indexOfPort(lastPort_) >= 0 ? indexOfPort(lastPort_) : (count() > 0 ? 0 : -1));
+    quiet_ = false;
+  }
+  const int index = indexOfPort(port);
+  if (index < 0)
+    return false;
+  setCurrentIndex(index);
+  onIndexChanged();
+  return true;
 }
 
 void PortSelector::showPopup() {

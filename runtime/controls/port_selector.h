@@ -17,11 +17,17 @@ public:
 
   // The port number of the chosen entry, 0 when the list is empty.
   int currentPort() const;
+  // The port number of entry `index`.
+  int portAt(int index) const;
   // The chosen entry is a built-in (in-process) device.
   bool currentIsBuiltIn() const;
   // Chooses the entry for `port`, reading the list again when it is not
   // there; false when the list has none. Emits nothing.
   bool selectPort(int port);
+  // The operator's choice of `port`, as picking it from the list does (from
+  // assistive technology): choiceChanged() when it is another port; false,
+  // and nothing, when the list has none.
+  bool choosePort(int port);
   // Fills the list and chooses the first system serial port, else the first
   // built-in device, else the first entry. Emits nothing.
   void chooseInitialPort();

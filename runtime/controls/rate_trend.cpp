@@ -7,12 +7,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "runtime/controls/accessible_widgets.h"
 #include "runtime/controls/meter.h"
 #include "runtime/core/clock.h"
 
 RateTrend::RateTrend(QWidget *parent) : QWidget(parent) {
-  rt::InstallAccessibleFactory();
   setFocusPolicy(Qt::TabFocus);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   scroll_.setInterval(1000);

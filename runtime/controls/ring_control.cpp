@@ -29,24 +29,40 @@ bool RingControl::currentValue(int *value) const {
   const int index = currentIndex();
   if (index < 0)
     return false;
-  bool ok = false;
-  const int v = itemData(index).toInt(&ok);
-  *value = ok ? v : index;
+  *value = valueAt(index);
   return true;
 }
 
+int RingControl::valueAt(int index) const {
+  bool ok = false;
+  const int v = itemData(index).toInt(&ok);
+  return ok ? v : index;
+}
+
+int RingControl::indexOfValue(int value) const {
+  for (int i = 0; i < count(); ++i)
+    if (valueAt(i) == value)
+      return i;
+  return -1;
+}
+
 bool RingControl::selectValue(int value) {
-  for (int i = 0; i < count(); ++i) {
-    bool ok = false;
-    const int v = itemData(i).toInt(&ok);
-    if ((ok ? v : i) == value) {
-      quiet_ = true;
-      setCurrentIndex(i);
-      quiet_ = false;
-      return true;
-    }
-  }
-  return false;
+  const int index = indexOfValue(value);
+  if (index < 0)
+    return false;
+  quiet_ = true;
+  setCurrentIndex(index);
+  quiet_ = false;
+  return true;
+}
+
+bool RingControl::chooseValue(int value) {
+  const int index = indexOfValue(value);
+  if (index < 0)
+    return false;
+  setCurrentIndex(index);
+  emit committed();
+  return true;
 }
 
 QSize RingControl::sizeHint() const {

@@ -1,17 +1,19 @@
 #include "runtime/core/busy_progress.h"
 
-#include <QAbstractButton>
-#include <QKeySequence>
 #include <QPointer>
+#include <QString>
+#include <QWidget>
 
 #include "runtime/panel/busy.h"
+#include "runtime/panel/panel_registry.h"
 
 namespace {
 
+// The control that says the progress now, and what it says; its kind puts
+// its own caption back.
 struct Shown {
-  QPointer<QAbstractButton> button;
-  QString ownText;
-  QKeySequence ownShortcut; // setText replaces the shortcut with the text's mnemonic
+  QPointer<QWidget> control;
+  const rt::ControlKind *kind = nullptr;
   std::string text;
 };
 
@@ -27,28 +29,22 @@ void SetBusyText(BusyTextSource s) {
 namespace rt::busy {
 
 void ShowProgress(QWidget *control) {
-  auto *button = qobject_cast<QAbstractButton *>(control);
-  if (!source || !button)
+  if (!source || !control)
     return;
   const std::string text = source();
-  if (text.empty() || (shown.button == button && text == shown.text))
+  if (text.empty() || (shown.control == control && text == shown.text))
     return;
-  if (shown.button != button) {
+  if (shown.control != control)
     RestoreProgress();
-    shown.button = button;
-    shown.ownText = button->text();
-    shown.ownShortcut = button->shortcut();
-  }
-  shown.text = text;
-  button->setText(QString::fromStdString(text));
-  button->repaint();
+  const ControlEntry *entry = FindControlOf(control);
+  if (!entry || !entry->kind->showProgress(control, QString::fromStdString(text)))
+    return;
+  shown = Shown{control, entry->kind, text};
 }
 
 void RestoreProgress() {
-  if (QAbstractButton *button = shown.button) {
-    button->setText(shown.ownText);
-    button->setShortcut(shown.ownShortcut);
-  }
+  if (QWidget *control = shown.control)
+    shown.kind->restoreCaption(control);
   shown = Shown{};
 }
 

@@ -34,7 +34,7 @@ int BindControls(PanelEntry &panel) {
     if (entry.callbackName != row->callbackName)
       return Refuse(id, "names callback \"" + entry.callbackName + "\", the control table says \"" +
                             row->callbackName + "\"");
-    if (row->callback && !KindSends(entry.kind, row->event))
+    if (row->callback && !entry.kind->sends(row->event))
       return Refuse(id, "never sends event " + std::to_string(row->event) +
                             ", which its callback acts on");
     entry.callback = row->callback;

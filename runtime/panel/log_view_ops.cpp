@@ -1,7 +1,6 @@
-// Giving rows to a log view control.
+// Giving rows to a log view control (kinds/log_view_kind.cpp).
 #include "runtime/core/log_view_ops.h"
 
-#include "runtime/controls/log_view.h"
 #include "runtime/core/panel_ops.h"
 #include "runtime/panel/panel_registry.h"
 
@@ -10,9 +9,5 @@ int PutLogRow(int panel, int control, const LogRow &row) {
   const rt::ControlEntry *c = rt::FindControl(panel, control, &error);
   if (!c)
     return error;
-  auto *view = qobject_cast<LogView *>(c->widget.data());
-  if (!view)
-    return UIE_BAD_ATTRIBUTE;
-  view->put(row);
-  return 0;
+  return c->kind->putRow(c->widget, row);
 }

@@ -34,7 +34,7 @@ int CommandButtonColor(int panel, int control) {
   const ControlEntry *c = FindControl(panel, control, &error);
   if (!c)
     return error;
-  if (c->kind != ControlKind::CommandButton)
+  if (!c->kind->takes(ATTR_CMD_BUTTON_COLOR))
     return UIE_BAD_ATTRIBUTE;
   // Until the program paints it, the button has the style's own colour.
   const QVariant painted = c->widget->property("cmdButtonColor");

@@ -1,63 +1,44 @@
 #include "runtime/panel/panel_loader.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QLineEdit>
 #include <QUiLoader>
 
 #include <memory>
 
-#include "runtime/controls/graph.h"
-#include "runtime/controls/led.h"
-#include "runtime/controls/log_view.h"
-#include "runtime/controls/meter.h"
-#include "runtime/controls/numeric_control.h"
-#include "runtime/controls/port_selector.h"
-#include "runtime/controls/rate_trend.h"
-#include "runtime/controls/ring_control.h"
-#include "runtime/controls/timer_control.h"
-#include "runtime/panel/panel_access.h"
+#include "runtime/panel/kind_registry.h"
 
 namespace rt {
 
 namespace {
 
-// Creates the panel's own control classes; every other class in the form is
-// a standard Qt widget. Make one with MakeLoader(), never directly.
+// Has the kind registered for a class make its widgets (a stock Qt class's
+// kind leaves it to Qt), and notes the class the form names for each widget.
+// Make one with MakeLoader(), never directly.
 class PanelUiLoader : public QUiLoader {
 public:
   PanelUiLoader() { setLanguageChangeEnabled(false); }
 
   QWidget *createWidget(const QString &className, QWidget *parent, const QString &name) override {
-    QWidget *widget = nullptr;
-    if (className == QLatin1String("NumericControl"))
-      widget = new NumericControl(parent);
-    else if (className == QLatin1String("RingControl"))
-      widget = new RingControl(parent);
-    else if (className == QLatin1String("PortSelector"))
-      widget = new PortSelector(parent);
-    else if (className == QLatin1String("Led"))
-      widget = new Led(parent);
-    else if (className == QLatin1String("Meter"))
-      widget = new Meter(parent);
-    else if (className == QLatin1String("Graph"))
-      widget = new Graph(parent);
-    else if (className == QLatin1String("TimerControl"))
-      widget = new TimerControl(parent);
-    else if (className == QLatin1String("LogView"))
-      widget = new LogView(parent);
-    else if (className == QLatin1String("RateTrend"))
-      widget = new RateTrend(parent);
-    if (!widget)
-      return QUiLoader::createWidget(className, parent, name);
-    widget->setObjectName(name);
+    const ControlKind *kind = KindForClass(className);
+    QWidget *widget = kind ? kind->create(parent) : nullptr;
+    if (widget)
+      widget->setObjectName(name);
+    else
+      widget = QUiLoader::createWidget(className, parent, name);
+    if (widget)
+      classes_[widget] = className;
     return widget;
   }
+
+  std::map<const QWidget *, QString> takeClasses() { return std::move(classes_); }
+
+private:
+  std::map<const QWidget *, QString> classes_;
 };
 
 // QUiLoader's constructor loads every Qt Designer plug-in it finds in the
@@ -77,32 +58,6 @@ std::unique_ptr<PanelUiLoader> MakeLoader() {
 
 bool IsBareName(const QString &name) {
   return !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
-}
-
-// A command given by a shortcut leaves the keyboard focus where it was; a
-// value typed there but not yet confirmed counts as confirmed first, as it
-// would when the operator clicks the button.
-void CommitEditInFocus() {
-  for (QWidget *w = QApplication::focusWidget(); w; w = w->parentWidget()) {
-    if (auto *numeric = qobject_cast<NumericControl *>(w)) {
-      numeric->commitPendingEdit();
-      return;
-    }
-  }
-}
-
-// The widget the selector's builtInNotice property names is shown exactly
-// while a built-in device is the choice: the operator never takes the demo
-// device for hardware.
-void ShowBuiltInNotice(PanelEntry &panel, PortSelector *selector) {
-  const QString name = selector->property("builtInNotice").toString();
-  QWidget *notice =
-      name.isEmpty() || !panel.window ? nullptr : panel.window->findChild<QWidget *>(name);
-  if (!notice)
-    return;
-  auto follow = [selector, notice] { notice->setVisible(selector->currentIsBuiltIn()); };
-  QObject::connect(selector, &QComboBox::currentIndexChanged, notice, follow);
-  follow();
 }
 
 } // namespace
@@ -129,16 +84,22 @@ QString ResolvePanelPath(const char *fileName) {
   return name;
 }
 
-QWidget *BuildPanelWidget(const QString &path) {
+BuiltForm BuildPanelWidget(const QString &path) {
   if (path.isEmpty())
-    return nullptr;
+    return {};
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly))
-    return nullptr;
-  return MakeLoader()->load(&file, nullptr);
+    return {};
+  const std::unique_ptr<PanelUiLoader> loader = MakeLoader();
+  BuiltForm form;
+  form.window = loader->load(&file, nullptr);
+  if (form.window)
+    form.classes = loader->takeClasses();
+  return form;
 }
 
-int CollectControls(QWidget *window, PanelEntry &panel) {
+int CollectControls(const BuiltForm &form, PanelEntry &panel) {
+  QWidget *window = form.window;
   QList<QWidget *> widgets = window->findChildren<QWidget *>();
   widgets.prepend(window);
   const QList<QLabel *> labels = window->findChildren<QLabel *>();
@@ -150,9 +111,18 @@ int CollectControls(QWidget *window, PanelEntry &panel) {
     const int id = idProperty.toInt(&ok);
     if (!ok || id <= 0 || panel.controls.count(id) != 0)
       return UIE_FILE;
+    const auto named = form.classes.find(widget);
+    const QString className = named != form.classes.end()
+                                  ? named->second
+                                  : QString::fromLatin1(widget->metaObject()->className());
     ControlEntry entry;
     entry.id = id;
-    entry.kind = KindOf(widget);
+    entry.kind = KindForClass(className);
+    if (!entry.kind) {
+      qWarning("panel file: control %d: no kind of control is class \"%s\"", id,
+               qUtf8Printable(className));
+      return UIE_FILE;
+    }
     entry.widget = widget;
     entry.callbackName = widget->property("callback").toString().toStdString();
     for (QLabel *label : labels)
@@ -163,75 +133,12 @@ int CollectControls(QWidget *window, PanelEntry &panel) {
   return 0;
 }
 
-// Keep in step with the switch in ConnectControls below.
-bool KindSends(ControlKind kind, int event) {
-  switch (kind) {
-  case ControlKind::Numeric:
-  case ControlKind::Ring: return event == EVENT_VAL_CHANGED || event == EVENT_COMMIT;
-  case ControlKind::PortSelector: return event == EVENT_VAL_CHANGED;
-  case ControlKind::Led: return event == EVENT_LEFT_CLICK;
-  case ControlKind::CommandButton: return event == EVENT_COMMIT;
-  case ControlKind::Timer: return event == EVENT_TIMER_TICK;
-  default: return false;
-  }
-}
-
 void ConnectControls(PanelEntry &panel) {
   const int handle = panel.handle;
-  if (panel.window)
-    for (RateTrend *trend : panel.window->findChildren<RateTrend *>())
-      trend->follow(panel.window->findChild<Meter *>(trend->meterName()));
   for (auto &[id, entry] : panel.controls) {
-    QWidget *widget = entry.widget;
     const int control = id;
-    auto sender = [handle, control](int event) {
-      return [handle, control, event] { DispatchEvent(handle, control, event); };
-    };
-    switch (entry.kind) {
-    case ControlKind::Numeric: {
-      auto *numeric = static_cast<NumericControl *>(widget);
-      numeric->markCommitted();
-      QObject::connect(numeric, &NumericControl::operatorChanged, numeric,
-                       sender(EVENT_VAL_CHANGED));
-      QObject::connect(numeric, &NumericControl::committed, numeric, sender(EVENT_COMMIT));
-      break;
-    }
-    case ControlKind::Ring: {
-      auto *ring = static_cast<RingControl *>(widget);
-      ring->applyItemValues();
-      QObject::connect(ring, &RingControl::operatorChanged, ring, sender(EVENT_VAL_CHANGED));
-      QObject::connect(ring, &RingControl::committed, ring, sender(EVENT_COMMIT));
-      break;
-    }
-    case ControlKind::PortSelector: {
-      auto *selector = static_cast<PortSelector *>(widget);
-      selector->chooseInitialPort();
-      if (selector->lineEdit())
-        selector->lineEdit()->setAccessibleName(selector->accessibleName());
-      QObject::connect(selector, &PortSelector::choiceChanged, selector, sender(EVENT_VAL_CHANGED));
-      ShowBuiltInNotice(panel, selector);
-      break;
-    }
-    case ControlKind::Led:
-      QObject::connect(static_cast<Led *>(widget), &Led::leftClicked, widget,
-                       sender(EVENT_LEFT_CLICK));
-      break;
-    case ControlKind::CommandButton:
-      QObject::connect(static_cast<QAbstractButton *>(widget), &QAbstractButton::clicked, widget,
-                       [commit = sender(EVENT_COMMIT)] {
-                         CommitEditInFocus();
-                         commit();
-                       });
-      break;
-    case ControlKind::Timer:
-      QObject::connect(static_cast<TimerControl *>(widget), &TimerControl::ticked, widget,
-                       [tick = sender(EVENT_TIMER_TICK)] {
-                         if (!TimerCallbacksSuspended())
-                           tick();
-                       });
-      break;
-    default: break;
-    }
+    entry.kind->bind(entry, panel,
+                     [handle, control](int event) { DispatchEvent(handle, control, event); });
   }
 }
 

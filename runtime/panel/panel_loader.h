@@ -2,13 +2,16 @@
 //
 // The panel file is a Qt Designer form. A widget that carries the dynamic
 // property `ctrlId` (int) is a control with that ID; its `callback` property
-// (string) names the callback it sends its events to. The custom controls
-// (NumericControl, RingControl, PortSelector, Led, Meter, Graph, TimerControl)
-// are declared in the form as promoted widgets.
+// (string) names the callback it sends its events to. Each control's class,
+// as the form names it, must be one a kind of control claims
+// (kind_registry.cpp); the run-time's own classes are declared in the form as
+// promoted widgets.
 #pragma once
 
 #include <QString>
 #include <QWidget>
+
+#include <map>
 
 #include "runtime/panel/panel_registry.h"
 
@@ -25,18 +28,26 @@ QString ResolvePanelPath(const char *fileName);
 // path beside the executable when neither does.
 QString FindPanelFile(const QString &exeDir, const QString &name);
 
-// The panel's top-level widget, or nullptr when the file is missing or is not
-// a readable form.
-QWidget *BuildPanelWidget(const QString &path);
+// A form read from a panel file: its top-level widget, and the class the file
+// names for each widget it made (a class no kind claims is made as Qt's
+// loader makes it, and named when it fails the load).
+struct BuiltForm {
+  QWidget *window = nullptr;
+  std::map<const QWidget *, QString> classes;
+};
 
-// Collects the controls of `window` into `panel`, callbacks not yet bound
-// (BindControls does that). UIE_FILE for a control ID that is not a positive
-// integer or that two widgets share; 0 otherwise.
-int CollectControls(QWidget *window, PanelEntry &panel);
+// The form, with a null window when the file is missing or is not a readable
+// form.
+BuiltForm BuildPanelWidget(const QString &path);
 
-// Connects every control's events to its callback; `panel.handle` is set.
+// Collects the controls of `form` into `panel`, each with its kind, callbacks
+// not yet bound (BindControls does that). UIE_FILE, with a warning naming
+// what is wrong, for a control ID that is not a positive integer or that two
+// widgets share, and for a control whose class no kind claims; 0 otherwise.
+int CollectControls(const BuiltForm &form, PanelEntry &panel);
+
+// Has each control's kind connect the routes that raise its events to its
+// callback; `panel.handle` is set.
 void ConnectControls(PanelEntry &panel);
-// True when ConnectControls connects `event` for controls of `kind`.
-bool KindSends(ControlKind kind, int event);
 
 } // namespace rt

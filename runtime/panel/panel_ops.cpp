@@ -19,6 +19,7 @@
 #include "runtime/panel/application_start.h"
 #include "runtime/panel/busy.h"
 #include "runtime/panel/control_binding.h"
+#include "runtime/panel/kind_registry.h"
 #include "runtime/panel/panel_access.h"
 #include "runtime/panel/panel_loader.h"
 #include "runtime/panel/panel_registry.h"
@@ -105,12 +106,14 @@ int LoadPanel(int parentPanel, const char *fileName, int panelId) {
     return UIE_NOT_INITIALISED;
   if (parentPanel != 0 || panelId != 1)
     return UIE_BAD_VALUE; // top-level panels only; the file holds panel 1
-  QWidget *window = rt::BuildPanelWidget(rt::ResolvePanelPath(fileName));
+  rt::InstallKindAccessibility();
+  const rt::BuiltForm form = rt::BuildPanelWidget(rt::ResolvePanelPath(fileName));
+  QWidget *window = form.window;
   if (!window)
     return UIE_FILE;
   auto panel = std::make_unique<rt::PanelEntry>();
   panel->window = window;
-  if (rt::CollectControls(window, *panel) != 0 || rt::BindControls(*panel) != 0) {
+  if (rt::CollectControls(form, *panel) != 0 || rt::BindControls(*panel) != 0) {
     delete window;
     return UIE_FILE;
   }

@@ -1,18 +1,7 @@
 #include "runtime/panel/panel_registry.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTextEdit>
 
-#include "runtime/controls/graph.h"
-#include "runtime/controls/led.h"
-#include "runtime/controls/meter.h"
-#include "runtime/controls/numeric_control.h"
-#include "runtime/controls/port_selector.h"
-#include "runtime/controls/ring_control.h"
-#include "runtime/controls/timer_control.h"
 #include "runtime/panel/busy.h"
 
 namespace rt {
@@ -29,46 +18,19 @@ Registry &TheRegistry() {
   return registry;
 }
 
-// A press (a command button's commit, an LED's click) while a callback runs
-// or a modal popup is up can only come from assistive technology: the popup
-// blocks the mouse and the keyboard, and Delay runs no event loop. It is
-// refused as they are, not kept for later: a second download would run
-// inside the first one's popup, and the LED's action would hold its client
-// until the popup closes. Value changes still reach their callbacks, which
-// do not block: refusing them would leave the control showing a value the
-// program never took.
-bool PressRefused(const ControlEntry &entry) {
-  if (entry.kind != ControlKind::CommandButton && entry.kind != ControlKind::Led)
-    return false;
-  if (busy::InDispatch())
-    return true;
-  const QWidget *modal = QApplication::activeModalWidget();
-  return modal && entry.widget && modal != entry.widget->window();
-}
-
 } // namespace
 
-ControlKind KindOf(const QWidget *w) {
-  if (qobject_cast<const NumericControl *>(w))
-    return ControlKind::Numeric;
-  if (qobject_cast<const PortSelector *>(w))
-    return ControlKind::PortSelector;
-  if (qobject_cast<const RingControl *>(w))
-    return ControlKind::Ring;
-  if (qobject_cast<const Led *>(w))
-    return ControlKind::Led;
-  if (qobject_cast<const Meter *>(w))
-    return ControlKind::Meter;
-  if (qobject_cast<const Graph *>(w))
-    return ControlKind::Graph;
-  if (qobject_cast<const TimerControl *>(w))
-    return ControlKind::Timer;
-  if (qobject_cast<const QPlainTextEdit *>(w) || qobject_cast<const QTextEdit *>(w) ||
-      qobject_cast<const QLineEdit *>(w))
-    return ControlKind::TextBox;
-  if (qobject_cast<const QAbstractButton *>(w))
-    return ControlKind::CommandButton;
-  return ControlKind::Other;
+// A press while a callback runs or a modal popup is up can only come from
+// assistive technology: the popup blocks the mouse and the keyboard, and
+// Delay runs no event loop. It is refused as they are, not kept for later: a
+// second download would run inside the first one's popup, and the LED's
+// action would hold its client until the popup closes. One delivered while
+// busy input is drained was made during the busy spell: refused too.
+bool PressRefused(const QWidget *control) {
+  if (busy::InDispatch() || busy::Draining())
+    return true;
+  const QWidget *modal = QApplication::activeModalWidget();
+  return modal && control && modal != control->window();
 }
 
 int AddPanel(std::unique_ptr<PanelEntry> panel) {
@@ -118,6 +80,14 @@ ControlEntry *FindControl(int panel, int control, int *error) {
   return &found->second;
 }
 
+ControlEntry *FindControlOf(const QWidget *widget) {
+  for (auto &[handle, panel] : TheRegistry().panels)
+    for (auto &[id, entry] : panel->controls)
+      if (widget && entry.widget == widget)
+        return &entry;
+  return nullptr;
+}
+
 int DispatchEvent(int panel, int control, int event) {
   int error = 0;
   const ControlEntry *entry = FindControl(panel, control, &error);
@@ -125,7 +95,12 @@ int DispatchEvent(int panel, int control, int event) {
     return error;
   // Copied out: the callback may discard the panel and with it the entry.
   const CtrlCallbackPtr callback = entry->callback;
-  if (!callback || busy::Draining() || PressRefused(*entry))
+  // A value that reaches a control is taken whenever it comes, even while
+  // busy input is drained (only assistive technology gets one there): a
+  // control never shows a value the program did not take.
+  const bool refused = entry->kind->isPress() ? PressRefused(entry->widget)
+                                              : event == EVENT_TIMER_TICK && busy::Draining();
+  if (!callback || refused)
     return 0;
   busy::DispatchScope scope(entry->widget);
   const int result = callback(panel, control, event, nullptr, 0, 0);

@@ -11,25 +11,13 @@
 #include <vector>
 
 #include "runtime/core/events.h"
+#include "runtime/panel/control_kind.h"
 
 namespace rt {
 
-enum class ControlKind {
-  Numeric,       // NumericControl
-  Ring,          // RingControl
-  PortSelector,  // PortSelector
-  Led,           // Led
-  Meter,         // Meter
-  Graph,         // Graph
-  TextBox,       // QPlainTextEdit, QTextEdit, QLineEdit
-  CommandButton, // QAbstractButton
-  Timer,         // TimerControl
-  Other,
-};
-
 struct ControlEntry {
   int id = 0;
-  ControlKind kind = ControlKind::Other;
+  const ControlKind *kind = nullptr; // never null once collected
   QPointer<QWidget> widget;
   std::string callbackName;
   CtrlCallbackPtr callback = nullptr; // looked up when the panel was loaded
@@ -43,8 +31,6 @@ struct PanelEntry {
   bool displayed = false;
 };
 
-ControlKind KindOf(const QWidget *widget);
-
 // Takes the panel and gives it a new handle (handles are never reused).
 int AddPanel(std::unique_ptr<PanelEntry> panel);
 // The panel is forgotten; the caller gets it back to dispose of.
@@ -57,9 +43,17 @@ ControlEntry *FindControl(int panel, int control, int *error);
 
 // Calls the control's callback with (panel, control, event, nullptr, 0, 0).
 // Returns the callback's result, 0 when it has none, or a UIE_ code. Nothing
-// is called while busy input is drained, nor for a press on a command button
-// or an LED while a callback runs or a modal popup is up.
+// is called for a press (ControlKind::isPress) that PressRefused refuses, nor
+// for a timer tick while busy input is drained.
 int DispatchEvent(int panel, int control, int event);
+
+// Whether a press on `control` is refused now: while a callback runs, while
+// busy input is drained, and while a modal popup other than the control's
+// own window is up.
+bool PressRefused(const QWidget *control);
+
+// The control whose widget is `widget`, on any panel; nullptr when none is.
+ControlEntry *FindControlOf(const QWidget *widget);
 
 // Meters and the age of their reading (meter_staleness.cpp): a timer tick of
 // the panel was handled; every meter goes stale when a port is lost.

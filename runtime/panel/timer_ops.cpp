@@ -1,7 +1,7 @@
 // Timer controls: they tick while their panel is shown, except while timer
 // callbacks are suspended. Ticks that fall due while suspended are dropped,
-// not delivered later.
-#include "runtime/controls/timer_control.h"
+// not delivered later. Which controls tick is their kinds' business
+// (kinds/timer_kind.cpp).
 #include "runtime/core/panel_ops.h"
 #include "runtime/panel/panel_access.h"
 #include "runtime/panel/panel_registry.h"
@@ -14,14 +14,14 @@ namespace rt {
 
 void StartPanelTimers(PanelEntry &panel) {
   for (auto &[id, entry] : panel.controls)
-    if (entry.kind == ControlKind::Timer && entry.widget)
-      static_cast<TimerControl *>(entry.widget.data())->start();
+    if (entry.widget)
+      entry.kind->startTicking(entry.widget);
 }
 
 void StopPanelTimers(PanelEntry &panel) {
   for (auto &[id, entry] : panel.controls)
-    if (entry.kind == ControlKind::Timer && entry.widget)
-      static_cast<TimerControl *>(entry.widget.data())->stop();
+    if (entry.widget)
+      entry.kind->stopTicking(entry.widget);
 }
 
 bool TimerCallbacksSuspended() {

@@ -1,0 +1,46 @@
+// A timer (TimerControl): invisible; each tick is a timer-tick event while
+// its panel is shown and timer callbacks are not suspended. A tick due while
+// busy input is drained is dropped.
+#include <QObject>
+
+#include "runtime/controls/timer_control.h"
+#include "runtime/panel/panel_access.h"
+#include "runtime/panel/panel_registry.h"
+
+namespace rt {
+
+namespace {
+
+class Timer final : public KindFor<TimerControl> {
+public:
+  QWidget *create(QWidget *parent) const override { return new TimerControl(parent); }
+
+  bool sends(int event) const override { return event == EVENT_TIMER_TICK; }
+  void bind(ControlEntry &control, PanelEntry &, RaiseEvent raise) const override {
+    TimerControl &timer = Of(control.widget);
+    QObject::connect(&timer, &TimerControl::ticked, &timer, [raise] {
+      if (!TimerCallbacksSuspended())
+        raise(EVENT_TIMER_TICK);
+    });
+  }
+  QAccessibleInterface *accessible(QWidget *) const override { return nullptr; }
+  bool isPress() const override { return false; }
+
+  int value(const QWidget *, int *) const override { return UIE_BAD_ATTRIBUTE; }
+  int setValue(QWidget *, int) const override { return UIE_BAD_ATTRIBUTE; }
+  bool takes(int) const override { return false; }
+  int setAttribute(QWidget *, int, double) const override { return UIE_BAD_ATTRIBUTE; }
+  int resetText(QWidget *, const QString &) const override { return UIE_BAD_ATTRIBUTE; }
+
+  void startTicking(QWidget *widget) const override { Of(widget).start(); }
+  void stopTicking(QWidget *widget) const override { Of(widget).stop(); }
+};
+
+} // namespace
+
+const ControlKind &TimerKind() {
+  static const Timer kind;
+  return kind;
+}
+
+} // namespace rt
