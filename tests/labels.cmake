@@ -15,7 +15,7 @@ cmake_policy(SET CMP0057 NEW) # if(... IN_LIST ...); ctest reads this file with 
 set(nuvaro_pty_suites
   DevsimProgram PseudoTerminalPort PtyDeviceTest PtyLink PtyPanel StopSignals TrafficOverPty)
 set(nuvaro_gui_suites
-  AppBinary AppPanel BusyFeedback ControlEvents ControlLimits DownloadTest GarbageDevice
+  AppBinary AppPanel BusyFeedback ControlEvents ControlKinds ControlLimits DownloadTest GarbageDevice
   GraphOps KeyboardAccess KeyboardOnly LineNoise Monitor PanelFile PanelFileErrors PanelOps
   PortPaths PtyPanel ScreenReader StopSignals TrafficOverPty TrafficView Vanishing)
 # Whole names, measured with `ctest --test-dir build -j1` (over 1 s each).

@@ -11,6 +11,7 @@
 #include <QAccessibleBridge>
 #include <QAccessibleBridgePlugin>
 #include <QApplication>
+#include <QEventLoop>
 #include <QMessageBox>
 #include <QSpinBox>
 #include <QTest>
@@ -191,6 +192,86 @@ TEST_F(ScreenReader, GraphsTellWhatTheyShowAndHowLongARevolutionLasts) {
   }
 }
 
+// A value a screen reader sets is the operator's, confirmed as Enter confirms
+// a typed one: the callback takes it into Settings and the send button turns
+// green, for every number box and ring; the port choice's is a change of
+// port. A dimmed control takes none, as it takes no typing.
+TEST_F(ScreenReader, AValueSetThroughTheValueInterfaceIsStoredAndSent) {
+  rt::AddBuiltInPortChoice(kDevicePort + 1, "second test device");
+  const struct {
+    int control, value;
+    int SettingsRecord::*field;
+  } cases[] = {
+      {CTL_ANGLE, 77, &SettingsRecord::angle},
+      {CTL_WIDTH, 250, &SettingsRecord::width},
+      {CTL_RATE, 2500, &SettingsRecord::rate},
+      {CTL_SWEEPMIN, 1100, &SettingsRecord::sweepMin},
+      {CTL_SWEEPMAX, 5100, &SettingsRecord::sweepMax},
+      {CTL_SWEEPSTEP, 50, &SettingsRecord::sweepStep},
+      {CTL_REPEAT, 3, &SettingsRecord::repeat},
+      {CTL_SIGNALMODE, 0, &SettingsRecord::signalMode},
+      {CTL_WORKMODE, 0, &SettingsRecord::workMode},
+      {CTL_PORT, kDevicePort + 1, nullptr},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.control);
+    SetCtrlAttribute(panelHandle, c.control, ATTR_DIMMED, 0); // as its work mode has it
+    SetCtrlAttribute(panelHandle, CTL_SEND, ATTR_CMD_BUTTON_COLOR, COLOR_SENT);
+    slectportchanged = 0;
+    QAccessibleValueInterface *value = A(c.control)->valueInterface();
+    ASSERT_NE(value, nullptr);
+    value->setCurrentValue(c.value);
+    EXPECT_EQ(Value(c.control), c.value);
+    EXPECT_EQ(value->currentValue().toInt(), c.value);
+    if (c.field)
+      EXPECT_EQ(Settings.*c.field, c.value);
+    else
+      EXPECT_EQ(slectportchanged, 1); // SelectPort acts on value changed
+    EXPECT_EQ(SendColour(), COLOR_PENDING);
+  }
+  SetCtrlAttribute(panelHandle, CTL_ANGLE, ATTR_DIMMED, 1);
+  A(CTL_ANGLE)->valueInterface()->setCurrentValue(12);
+  EXPECT_EQ(Value(CTL_ANGLE), 77);
+  EXPECT_EQ(Settings.angle, 77);
+
+  ASSERT_EQ(SetCtrlVal(panelHandle, CTL_PORT, kDevicePort), 0);
+  Event(CTL_PORT, EVENT_VAL_CHANGED);
+  Download();
+  EXPECT_EQ(Sent(), (Strings{"F4,", "T77,", "W250,", "D1100,5100,50,", "P3,", "F2,"}));
+  EXPECT_EQ(A(CTL_PORT_LED)->valueInterface(), nullptr); // a lamp is the program's to set
+}
+
+// A press a screen reader made while a download blocked reaches the panel
+// only when the download's busy spell drains what came meanwhile: it is
+// dropped there, as a click or a key would be, button and lamp alike. One
+// made once the download is over downloads again.
+TEST_F(ScreenReader, APressQueuedDuringADownloadIsDroppedALaterOneIsNot) {
+  const QString press = QAccessibleActionInterface::pressAction();
+  auto *send = Control<QAbstractButton>(CTL_SEND);
+  auto pressBoth = [&] {
+    A(CTL_SEND)->actionInterface()->doAction(press);
+    A(CTL_COMM_LED)->actionInterface()->doAction(press);
+  };
+  QEventLoop loop; // the panel's callbacks run from the event loop
+  QMetaObject::invokeMethod(
+      &loop, [this] { Download(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(&loop, pressBoth, Qt::QueuedConnection); // delivered in the drain
+  QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+  loop.exec();
+  // An animated press clicks when the button comes up again.
+  EXPECT_TRUE(QTest::qWaitFor([send] { return !send->isDown(); }));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Sent(), (Strings{"F3,", "T30,", "W100,", "F1,", "R3000,"}));
+
+  clock.Advance(0.5);
+  pressBoth();
+  EXPECT_TRUE(QTest::qWaitFor([send] { return !send->isDown(); }));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Sent().size(), 11u);
+  EXPECT_EQ(Sent().back(), "R3000,");
+  EXPECT_EQ(Sent()[5], "Q1");
+}
+
 // The mouse and the keyboard cannot reach the panel behind the failure popup;
 // nor can a screen reader's press, which would start a second download inside
 // the first or hold the reader until the popup closes. The popup's own button
@@ -217,6 +298,8 @@ TEST_F(ScreenReader, NoPressGetsPastThePopupWhichItsOwnButtonCloses) {
     auto *send = Control<QAbstractButton>(CTL_SEND);
     EXPECT_TRUE(QTest::qWaitFor([send] { return !send->isDown(); }));
     EXPECT_EQ(Sent().size(), sentBeforePresses);
+    A(CTL_ANGLE)->valueInterface()->setCurrentValue(45); // a value is taken even here
+    EXPECT_EQ(Settings.angle, 45);
     QAccessible::queryAccessibleInterface(box->button(QMessageBox::Ok))
         ->actionInterface()
         ->doAction(press);

@@ -181,22 +181,29 @@ TEST_F(AppPanel, QuitButtonEndsTheEventLoop) {
 }
 
 // The program itself ends at once with -1 (255), with no window, when its
-// start fails: started from a folder without the panel file,
-// with one whose callback names do not match the control table, or with a
-// display that cannot be reached (where Qt alone would abort).
+// start fails: started from a folder without the panel file, with one whose
+// callback names do not match the control table or that gives a control a
+// class no kind of control claims, or with a display that cannot be reached
+// (where Qt alone would abort).
 TEST(AppBinary, FailedStartsExitWith255) {
   const QString exeDir = QFileInfo(QStringLiteral(NUVARO_EXE)).absolutePath();
   QFile original(exeDir + QStringLiteral("/nuvaro.uir"));
   ASSERT_TRUE(original.open(QIODevice::ReadOnly));
-  QByteArray misspelled = original.readAll();
+  const QByteArray panelFile = original.readAll();
+  QByteArray misspelled = panelFile, unclaimed = panelFile;
   ASSERT_EQ(misspelled.count(">SweepMin</string>"), 1);
   misspelled.replace(">SweepMin</string>", ">SweepMn</string>");
+  // A check box is a button to Qt, but no kind of control of the run-time.
+  unclaimed.replace("class=\"QPlainTextEdit\" name=\"CTL_NOTES\"",
+                    "class=\"QCheckBox\" name=\"CTL_NOTES\"");
+  ASSERT_NE(unclaimed, panelFile);
   int display = 97;
   while (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(display)))
     ++display;
 
-  enum class Fault { NoPanelFile, MisspelledCallback, NoDisplay };
-  for (const Fault fault : {Fault::NoPanelFile, Fault::MisspelledCallback, Fault::NoDisplay}) {
+  enum class Fault { NoPanelFile, MisspelledCallback, UnclaimedClass, NoDisplay };
+  for (const Fault fault :
+       {Fault::NoPanelFile, Fault::MisspelledCallback, Fault::UnclaimedClass, Fault::NoDisplay}) {
     SCOPED_TRACE(static_cast<int>(fault));
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -206,8 +213,9 @@ TEST(AppBinary, FailedStartsExitWith255) {
     if (fault != Fault::NoPanelFile) {
       QFile beside(dir.filePath(QStringLiteral("nuvaro.uir")));
       ASSERT_TRUE(beside.open(QIODevice::WriteOnly));
-      beside.write(fault == Fault::MisspelledCallback ? misspelled : original.readAll());
-      original.seek(0);
+      beside.write(fault == Fault::MisspelledCallback ? misspelled
+                   : fault == Fault::UnclaimedClass   ? unclaimed
+                                                      : panelFile);
     }
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -230,6 +238,8 @@ TEST(AppBinary, FailedStartsExitWith255) {
     const QByteArray said = process.readAllStandardError();
     if (fault == Fault::MisspelledCallback)
       EXPECT_TRUE(said.contains("SweepMn")) << said.constData();
+    else if (fault == Fault::UnclaimedClass)
+      EXPECT_TRUE(said.contains("class \"QCheckBox\"")) << said.constData();
     else
       EXPECT_EQ(said, QByteArray());
   }

@@ -178,6 +178,8 @@ TEST_F(PanelFileErrors, UnusableAndMismatchedFilesAreRefusedWithoutShowingAWindo
       {"ID of no control in the table", "<number>23</number>", "<number>99</number>"},
       {"callback on a control that never sends its event", "class=\"Led\" name=\"CTL_PORT_LED\"",
        "class=\"Meter\" name=\"CTL_PORT_LED\""},
+      {"control of a class no kind claims", "class=\"QPlainTextEdit\" name=\"CTL_NOTES\"",
+       "class=\"QCheckBox\" name=\"CTL_NOTES\""},
   };
   for (const auto &e : edits) {
     ASSERT_EQ(panelFile.count(e.from), 1) << e.what;

@@ -19,41 +19,12 @@
 #include "panel_runtime_fixture.h"
 #include "runtime/controls/graph.h"
 #include "runtime/controls/meter.h"
-#include "runtime/controls/ring_control.h"
 
 namespace {
 
 using PanelOps = PanelRuntimeTest;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
-
-TEST_F(PanelOps, ValuesOfEachKindOfControl) {
-  // Numeric controls clamp to their range, as the spin box does.
-  EXPECT_EQ(SetCtrlVal(panel, CTL_RATE, 0), 0);
-  EXPECT_EQ(Value(CTL_RATE), 1);
-  SetCtrlVal(panel, CTL_RATE, std::numeric_limits<int>::max());
-  EXPECT_EQ(Value(CTL_RATE), 100000);
-  SetCtrlVal(panel, CTL_ANGLE, -1);
-  EXPECT_EQ(Value(CTL_ANGLE), 0);
-
-  EXPECT_EQ(SetCtrlVal(panel, CTL_WORKMODE, 0), 0);
-  EXPECT_EQ(Value(CTL_WORKMODE), 0);
-  EXPECT_EQ(Control<RingControl>(CTL_WORKMODE)->currentText(), QStringLiteral("扫速模式"));
-  EXPECT_EQ(SetCtrlVal(panel, CTL_WORKMODE, 7), UIE_BAD_VALUE);
-  EXPECT_EQ(Value(CTL_WORKMODE), 0);
-
-  SetCtrlVal(panel, CTL_COMM_LED, 5);
-  EXPECT_EQ(Value(CTL_COMM_LED), 1);
-  SetCtrlVal(panel, CTL_RATE_METER, -250000); // shown as it comes
-  EXPECT_EQ(Value(CTL_RATE_METER), -250000);
-
-  int v = 0;
-  for (int id : {CTL_SEND, CTL_NOTES, CTL_PULSE_GRAPH, CTL_TIMER}) {
-    EXPECT_EQ(GetCtrlVal(panel, id, &v), UIE_BAD_ATTRIBUTE) << id;
-    EXPECT_EQ(SetCtrlVal(panel, id, 1), UIE_BAD_ATTRIBUTE) << id;
-  }
-  EXPECT_EQ(GetCtrlVal(panel, CTL_RATE, nullptr), UIE_BAD_VALUE);
-}
 
 // Unknown panels and controls, and attributes a control does not have or
 // values it cannot take.

@@ -7,7 +7,8 @@
 
 namespace rt {
 
-AccessibleChoice::AccessibleChoice(QComboBox *box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
+AccessibleChoice::AccessibleChoice(QComboBox *box)
+    : QAccessibleWidget(box, QAccessible::ComboBox) {}
 
 void *AccessibleChoice::interface_cast(QAccessible::InterfaceType type) {
   if (type == QAccessible::ValueInterface)

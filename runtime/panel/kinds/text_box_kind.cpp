@@ -12,7 +12,8 @@ namespace rt {
 namespace {
 
 // `Put` replaces the box's text.
-template <typename Box, void (Box::*Put)(const QString &)> class TextBox final : public KindFor<Box> {
+template <typename Box, void (Box::*Put)(const QString &)>
+class TextBox final : public KindFor<Box> {
 public:
   QWidget *create(QWidget *) const override { return nullptr; } // Qt's own
 

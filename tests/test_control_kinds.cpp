@@ -1,0 +1,188 @@
+// Every kind of control the run-time registers, through each of its routes,
+// from one table: the value the program sets and reads, the events the
+// operator's mouse or keys raise, and what assistive technology sees and
+// raises through its action and value interfaces. The panel is the shipped
+// one with a line box and a rich text box added, so that every registered
+// class has a control here; a kind registered without a row fails the test.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QComboBox>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "panel_runtime_fixture.h"
+#include "runtime/controls/timer_control.h"
+#include "runtime/panel/kind_registry.h"
+#include "runtime/core/port_choices.h"
+
+namespace {
+
+constexpr int kLineBox = 90, kRichBox = 91; // controls of no row of the control table
+
+// The shipped panel file with the two boxes added at the top level.
+QByteArray PanelFileWithEveryKind() {
+  QFile shipped(QCoreApplication::applicationDirPath() + QStringLiteral("/nuvaro.uir"));
+  if (!shipped.open(QIODevice::ReadOnly))
+    return {};
+  QByteArray file = shipped.readAll();
+  const QByteArray root = "<widget class=\"QWidget\" name=\"MainPanel\">";
+  QByteArray boxes;
+  for (const auto &[cls, name, id] : {std::tuple{"QLineEdit", "lineBox", kLineBox},
+                                      std::tuple{"QTextEdit", "richBox", kRichBox}})
+    boxes += QStringLiteral("<widget class=\"%1\" name=\"%2\"><property name=\"ctrlId\" "
+                            "stdset=\"0\"><number>%3</number></property></widget>")
+                 .arg(QLatin1String(cls), QLatin1String(name))
+                 .arg(id)
+                 .toUtf8();
+  return file.replace(root, root + boxes);
+}
+
+class ControlKinds : public PanelRuntimeTest {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    QFile copy(dir.filePath(QStringLiteral("every-kind.uir")));
+    ASSERT_TRUE(copy.open(QIODevice::WriteOnly));
+    copy.write(PanelFileWithEveryKind());
+    copy.close();
+    PanelRuntimeTest::SetUp();
+    DiscardPanel(panel);
+    panel = LoadPanel(0, copy.fileName().toUtf8().constData(), MainPanel);
+    ASSERT_GT(panel, 0);
+  }
+
+  QAccessibleInterface *A(int id) {
+    return QAccessible::queryAccessibleInterface(rt::ControlWidget(panel, id));
+  }
+
+  QTemporaryDir dir;
+};
+
+// How one route is taken, and the events it raises.
+struct Route {
+  std::function<void(QWidget *)> take;
+  std::vector<RecordedEvent> raised;
+};
+
+struct KindRow {
+  const char *className;
+  int control;
+  std::vector<std::pair<int, int>> values; // set, then read back; none: the kind has no value
+  std::optional<int> refused;              // a value it cannot take
+  Route byOperator;
+  QAccessible::Role role;
+  std::function<void(QAccessibleInterface *)> byAssistant; // nullptr: Qt's own, nothing to do
+  std::vector<RecordedEvent> assistantRaises;
+};
+
+void Press(QAccessibleInterface *a) {
+  a->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+}
+std::function<void(QAccessibleInterface *)> SetValue(int value) {
+  return [value](QAccessibleInterface *a) { a->valueInterface()->setCurrentValue(value); };
+}
+std::function<void(QWidget *)> Key(Qt::Key key) {
+  return [key](QWidget *w) { QTest::keyClick(w, key); };
+}
+void Click(QWidget *w) {
+  QTest::mouseClick(w, Qt::LeftButton);
+}
+
+TEST_F(ControlKinds, EachRegisteredKindThroughItsValueEventAndAccessibleRoutes) {
+  rt::AddBuiltInPortChoice(990, "test port A");
+  rt::AddBuiltInPortChoice(991, "test port B");
+  const KindRow rows[] = {
+      // A number box clamps to its range; a key steps and commits; a value
+      // from assistive technology is confirmed at once.
+      {"NumericControl", CTL_RATE, {{0, 1}, {INT_MAX, 100000}, {4500, 4500}}, {},
+       {Key(Qt::Key_Up), {{CTL_RATE, 2}, {CTL_RATE, 1}}}, QAccessible::SpinBox, SetValue(2500),
+       {{CTL_RATE, 2}, {CTL_RATE, 1}}},
+      {"RingControl", CTL_WORKMODE, {{0, 0}, {1, 1}}, 7,
+       {Key(Qt::Key_Down), {{CTL_WORKMODE, 2}, {CTL_WORKMODE, 1}}}, QAccessible::ComboBox,
+       SetValue(1), {{CTL_WORKMODE, 2}, {CTL_WORKMODE, 1}}},
+      // The same choice again commits again; a change of port is only that.
+      {"RingControl", CTL_SIGNALMODE, {{1, 1}}, -1,
+       {[](QWidget *w) { emit static_cast<QComboBox *>(w)->activated(0); }, {{CTL_SIGNALMODE, 1}}},
+       QAccessible::ComboBox, SetValue(1), {{CTL_SIGNALMODE, 1}}},
+      {"PortSelector", CTL_PORT, {{990, 990}}, 12345, {Key(Qt::Key_Down), {{CTL_PORT, 2}}},
+       QAccessible::ComboBox, SetValue(990), {{CTL_PORT, 2}}},
+      // A lamp is on for any nonzero value; its click and press are left clicks.
+      {"Led", CTL_COMM_LED, {{5, 1}, {0, 0}}, {}, {Click, {{CTL_COMM_LED, 3}}},
+       QAccessible::Indicator, Press, {{CTL_COMM_LED, 3}}},
+      // The meter shows any value as it comes, and takes none from outside.
+      {"Meter", CTL_RATE_METER, {{-250000, -250000}}, {}, {Click, {}}, QAccessible::Dial,
+       SetValue(5), {}},
+      {"Graph", CTL_PULSE_GRAPH, {}, {}, {Click, {}}, QAccessible::Chart, nullptr, {}},
+      {"TimerControl", CTL_TIMER, {}, {},
+       {[](QWidget *w) { static_cast<TimerControl *>(w)->tick(); }, {{CTL_TIMER, 15}}},
+       QAccessible::Client, nullptr, {}},
+      {"RateTrend", CTL_RATE_TREND, {}, {}, {Click, {}}, QAccessible::Chart, nullptr, {}},
+      {"LogView", CTL_LINK_VIEW, {}, {}, {Click, {}}, QAccessible::Client, nullptr, {}},
+      {"QPushButton", CTL_CLEAN, {}, {}, {Click, {{CTL_CLEAN, 1}}}, QAccessible::Button,
+       [](QAccessibleInterface *a) {
+         Press(a); // animated: it clicks when the button comes up again
+         auto *button = static_cast<QAbstractButton *>(a->object());
+         EXPECT_TRUE(QTest::qWaitFor([button] { return !button->isDown(); }));
+       },
+       {{CTL_CLEAN, 1}}},
+      {"QPlainTextEdit", CTL_NOTES, {}, {}, {Key(Qt::Key_A), {}}, QAccessible::EditableText,
+       nullptr, {}},
+      {"QTextEdit", kRichBox, {}, {}, {Key(Qt::Key_A), {}}, QAccessible::EditableText, nullptr,
+       {}},
+      {"QLineEdit", kLineBox, {}, {}, {Key(Qt::Key_A), {}}, QAccessible::EditableText, nullptr,
+       {}},
+      {"QLabel", CTL_DEMO_NOTICE, {}, {}, {Click, {}}, QAccessible::StaticText, nullptr, {}},
+  };
+  std::set<std::string> covered;
+  for (const KindRow &row : rows) {
+    SCOPED_TRACE(row.className);
+    covered.insert(row.className);
+    QWidget *widget = rt::ControlWidget(panel, row.control);
+    ASSERT_NE(widget, nullptr);
+    EXPECT_STREQ(widget->metaObject()->className(), row.className);
+    SetCtrlAttribute(panel, row.control, ATTR_DIMMED, 0);
+
+    int v = 0;
+    for (const auto &[set, read] : row.values) {
+      EXPECT_EQ(SetCtrlVal(panel, row.control, set), 0);
+      EXPECT_EQ(GetCtrlVal(panel, row.control, &v), 0);
+      EXPECT_EQ(v, read);
+    }
+    if (row.values.empty()) {
+      EXPECT_EQ(GetCtrlVal(panel, row.control, &v), UIE_BAD_ATTRIBUTE);
+      EXPECT_EQ(SetCtrlVal(panel, row.control, 1), UIE_BAD_ATTRIBUTE);
+    }
+    if (row.refused) {
+      const int before = row.values.back().second;
+      EXPECT_EQ(SetCtrlVal(panel, row.control, *row.refused), UIE_BAD_VALUE);
+      EXPECT_EQ(GetCtrlVal(panel, row.control, &v), 0);
+      EXPECT_EQ(v, before);
+    }
+    EXPECT_EQ(GetCtrlVal(panel, row.control, nullptr), UIE_BAD_VALUE);
+    EXPECT_TRUE(Take().empty()); // values the program sets raise nothing
+
+    row.byOperator.take(widget);
+    EXPECT_EQ(Take(), row.byOperator.raised);
+
+    QAccessibleInterface *a = A(row.control);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->role(), row.role);
+    if (row.byAssistant)
+      row.byAssistant(a);
+    EXPECT_EQ(Take(), row.assistantRaises);
+  }
+  for (const std::string &registered : rt::KindClassNames())
+    EXPECT_EQ(covered.count(registered), 1u) << registered << " has no row";
+}
+
+} // namespace
