@@ -22,8 +22,8 @@
 
 #include "panel_runtime_fixture.h"
 #include "runtime/controls/timer_control.h"
-#include "runtime/panel/kind_registry.h"
 #include "runtime/core/port_choices.h"
+#include "runtime/panel/kind_registry.h"
 
 namespace {
 
@@ -37,8 +37,8 @@ QByteArray PanelFileWithEveryKind() {
   QByteArray file = shipped.readAll();
   const QByteArray root = "<widget class=\"QWidget\" name=\"MainPanel\">";
   QByteArray boxes;
-  for (const auto &[cls, name, id] : {std::tuple{"QLineEdit", "lineBox", kLineBox},
-                                      std::tuple{"QTextEdit", "richBox", kRichBox}})
+  for (const auto &[cls, name, id] :
+       {std::tuple{"QLineEdit", "lineBox", kLineBox}, std::tuple{"QTextEdit", "richBox", kRichBox}})
     boxes += QStringLiteral("<widget class=\"%1\" name=\"%2\"><property name=\"ctrlId\" "
                             "stdset=\"0\"><number>%3</number></property></widget>")
                  .arg(QLatin1String(cls), QLatin1String(name))
@@ -104,43 +104,90 @@ TEST_F(ControlKinds, EachRegisteredKindThroughItsValueEventAndAccessibleRoutes) 
   const KindRow rows[] = {
       // A number box clamps to its range; a key steps and commits; a value
       // from assistive technology is confirmed at once.
-      {"NumericControl", CTL_RATE, {{0, 1}, {INT_MAX, 100000}, {4500, 4500}}, {},
-       {Key(Qt::Key_Up), {{CTL_RATE, 2}, {CTL_RATE, 1}}}, QAccessible::SpinBox, SetValue(2500),
+      {"NumericControl",
+       CTL_RATE,
+       {{0, 1}, {INT_MAX, 100000}, {4500, 4500}},
+       {},
+       {Key(Qt::Key_Up), {{CTL_RATE, 2}, {CTL_RATE, 1}}},
+       QAccessible::SpinBox,
+       SetValue(2500),
        {{CTL_RATE, 2}, {CTL_RATE, 1}}},
-      {"RingControl", CTL_WORKMODE, {{0, 0}, {1, 1}}, 7,
-       {Key(Qt::Key_Down), {{CTL_WORKMODE, 2}, {CTL_WORKMODE, 1}}}, QAccessible::ComboBox,
-       SetValue(1), {{CTL_WORKMODE, 2}, {CTL_WORKMODE, 1}}},
+      {"RingControl",
+       CTL_WORKMODE,
+       {{0, 0}, {1, 1}},
+       7,
+       {Key(Qt::Key_Down), {{CTL_WORKMODE, 2}, {CTL_WORKMODE, 1}}},
+       QAccessible::ComboBox,
+       SetValue(1),
+       {{CTL_WORKMODE, 2}, {CTL_WORKMODE, 1}}},
       // The same choice again commits again; a change of port is only that.
-      {"RingControl", CTL_SIGNALMODE, {{1, 1}}, -1,
+      {"RingControl",
+       CTL_SIGNALMODE,
+       {{1, 1}},
+       -1,
        {[](QWidget *w) { emit static_cast<QComboBox *>(w)->activated(0); }, {{CTL_SIGNALMODE, 1}}},
-       QAccessible::ComboBox, SetValue(1), {{CTL_SIGNALMODE, 1}}},
-      {"PortSelector", CTL_PORT, {{990, 990}}, 12345, {Key(Qt::Key_Down), {{CTL_PORT, 2}}},
-       QAccessible::ComboBox, SetValue(990), {{CTL_PORT, 2}}},
+       QAccessible::ComboBox,
+       SetValue(1),
+       {{CTL_SIGNALMODE, 1}}},
+      {"PortSelector",
+       CTL_PORT,
+       {{990, 990}},
+       12345,
+       {Key(Qt::Key_Down), {{CTL_PORT, 2}}},
+       QAccessible::ComboBox,
+       SetValue(990),
+       {{CTL_PORT, 2}}},
       // A lamp is on for any nonzero value; its click and press are left clicks.
-      {"Led", CTL_COMM_LED, {{5, 1}, {0, 0}}, {}, {Click, {{CTL_COMM_LED, 3}}},
-       QAccessible::Indicator, Press, {{CTL_COMM_LED, 3}}},
+      {"Led",
+       CTL_COMM_LED,
+       {{5, 1}, {0, 0}},
+       {},
+       {Click, {{CTL_COMM_LED, 3}}},
+       QAccessible::Indicator,
+       Press,
+       {{CTL_COMM_LED, 3}}},
       // The meter shows any value as it comes, and takes none from outside.
-      {"Meter", CTL_RATE_METER, {{-250000, -250000}}, {}, {Click, {}}, QAccessible::Dial,
-       SetValue(5), {}},
+      {"Meter",
+       CTL_RATE_METER,
+       {{-250000, -250000}},
+       {},
+       {Click, {}},
+       QAccessible::Dial,
+       SetValue(5),
+       {}},
       {"Graph", CTL_PULSE_GRAPH, {}, {}, {Click, {}}, QAccessible::Chart, nullptr, {}},
-      {"TimerControl", CTL_TIMER, {}, {},
+      {"TimerControl",
+       CTL_TIMER,
+       {},
+       {},
        {[](QWidget *w) { static_cast<TimerControl *>(w)->tick(); }, {{CTL_TIMER, 15}}},
-       QAccessible::Client, nullptr, {}},
+       QAccessible::Client,
+       nullptr,
+       {}},
       {"RateTrend", CTL_RATE_TREND, {}, {}, {Click, {}}, QAccessible::Chart, nullptr, {}},
       {"LogView", CTL_LINK_VIEW, {}, {}, {Click, {}}, QAccessible::Client, nullptr, {}},
-      {"QPushButton", CTL_CLEAN, {}, {}, {Click, {{CTL_CLEAN, 1}}}, QAccessible::Button,
+      {"QPushButton",
+       CTL_CLEAN,
+       {},
+       {},
+       {Click, {{CTL_CLEAN, 1}}},
+       QAccessible::Button,
        [](QAccessibleInterface *a) {
          Press(a); // animated: it clicks when the button comes up again
          auto *button = static_cast<QAbstractButton *>(a->object());
          EXPECT_TRUE(QTest::qWaitFor([button] { return !button->isDown(); }));
        },
        {{CTL_CLEAN, 1}}},
-      {"QPlainTextEdit", CTL_NOTES, {}, {}, {Key(Qt::Key_A), {}}, QAccessible::EditableText,
-       nullptr, {}},
-      {"QTextEdit", kRichBox, {}, {}, {Key(Qt::Key_A), {}}, QAccessible::EditableText, nullptr,
+      {"QPlainTextEdit",
+       CTL_NOTES,
+       {},
+       {},
+       {Key(Qt::Key_A), {}},
+       QAccessible::EditableText,
+       nullptr,
        {}},
-      {"QLineEdit", kLineBox, {}, {}, {Key(Qt::Key_A), {}}, QAccessible::EditableText, nullptr,
-       {}},
+      {"QTextEdit", kRichBox, {}, {}, {Key(Qt::Key_A), {}}, QAccessible::EditableText, nullptr, {}},
+      {"QLineEdit", kLineBox, {}, {}, {Key(Qt::Key_A), {}}, QAccessible::EditableText, nullptr, {}},
       {"QLabel", CTL_DEMO_NOTICE, {}, {}, {Click, {}}, QAccessible::StaticText, nullptr, {}},
   };
   std::set<std::string> covered;

@@ -5,26 +5,29 @@
 #include <QObject>
 
 #include "runtime/controls/numeric_control.h"
+#include "runtime/panel/kinds/field_text.h"
 #include "runtime/panel/panel_registry.h"
 
 namespace rt {
 
 namespace {
 
-// A spin box as Qt shows one (its text read and edited through its field),
-// whose value, set by assistive technology, is the operator's: confirmed at
-// once, as typing it and Enter are. A dimmed box takes no value, as it takes
-// no typing.
+// A spin box as Qt shows one (its text read and edited as its field's, the
+// edits being typing), whose value, set by assistive technology, is the
+// operator's: confirmed at once, as typing it and Enter are. A dimmed box
+// takes no value, as it takes no typing.
 class AccessibleNumeric : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
-  explicit AccessibleNumeric(NumericControl *box) : QAccessibleWidget(box, QAccessible::SpinBox) {}
+  explicit AccessibleNumeric(NumericControl *box)
+      : QAccessibleWidget(box, QAccessible::SpinBox), field_(box->editor()) {}
 
   void *interface_cast(QAccessible::InterfaceType type) override {
     if (type == QAccessible::ValueInterface)
       return static_cast<QAccessibleValueInterface *>(this);
-    if (type == QAccessible::TextInterface || type == QAccessible::EditableTextInterface)
-      if (QAccessibleInterface *field = QAccessible::queryAccessibleInterface(box()->editor()))
-        return field->interface_cast(type);
+    if (type == QAccessible::TextInterface)
+      return static_cast<QAccessibleTextInterface *>(&field_);
+    if (type == QAccessible::EditableTextInterface)
+      return static_cast<QAccessibleEditableTextInterface *>(&field_);
     return QAccessibleWidget::interface_cast(type);
   }
 
@@ -45,6 +48,8 @@ public:
 
 private:
   NumericControl *box() const { return static_cast<NumericControl *>(widget()); }
+
+  FieldText field_;
 };
 
 class Numeric final : public KindFor<NumericControl> {
