@@ -229,6 +229,11 @@ TEST_F(ScreenReader, AValueSetThroughTheValueInterfaceIsStoredAndSent) {
       EXPECT_EQ(slectportchanged, 1); // SelectPort acts on value changed
     EXPECT_EQ(SendColour(), COLOR_PENDING);
   }
+  // Its text reads and edits as its field's.
+  QAccessibleTextInterface *text = A(CTL_ANGLE)->textInterface();
+  ASSERT_NE(text, nullptr);
+  EXPECT_TRUE(text->text(0, text->characterCount()).startsWith(QStringLiteral("77")));
+  EXPECT_NE(A(CTL_ANGLE)->editableTextInterface(), nullptr);
   SetCtrlAttribute(panelHandle, CTL_ANGLE, ATTR_DIMMED, 1);
   A(CTL_ANGLE)->valueInterface()->setCurrentValue(12);
   EXPECT_EQ(Value(CTL_ANGLE), 77);
