@@ -103,4 +103,31 @@ protected:
   static const Widget &Of(const QWidget *widget) { return *static_cast<const Widget *>(widget); }
 };
 
+// A part a kind lacks, said once in its list of bases instead of answered
+// method by method: `class Label final : public NoText<NoValue<KindFor<QLabel>>>`.
+//
+// Its controls send their callback no event.
+template <typename Base> class SendsNothing : public Base {
+public:
+  bool sends(int) const override { return false; }
+  void bind(ControlEntry &, PanelEntry &, RaiseEvent) const override {}
+};
+// They hold no integer value.
+template <typename Base> class NoValue : public Base {
+public:
+  int value(const QWidget *, int *) const override { return UIE_BAD_ATTRIBUTE; }
+  int setValue(QWidget *, int) const override { return UIE_BAD_ATTRIBUTE; }
+};
+// They take no attribute but dimming and visibility.
+template <typename Base> class NoOwnAttributes : public Base {
+public:
+  bool takes(int) const override { return false; }
+  int setAttribute(QWidget *, int, double) const override { return UIE_BAD_ATTRIBUTE; }
+};
+// They hold no text.
+template <typename Base> class NoText : public Base {
+public:
+  int resetText(QWidget *, const QString &) const override { return UIE_BAD_ATTRIBUTE; }
+};
+
 } // namespace rt

@@ -54,7 +54,7 @@ void PaintButton(QWidget *button, int rgb) {
 const char *const kOwnText = "nuvaroOwnText";
 const char *const kOwnShortcut = "nuvaroOwnShortcut";
 
-class CommandButton final : public KindFor<QPushButton> {
+class CommandButton final : public NoText<NoValue<KindFor<QPushButton>>> {
 public:
   QWidget *create(QWidget *) const override { return nullptr; } // Qt's own
 
@@ -77,8 +77,6 @@ public:
   QAccessibleInterface *accessible(QWidget *) const override { return nullptr; }
   bool isPress() const override { return true; }
 
-  int value(const QWidget *, int *) const override { return UIE_BAD_ATTRIBUTE; }
-  int setValue(QWidget *, int) const override { return UIE_BAD_ATTRIBUTE; }
   bool takes(int attribute) const override { return attribute == ATTR_CMD_BUTTON_COLOR; }
   int setAttribute(QWidget *widget, int, double value) const override {
     if (value < 0 || value > 0xFFFFFF)
@@ -86,7 +84,6 @@ public:
     PaintButton(widget, static_cast<int>(value));
     return 0;
   }
-  int resetText(QWidget *, const QString &) const override { return UIE_BAD_ATTRIBUTE; }
 
   bool showProgress(QWidget *widget, const QString &text) const override {
     QPushButton &button = Of(widget);

@@ -35,24 +35,19 @@ private:
   Graph *graph() const { return static_cast<Graph *>(widget()); }
 };
 
-class Chart final : public KindFor<Graph> {
+class Chart final : public NoText<NoValue<SendsNothing<KindFor<Graph>>>> {
 public:
   QWidget *create(QWidget *parent) const override { return new Graph(parent); }
 
-  bool sends(int) const override { return false; }
-  void bind(ControlEntry &, PanelEntry &, RaiseEvent) const override {}
   QAccessibleInterface *accessible(QWidget *widget) const override {
     return new AccessibleGraph(&Of(widget));
   }
   bool isPress() const override { return false; }
 
-  int value(const QWidget *, int *) const override { return UIE_BAD_ATTRIBUTE; }
-  int setValue(QWidget *, int) const override { return UIE_BAD_ATTRIBUTE; }
   bool takes(int attribute) const override { return attribute == ATTR_XAXIS_GAIN; }
   int setAttribute(QWidget *widget, int, double gain) const override {
     return Of(widget).setXGain(gain) ? 0 : UIE_BAD_VALUE;
   }
-  int resetText(QWidget *, const QString &) const override { return UIE_BAD_ATTRIBUTE; }
 
   int deletePlots(QWidget *widget, int plot) const override {
     Graph &graph = Of(widget);

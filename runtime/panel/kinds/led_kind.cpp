@@ -43,7 +43,7 @@ private:
   Led *led() const { return static_cast<Led *>(widget()); }
 };
 
-class Lamp final : public KindFor<Led> {
+class Lamp final : public NoText<NoOwnAttributes<KindFor<Led>>> {
 public:
   QWidget *create(QWidget *parent) const override { return new Led(parent); }
 
@@ -65,9 +65,6 @@ public:
     Of(widget).setOn(value != 0);
     return 0;
   }
-  bool takes(int) const override { return false; }
-  int setAttribute(QWidget *, int, double) const override { return UIE_BAD_ATTRIBUTE; }
-  int resetText(QWidget *, const QString &) const override { return UIE_BAD_ATTRIBUTE; }
 };
 
 } // namespace

@@ -8,20 +8,12 @@ namespace rt {
 
 namespace {
 
-class Log final : public KindFor<LogView> {
+class Log final : public NoText<NoOwnAttributes<NoValue<SendsNothing<KindFor<LogView>>>>> {
 public:
   QWidget *create(QWidget *parent) const override { return new LogView(parent); }
 
-  bool sends(int) const override { return false; }
-  void bind(ControlEntry &, PanelEntry &, RaiseEvent) const override {}
   QAccessibleInterface *accessible(QWidget *) const override { return nullptr; }
   bool isPress() const override { return false; }
-
-  int value(const QWidget *, int *) const override { return UIE_BAD_ATTRIBUTE; }
-  int setValue(QWidget *, int) const override { return UIE_BAD_ATTRIBUTE; }
-  bool takes(int) const override { return false; }
-  int setAttribute(QWidget *, int, double) const override { return UIE_BAD_ATTRIBUTE; }
-  int resetText(QWidget *, const QString &) const override { return UIE_BAD_ATTRIBUTE; }
 
   int putRow(QWidget *widget, const LogRow &row) const override {
     Of(widget).put(row);

@@ -51,12 +51,10 @@ private:
   Meter *meter() const { return static_cast<Meter *>(widget()); }
 };
 
-class Dial final : public KindFor<Meter> {
+class Dial final : public NoText<SendsNothing<KindFor<Meter>>> {
 public:
   QWidget *create(QWidget *parent) const override { return new Meter(parent); }
 
-  bool sends(int) const override { return false; }
-  void bind(ControlEntry &, PanelEntry &, RaiseEvent) const override {}
   QAccessibleInterface *accessible(QWidget *widget) const override {
     return new AccessibleMeter(&Of(widget));
   }
@@ -81,7 +79,6 @@ public:
     attribute == ATTR_MAX_VALUE ? meter.setMaximum(end) : meter.setMinimum(end);
     return 0;
   }
-  int resetText(QWidget *, const QString &) const override { return UIE_BAD_ATTRIBUTE; }
 
   void timerTickHandled(QWidget *widget) const override { Of(widget).noteTimerTick(); }
   void portLost(QWidget *widget) const override { Of(widget).markStale(); }

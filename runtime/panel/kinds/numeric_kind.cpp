@@ -52,7 +52,7 @@ private:
   FieldText field_;
 };
 
-class Numeric final : public KindFor<NumericControl> {
+class Numeric final : public NoText<KindFor<NumericControl>> {
 public:
   QWidget *create(QWidget *parent) const override { return new NumericControl(parent); }
 
@@ -88,7 +88,6 @@ public:
     attribute == ATTR_MAX_VALUE ? box.setMaximumQuietly(limit) : box.setMinimumQuietly(limit);
     return 0;
   }
-  int resetText(QWidget *, const QString &) const override { return UIE_BAD_ATTRIBUTE; }
 
   void commitPendingEdit(QWidget *widget) const override { Of(widget).commitPendingEdit(); }
 };

@@ -46,7 +46,7 @@ void ShowBuiltInNotice(PanelEntry &panel, PortSelector &selector) {
   follow();
 }
 
-class Port final : public KindFor<PortSelector> {
+class Port final : public NoText<NoOwnAttributes<KindFor<PortSelector>>> {
 public:
   QWidget *create(QWidget *parent) const override { return new PortSelector(parent); }
 
@@ -72,9 +72,6 @@ public:
   int setValue(QWidget *widget, int value) const override {
     return Of(widget).selectPort(value) ? 0 : UIE_BAD_VALUE;
   }
-  bool takes(int) const override { return false; }
-  int setAttribute(QWidget *, int, double) const override { return UIE_BAD_ATTRIBUTE; }
-  int resetText(QWidget *, const QString &) const override { return UIE_BAD_ATTRIBUTE; }
 };
 
 } // namespace

@@ -12,7 +12,7 @@ namespace rt {
 
 namespace {
 
-class Trend final : public KindFor<RateTrend> {
+class Trend final : public NoText<NoOwnAttributes<NoValue<KindFor<RateTrend>>>> {
 public:
   QWidget *create(QWidget *parent) const override { return new RateTrend(parent); }
 
@@ -26,12 +26,6 @@ public:
     return new QAccessibleWidget(widget, QAccessible::Chart);
   }
   bool isPress() const override { return false; }
-
-  int value(const QWidget *, int *) const override { return UIE_BAD_ATTRIBUTE; }
-  int setValue(QWidget *, int) const override { return UIE_BAD_ATTRIBUTE; }
-  bool takes(int) const override { return false; }
-  int setAttribute(QWidget *, int, double) const override { return UIE_BAD_ATTRIBUTE; }
-  int resetText(QWidget *, const QString &) const override { return UIE_BAD_ATTRIBUTE; }
 };
 
 } // namespace

@@ -29,7 +29,7 @@ private:
   RingControl *ring() const { return static_cast<RingControl *>(box()); }
 };
 
-class Ring final : public KindFor<RingControl> {
+class Ring final : public NoText<NoOwnAttributes<KindFor<RingControl>>> {
 public:
   QWidget *create(QWidget *parent) const override { return new RingControl(parent); }
 
@@ -54,9 +54,6 @@ public:
   int setValue(QWidget *widget, int value) const override {
     return Of(widget).selectValue(value) ? 0 : UIE_BAD_VALUE;
   }
-  bool takes(int) const override { return false; }
-  int setAttribute(QWidget *, int, double) const override { return UIE_BAD_ATTRIBUTE; }
-  int resetText(QWidget *, const QString &) const override { return UIE_BAD_ATTRIBUTE; }
 };
 
 } // namespace

@@ -13,19 +13,13 @@ namespace {
 
 // `Put` replaces the box's text.
 template <typename Box, void (Box::*Put)(const QString &)>
-class TextBox final : public KindFor<Box> {
+class TextBox final : public NoOwnAttributes<NoValue<SendsNothing<KindFor<Box>>>> {
 public:
   QWidget *create(QWidget *) const override { return nullptr; } // Qt's own
 
-  bool sends(int) const override { return false; }
-  void bind(ControlEntry &, PanelEntry &, RaiseEvent) const override {}
   QAccessibleInterface *accessible(QWidget *) const override { return nullptr; }
   bool isPress() const override { return false; }
 
-  int value(const QWidget *, int *) const override { return UIE_BAD_ATTRIBUTE; }
-  int setValue(QWidget *, int) const override { return UIE_BAD_ATTRIBUTE; }
-  bool takes(int) const override { return false; }
-  int setAttribute(QWidget *, int, double) const override { return UIE_BAD_ATTRIBUTE; }
   int resetText(QWidget *widget, const QString &text) const override {
     (KindFor<Box>::Of(widget).*Put)(text);
     return 0;

@@ -11,7 +11,7 @@ namespace rt {
 
 namespace {
 
-class Timer final : public KindFor<TimerControl> {
+class Timer final : public NoText<NoOwnAttributes<NoValue<KindFor<TimerControl>>>> {
 public:
   QWidget *create(QWidget *parent) const override { return new TimerControl(parent); }
 
@@ -25,12 +25,6 @@ public:
   }
   QAccessibleInterface *accessible(QWidget *) const override { return nullptr; }
   bool isPress() const override { return false; }
-
-  int value(const QWidget *, int *) const override { return UIE_BAD_ATTRIBUTE; }
-  int setValue(QWidget *, int) const override { return UIE_BAD_ATTRIBUTE; }
-  bool takes(int) const override { return false; }
-  int setAttribute(QWidget *, int, double) const override { return UIE_BAD_ATTRIBUTE; }
-  int resetText(QWidget *, const QString &) const override { return UIE_BAD_ATTRIBUTE; }
 
   void startTicking(QWidget *widget) const override { Of(widget).start(); }
   void stopTicking(QWidget *widget) const override { Of(widget).stop(); }
