@@ -16,11 +16,11 @@
 #include <vector>
 
 #include "panel_runtime_fixture.h"
+#include "runtime/console/panel_file.h"
 #include "runtime/controls/graph.h"
 #include "runtime/controls/led.h"
 #include "runtime/controls/meter.h"
 #include "runtime/controls/timer_control.h"
-#include "runtime/panel/panel_loader.h"
 
 namespace {
 

@@ -3,9 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QUiLoader>
@@ -75,10 +73,6 @@ std::unique_ptr<PanelUiLoader> MakeLoader() {
   return loader;
 }
 
-bool IsBareName(const QString &name) {
-  return !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
-}
-
 // A command given by a shortcut leaves the keyboard focus where it was; a
 // value typed there but not yet confirmed counts as confirmed first, as it
 // would when the operator clicks the button.
@@ -106,28 +100,6 @@ void ShowBuiltInNotice(PanelEntry &panel, PortSelector *selector) {
 }
 
 } // namespace
-
-QString FindPanelFile(const QString &exeDir, const QString &name) {
-  const QDir dir(exeDir);
-  const QString beside = dir.filePath(name);
-  if (QFileInfo::exists(beside))
-    return beside;
-  // An installed program: <prefix>/bin/nuvaro reads <prefix>/share/nuvaro/.
-  const QString installed =
-      QDir::cleanPath(dir.filePath(QStringLiteral("../share/nuvaro/") + name));
-  if (QFileInfo::exists(installed))
-    return installed;
-  return beside;
-}
-
-QString ResolvePanelPath(const char *fileName) {
-  const QString name = QString::fromUtf8(fileName ? fileName : "");
-  if (name.isEmpty())
-    return {};
-  if (IsBareName(name))
-    return FindPanelFile(QCoreApplication::applicationDirPath(), name);
-  return name;
-}
 
 QWidget *BuildPanelWidget(const QString &path) {
   if (path.isEmpty())
