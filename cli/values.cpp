@@ -120,7 +120,8 @@ bool PollingFromArguments(const Invocation &in, Polling *polling, std::string *e
   Polling p;
   if (const auto count = in.values.find("count"); count != in.values.end()) {
     if (!ParseWhole(count->second, &p.count) || p.count < 0 || p.count > INT_MAX) {
-      *error = "--count " + count->second + ": not a whole number from 0 on";
+      *error =
+          "--count " + count->second + ": not a whole number from 0 to " + std::to_string(INT_MAX);
       return false;
     }
   }
