@@ -1,17 +1,13 @@
 #include "app/control_table.h"
 
-#include <memory>
-
 #include "app/lifecycle.h"
 #include "app/link_view.h"
 #include "app/state/controls.h"
+#include "link/demo_device.h"
 #include "link/download.h"
 #include "link/monitor.h"
 #include "link/port.h"
 #include "panel/params.h"
-#include "runtime/core/port_choices.h"
-#include "runtime/core/port_table.h"
-#include "sim/device_model.h"
 
 // A new control: add it to the panel file, give its ID a name in
 // app/state/controls.h and a row here.
@@ -43,23 +39,10 @@ const rt::ControlRow controlTable[] = {
 };
 const int controlCount = static_cast<int>(sizeof controlTable / sizeof controlTable[0]);
 
-namespace {
-
-// A device model in this process, so that the whole panel works with no
-// hardware attached.
-void RegisterDemoDevice() {
-  auto device = std::make_shared<sim::DeviceModel>();
-  sim::DeviceKnobs knobs;
-  knobs.latency = 0.005; // a few milliseconds, like a device on a real line
-  device->SetKnobs(knobs);
-  rt::AssignPortDevice(DEMO_DEVICE_PORT, device);
-  rt::AddBuiltInPortChoice(DEMO_DEVICE_PORT, "演示设备（内置模拟）");
-}
-
-} // namespace
-
 void RegisterAppControls() {
   rt::RegisterControls(controlTable, controlCount);
+  // A device model in this process, so that the whole panel works with no
+  // hardware attached.
   RegisterDemoDevice();
   StartLinkView();
 }

@@ -3,6 +3,7 @@
 // checks the panel file against it). Tests walk the same table.
 #pragma once
 
+#include "link/demo_device.h" // DEMO_DEVICE_PORT
 #include "runtime/core/control_table.h"
 
 extern const rt::ControlRow controlTable[];
@@ -10,6 +11,3 @@ extern const int controlCount;
 
 // Registers the control table and the built-in demo device. Before LoadPanel.
 void RegisterAppControls();
-
-// Port number of the built-in demo device.
-constexpr int DEMO_DEVICE_PORT = 999;

@@ -1,6 +1,6 @@
 // The send button: downloads Settings to the device.
 #pragma once
 
-extern int commOk; // 1 while every command of a sequence has been acknowledged
+#include "link/sequence.h" // commOk, DownloadSettings
 
 int send(int panel, int control, int event, void *callbackData, int eventData1, int eventData2);

@@ -2,7 +2,7 @@
 
 #include "link/frame.h"
 #include "link/vocabulary.h"
-#include "runtime/core/runtime.h"
+#include "runtime/core/delay.h"
 
 int order(const char *text) {
   // The input is not flushed between attempts: a late reply to one attempt is

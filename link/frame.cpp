@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "link/frame_codec.h"
-#include "runtime/core/runtime.h"
+#include "runtime/core/serial_ops.h"
 
 int portNumber = 0;
 char buf[FRAME_BUFFER_SIZE];

@@ -2,11 +2,10 @@
 
 #include "app/state/controls.h"
 #include "app/state/settings.h"
-#include "link/download.h"
-#include "link/exchange.h"
 #include "link/frame.h"
 #include "link/port.h"
-#include "link/vocabulary.h"
+#include "link/rate_poll.h"
+#include "link/sequence.h"
 #include "runtime/core/runtime.h"
 
 int Comm(int, int, int event, void *, int, int) {
@@ -16,10 +15,7 @@ int Comm(int, int, int event, void *, int, int) {
     SetCtrlVal(panelHandle, CTL_COMM_LED, 0);
     return 0;
   }
-  commOk = 1;
-  Fmt(buf, CMD_LINK_CHECK);
-  if (order(buf) == 0)
-    commOk = 0;
+  CheckLink();
   if (commOk) {
     SetCtrlVal(panelHandle, CTL_COMM_LED, 1);
   } else {
@@ -36,17 +32,13 @@ int MyTimer(int, int, int event, void *, int, int) {
     return 0;
   if (!portReady)
     return 0;
-  const int waiting = GetInQLen(portNumber);
-  if (waiting < 0) {
+  if (PollRate() < 0) {
     PortLost(); // no popup from the timer: the dark port LED says it
     return 0;
   }
   // A poll's answer is picked up by a later tick.
-  if (waiting == 0) {
-    Fmt(buf, CMD_RATE_POLL);
-    SendOrder(buf);
-  }
-  if (ChInQu() == 1 && ReplyLetter() == REPLY_RATE)
-    SetCtrlVal(panelHandle, CTL_RATE_METER, ReplyNumber());
+  int rate = 0;
+  if (TakeRate(&rate))
+    SetCtrlVal(panelHandle, CTL_RATE_METER, rate);
   return 0;
 }

@@ -3,6 +3,7 @@
 #include "app/state/controls.h"
 #include "app/state/settings.h"
 #include "link/frame.h"
+#include "link/line.h"
 #include "runtime/core/runtime.h"
 
 int portReady = 0;
@@ -10,9 +11,7 @@ int slectportchanged = 1;
 
 int PortInit() {
   GetCtrlVal(panelHandle, CTL_PORT, &portNumber);
-  DisableBreakOnLibraryErrors();
-  const int result = OpenComConfig(portNumber, "", 38400, 0, 8, 1, 1000, 1000);
-  EnableBreakOnLibraryErrors();
+  const int result = OpenLine(portNumber);
   if (result == 0) {
     slectportchanged = 0;
     SetCtrlVal(panelHandle, CTL_PORT_LED, 1);

@@ -19,8 +19,8 @@ set(NUVARO_DEB_VERSION ${PROJECT_VERSION}-${NUVARO_DEB_RELEASE})
 # The AppStream id, also the desktop entry's name.
 set(NUVARO_APP_ID org.example.nuvaro)
 
-# The executable, the panel file (share/nuvaro) and the device simulator
-# install from app and sim; the rest installs here.
+# The executables, the panel file (share/nuvaro) and the device simulator
+# install from app, cli and sim; the rest installs here.
 if(UNIX AND NOT APPLE)
   install(FILES ${NUVARO_PACKAGING_DIR}/${NUVARO_APP_ID}.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -37,6 +37,7 @@ if(UNIX AND NOT APPLE)
   configure_file(${NUVARO_PACKAGING_DIR}/copyright ${doc_out}/copyright @ONLY)
   configure_file(${NUVARO_PACKAGING_DIR}/changelog.Debian.in ${doc_out}/src/changelog.Debian @ONLY)
   foreach(source IN ITEMS ${NUVARO_PACKAGING_DIR}/man/nuvaro.1 ${NUVARO_PACKAGING_DIR}/man/nuvaro-devsim.1
+                          ${NUVARO_PACKAGING_DIR}/man/nuvaroctl.1
                           ${NUVARO_PACKAGING_DIR}/changelog ${doc_out}/src/changelog.Debian
                           ${PROJECT_SOURCE_DIR}/docs/usage.md)
     get_filename_component(name ${source} NAME)
@@ -47,8 +48,11 @@ if(UNIX AND NOT APPLE)
       message(FATAL_ERROR "gzip could not compress ${source}")
     endif()
   endforeach()
-  install(FILES ${doc_out}/nuvaro.1.gz ${doc_out}/nuvaro-devsim.1.gz
+  install(FILES ${doc_out}/nuvaro.1.gz ${doc_out}/nuvaro-devsim.1.gz ${doc_out}/nuvaroctl.1.gz
           DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  # Where Debian's bash-completion loads a command's completion on first use.
+  install(FILES ${NUVARO_PACKAGING_DIR}/bash-completion/nuvaroctl
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
   install(FILES ${doc_out}/copyright ${doc_out}/changelog.gz ${doc_out}/changelog.Debian.gz
                 ${doc_out}/usage.md.gz
           DESTINATION ${CMAKE_INSTALL_DOCDIR})
@@ -86,10 +90,12 @@ rate, the angle, the pulse width and the signal mode, previews one revolution
 of the signal, downloads the parameters to the device as acknowledged framed
 commands, checks the link and watches the rate the device reports.
 .
-The package also holds nuvaro-devsim, which simulates the device on a
-pseudo-terminal so that the panel can be tried without hardware.")
+The package also holds nuvaroctl, which does the same from a script (downloads,
+the link check and the rate, with the panel's protocol, limits and words), and
+nuvaro-devsim, which simulates the device on a pseudo-terminal so that both
+can be tried without hardware.")
 
-# dpkg-shlibdeps (package dpkg-dev) finds the Qt and C++ libraries the two
+# dpkg-shlibdeps (package dpkg-dev) finds the Qt and C++ libraries the three
 # programs link against. Qt loads its plugins at run time, which no linker
 # dependency shows: the platform plugins, the SVG plugins that draw the window
 # icon; and the program needs Qt's Chinese translations and a font with

@@ -2,9 +2,10 @@
 # Package test: builds the Debian package (Release, tests and benchmarks off)
 # in ./build-deb, checks it with lintian (no errors, no warnings), installs it
 # on this machine with apt-get, checks the installed files (the AppStream
-# metainfo with appstreamcli, the desktop entry with desktop-file-validate),
-# starts the panel under a virtual X server and the device simulator on a
-# pseudo-terminal, and prints PASS or FAIL.
+# metainfo with appstreamcli, the desktop entry with desktop-file-validate,
+# nuvaroctl's bash completion with bash -n), starts the panel under a virtual
+# X server and the device simulator on a pseudo-terminal, checks the link to
+# it by hand and with nuvaroctl, and prints PASS or FAIL.
 #
 # Installs into /usr: meant for CI machines and containers. Runs as root, or
 # through sudo otherwise. The package is removed again at the end unless it
@@ -89,10 +90,12 @@ for needed in libqt6widgets6 libqt6serialport6 libqt6charts6 libqt6uitools6 qt6-
 done
 contents=$(dpkg-deb --contents "$deb" | awk '{print $NF}')
 app_id=org.example.nuvaro
-installed_files=(/usr/bin/nuvaro /usr/bin/nuvaro-devsim /usr/share/nuvaro/nuvaro.uir
+installed_files=(/usr/bin/nuvaro /usr/bin/nuvaro-devsim /usr/bin/nuvaroctl
+  /usr/share/nuvaro/nuvaro.uir
   "/usr/share/applications/$app_id.desktop" "/usr/share/metainfo/$app_id.metainfo.xml"
   /usr/share/icons/hicolor/scalable/apps/nuvaro.svg /usr/share/man/man1/nuvaro.1.gz
-  /usr/share/man/man1/nuvaro-devsim.1.gz /usr/share/doc/nuvaro/copyright
+  /usr/share/man/man1/nuvaro-devsim.1.gz /usr/share/man/man1/nuvaroctl.1.gz
+  /usr/share/bash-completion/completions/nuvaroctl /usr/share/doc/nuvaro/copyright
   /usr/share/doc/nuvaro/changelog.gz /usr/share/doc/nuvaro/changelog.Debian.gz
   /usr/share/doc/nuvaro/usage.md.gz)
 for path in "${installed_files[@]}"; do
@@ -116,8 +119,10 @@ if [[ $status_before != "install ok installed" ]]; then remove_package=1; fi
 step "checking the installed files"
 bin=/usr/bin/nuvaro
 devsim=/usr/bin/nuvaro-devsim
-[[ -x $bin ]] || fail "$bin is missing or not executable"
-[[ -x $devsim ]] || fail "$devsim is missing or not executable"
+ctl=/usr/bin/nuvaroctl
+for program in "$bin" "$devsim" "$ctl"; do
+  [[ -x $program ]] || fail "$program is missing or not executable"
+done
 # The program loads the panel file by bare name: beside itself, then from
 # <prefix>/share/nuvaro/, where the package puts it.
 [[ ! -e $(dirname "$bin")/nuvaro.uir ]] || fail "a panel file is beside $bin"
@@ -129,12 +134,18 @@ desktop-file-validate "/usr/share/applications/$app_id.desktop" ||
   fail "desktop-file-validate rejects the installed desktop entry"
 appstreamcli validate --no-net "/usr/share/metainfo/$app_id.metainfo.xml" ||
   fail "appstreamcli rejects the installed metainfo"
-for program in "$bin" "$devsim"; do
+for program in "$bin" "$devsim" "$ctl"; do
   if ldd "$program" | grep -q "not found"; then
     ldd "$program" | grep "not found" >&2
     fail "$program needs libraries that are not installed"
   fi
 done
+# The command-line companion runs without a display: no widget, chart or GUI library.
+if ldd "$ctl" | grep -E 'libQt6(Widgets|Charts|Gui)'; then
+  fail "$ctl links a GUI library"
+fi
+bash -n /usr/share/bash-completion/completions/nuvaroctl ||
+  fail "the bash completion of nuvaroctl is no valid bash"
 
 step "starting nuvaro under a virtual X server for ${run_seconds} s"
 # From another folder, so that the panel file must come from the installed
@@ -199,3 +210,11 @@ reply=$(timeout 3 dd bs=1 count=6 <&3 2>/dev/null | od -An -tx1 | tr -s ' \n' ' 
 exec 3>&-
 [[ $reply == " 24 04 45 31 7a 00 " ]] || fail "nuvaro-devsim answered the link test with '$reply'"
 echo "nuvaro-devsim acknowledges the link test"
+# The same check with nuvaroctl, from another folder: its limits come from the
+# installed panel file.
+ctl_out=$(cd "$work" && "$ctl" --port "$pts" check) ||
+  fail "nuvaroctl --port $pts check ended with status $?: $ctl_out"
+[[ $ctl_out == *Q1*已确认* ]] || fail "nuvaroctl check printed '$ctl_out'"
+(cd "$work" && "$ctl" --port "$pts" download fixed --rate 1500 --angle 30 --width 100 \
+  --signal-mode 1 >/dev/null) || fail "nuvaroctl could not download to $pts"
+echo "nuvaroctl checks the link and downloads with the installed panel file's limits"

@@ -1,7 +1,8 @@
-// Programs the tests start: nuvaro-devsim, or this test program in a child
-// role, with stdout and stderr on pipes; and reads from a descriptor. Reads
-// and waits end at a generous guard that only protects against a hang;
-// nothing here measures time. POSIX only.
+// Programs the tests start: nuvaro-devsim, nuvaroctl, or this test program in
+// a child role, with stdout and stderr on pipes; reads from a descriptor; and
+// what a port leaves behind once closed (Linux). Reads and waits end at a
+// generous guard that only protects against a hang; nothing here measures
+// time. POSIX only.
 #pragma once
 #ifndef _WIN32
 
@@ -12,8 +13,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <fstream>
 #include <string>
 #include <vector>
+
+#ifdef __linux__
+#include <sys/ioctl.h>
+#endif
 
 constexpr int kChildGuardMs = 20000;
 
@@ -86,6 +92,17 @@ inline std::string ReadBytes(int fd, std::size_t count) {
   return got;
 }
 
+// Everything `fd` gives until its end, or what came before the guard ran out.
+inline std::string ReadAll(int fd) {
+  std::string got;
+  pollfd p{fd, POLLIN, 0};
+  char chunk[4096];
+  ssize_t n = 0;
+  while (poll(&p, 1, kChildGuardMs) > 0 && (n = read(fd, chunk, sizeof chunk)) > 0)
+    got.append(chunk, static_cast<std::size_t>(n));
+  return got;
+}
+
 // The wait status, or -1 when the child still ran after the guard (it is
 // killed then).
 inline int WaitForExit(pid_t pid) {
@@ -99,5 +116,28 @@ inline int WaitForExit(pid_t pid) {
   waitpid(pid, nullptr, 0);
   return -1;
 }
+
+#ifdef __linux__
+// Whether a lock file Qt made for `slave` ("/dev/pts/3": LCK..pts_3) names `pid`.
+inline bool LockedBy(const std::string &slave, pid_t pid) {
+  std::string name = slave.substr(slave.rfind("/dev/", 0) == 0 ? 5 : 0);
+  for (char &c : name)
+    c = c == '/' ? '_' : c;
+  for (const char *dir : {"/run/lock", "/var/lock", "/tmp", "/var/tmp"}) {
+    std::ifstream lock(std::string(dir) + "/LCK.." + name);
+    pid_t owner = 0;
+    if (lock >> owner && owner == pid)
+      return true;
+  }
+  return false;
+}
+
+// The terminal's exclusive flag (TIOCGEXCL): 1 while a program holds it
+// open for itself, 0 once it let go; -1 when it cannot be read.
+inline int ExclusiveFlag(int fd) {
+  int flag = -1;
+  return ioctl(fd, TIOCGEXCL, &flag) == 0 ? flag : -1;
+}
+#endif
 
 #endif

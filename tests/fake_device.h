@@ -117,3 +117,12 @@ inline std::string Frame(const std::string &payload) {
   frame += '\0';
   return frame;
 }
+
+// The frames of `payloads`, one after the other, as a download puts them on
+// the line.
+inline std::string Frames(const std::vector<std::string> &payloads) {
+  std::string bytes;
+  for (const std::string &p : payloads)
+    bytes += Frame(p);
+  return bytes;
+}

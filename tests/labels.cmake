@@ -13,7 +13,8 @@ cmake_policy(PUSH)
 cmake_policy(SET CMP0057 NEW) # if(... IN_LIST ...); ctest reads this file with old policies
 
 set(nuvaro_pty_suites
-  DevsimProgram PseudoTerminalPort PtyDeviceTest PtyLink PtyPanel StopSignals TrafficOverPty)
+  DevsimProgram Nuvaroctl PseudoTerminalPort PtyDeviceTest PtyLink PtyPanel StopSignals
+  TrafficOverPty)
 set(nuvaro_gui_suites
   AppBinary AppPanel BusyFeedback ControlEvents ControlKinds ControlLimits DownloadTest GarbageDevice
   GraphOps KeyboardAccess KeyboardOnly LineNoise Monitor PanelFile PanelFileErrors PanelOps
@@ -24,6 +25,8 @@ set(nuvaro_slow_tests
   PtyPanel.DownloadsInBothModesAndFollowsTheRate
   PtyPanel.PollsAgainWithinTwoTicksOfANoiseBurst
   AppBinary.StartsFromAnyFolder
+  Nuvaroctl.EachCommandItsOutputStatusAndBytesOnTheLine
+  Nuvaroctl.AHeldPortIsLeftAloneAndASignalReleasesIt
   StopSignals.EachClosesThePortAndEndsTheProgramAsTheSignalDoes)
 
 foreach(test IN LISTS nuvaro_tests_TESTS)

@@ -6,12 +6,6 @@
 namespace {
 
 using DownloadTest = PanelTest;
-std::string Frames(const Strings &payloads) {
-  std::string bytes;
-  for (const auto &p : payloads)
-    bytes += Frame(p);
-  return bytes;
-}
 
 TEST_F(DownloadTest, SequencesOnTheWireInBothModes) {
   Download(); // fixed rate, signal mode 1

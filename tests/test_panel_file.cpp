@@ -13,13 +13,19 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
+#include <memory>
 #include <vector>
 
 #include "panel_runtime_fixture.h"
+#include "runtime/console/panel_file.h"
 #include "runtime/controls/graph.h"
 #include "runtime/controls/led.h"
 #include "runtime/controls/meter.h"
+#include "runtime/controls/numeric_control.h"
+#include "runtime/controls/ring_control.h"
 #include "runtime/controls/timer_control.h"
+#include "runtime/core/panel_limits.h"
 #include "runtime/panel/panel_loader.h"
 
 namespace {
@@ -188,6 +194,73 @@ TEST_F(PanelFileErrors, UnusableAndMismatchedFilesAreRefusedWithoutShowingAWindo
     EXPECT_EQ(Load(Write("edited.uir", edited)), UIE_FILE) << e.what;
   }
   EXPECT_EQ(int(QApplication::topLevelWidgets().size()), windowsBefore);
+}
+
+// The limits nuvaroctl reads from a panel file without making a widget are
+// those the panel's widgets take from it: for the panel file itself, and for
+// a form with a spin box's default range, bounds that cross, and a ring whose
+// item values are partly missing. A file that is no form, or gives two
+// controls one ID, is refused.
+TEST_F(PanelFileErrors, LimitsReadWithoutWidgetsAreThoseThePanelsWidgetsTake) {
+  const auto item = [](const char *type, int id, const char *properties) {
+    return QByteArray("<item><widget class=\"") + type + "\" name=\"c" + QByteArray::number(id) +
+           "\"><property name=\"ctrlId\" stdset=\"0\"><number>" + QByteArray::number(id) +
+           "</number></property>" + properties + "</widget></item>";
+  };
+  const auto form = [](const QByteArray &items) {
+    return "<ui version=\"4.0\"><widget class=\"QWidget\" name=\"MainPanel\">"
+           "<layout class=\"QVBoxLayout\" name=\"l\">" +
+           items + "</layout></widget></ui>";
+  };
+  const QByteArray text = "<item><property name=\"text\"><string>x</string></property></item>";
+  QFile original(QCoreApplication::applicationDirPath() + QStringLiteral("/nuvaro.uir"));
+  ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+  const QString forms[] = {
+      Write("panel.uir", original.readAll()),
+      Write("edges.uir",
+            form(item("NumericControl", 1, "") +
+                 item("NumericControl", 2,
+                      "<property name=\"minimum\"><number>10</number></property>"
+                      "<property name=\"maximum\"><number>5</number></property>") +
+                 item("RingControl", 3,
+                      "<property name=\"itemValues\" stdset=\"0\"><string>7,x</string></property>" +
+                          text + text + text))),
+  };
+  for (const QString &path : forms) {
+    SCOPED_TRACE(path.toStdString());
+    std::map<int, rt::ControlLimits> limits;
+    std::string error;
+    ASSERT_TRUE(rt::ReadControlLimits(path.toUtf8().constData(), &limits, &error)) << error;
+    const std::unique_ptr<QWidget> window(rt::BuildPanelWidget(path).window);
+    ASSERT_NE(window, nullptr);
+    std::size_t seen = 0;
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+      const auto found = limits.find(w->property("ctrlId").toInt());
+      if (auto *numeric = qobject_cast<NumericControl *>(w)) {
+        ASSERT_NE(found, limits.end()) << w->objectName().toStdString();
+        EXPECT_EQ(std::make_pair(found->second.minimum, found->second.maximum),
+                  std::make_pair(numeric->minimum(), numeric->maximum()));
+        ++seen;
+      } else if (auto *ring = qobject_cast<RingControl *>(w)) {
+        ASSERT_NE(found, limits.end()) << w->objectName().toStdString();
+        ring->applyItemValues(); // as LoadPanel does once the items are there
+        std::vector<int> values;
+        for (int i = 0; i < ring->count(); ++i)
+          values.push_back(ring->itemData(i).toInt());
+        EXPECT_EQ(found->second.choices, values);
+        ++seen;
+      }
+    }
+    EXPECT_EQ(seen, limits.size());
+  }
+
+  std::string error;
+  for (const QString &bad :
+       {dir.filePath("missing.uir"), Write("other.uir", "<html><body/></html>"),
+        Write("twice.uir", form(item("NumericControl", 5, "") + item("RingControl", 5, "")))}) {
+    EXPECT_FALSE(rt::ReadControlLimits(bad.toUtf8().constData(), nullptr, &error));
+    EXPECT_NE(error.find(bad.toStdString()), std::string::npos) << error;
+  }
 }
 
 // A build tree has the panel file beside the executable, an install has it in

@@ -13,12 +13,10 @@
 #include <QTimer>
 
 #include <fcntl.h>
-#include <sys/ioctl.h>
 #include <sys/resource.h>
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -32,29 +30,6 @@
 #include "runtime/core/serial_ops.h"
 #include "runtime/panel/panel_access.h"
 #include "sim/pty_device.h"
-
-namespace {
-
-// Whether a lock file Qt made for `slave` ("/dev/pts/3": LCK..pts_3) names `pid`.
-bool LockedBy(const std::string &slave, pid_t pid) {
-  std::string name = slave.substr(slave.rfind("/dev/", 0) == 0 ? 5 : 0);
-  for (char &c : name)
-    c = c == '/' ? '_' : c;
-  for (const char *dir : {"/run/lock", "/var/lock", "/tmp", "/var/tmp"}) {
-    std::ifstream lock(std::string(dir) + "/LCK.." + name);
-    pid_t owner = 0;
-    if (lock >> owner && owner == pid)
-      return true;
-  }
-  return false;
-}
-
-int ExclusiveFlag(int fd) {
-  int flag = -1;
-  return ioctl(fd, TIOCGEXCL, &flag) == 0 ? flag : -1;
-}
-
-} // namespace
 
 // The child role: NuvaroMain, with the path chosen once the panel is up and
 // the port opened by a click on the port LED ("open"), or by a download that

@@ -19,7 +19,8 @@ std::string WordFor(const Reading &reading, long long count) {
 
 } // namespace
 
-Decoder::Decoder(RowSink sink, int demoPort) : sink_(std::move(sink)), demoPort_(demoPort) {}
+Decoder::Decoder(RowSink sink, int demoPort, OutcomeSink outcomes)
+    : sink_(std::move(sink)), demoPort_(demoPort), outcomes_(std::move(outcomes)) {}
 
 void Decoder::Put(LogRow &row) {
   if (row.id == 0)
@@ -104,7 +105,9 @@ void Decoder::NoteLateReplies() {
   ShowHeader();
 }
 
-void Decoder::Conclude(bool acknowledged, const std::string &how) {
+// `how`: what the check after the try found.
+void Decoder::Conclude(const rt::TapRecord &r, Verdict how) {
+  const bool acknowledged = how == Verdict::Acknowledged;
   attempt_.pending = false;
   attempt_.acknowledged = acknowledged;
   if (group_.kind == GroupKind::None)
@@ -114,10 +117,12 @@ void Decoder::Conclude(bool acknowledged, const std::string &how) {
   else if (attempt_.number >= ORDER_ATTEMPTS)
     group_.failures.push_back(
         EscapedName(attempt_.command.data(), static_cast<int>(attempt_.command.size())) + "：" +
-        how + " " + TryText(attempt_.number));
+        Word(how) + " " + TryText(attempt_.number));
   else
     return; // another try follows
   ShowHeader();
+  if (outcomes_)
+    outcomes_({attempt_.command, how, attempt_.number, r.wallMs});
 }
 
 void Decoder::Command(const rt::TapRecord &r, const Reading &sent) {
@@ -152,7 +157,7 @@ void Decoder::Command(const rt::TapRecord &r, const Reading &sent) {
   }
   Put(row);
   if (failed)
-    Conclude(false, Word(Verdict::SendFailed));
+    Conclude(r, Verdict::SendFailed);
 }
 
 // ---- the records --------------------------------------------------------
@@ -195,7 +200,7 @@ void Decoder::Checked(const rt::TapRecord &r) {
       row.verdict = Word(Verdict::PortError);
       row.tone = kToneBad;
       Put(row);
-      Conclude(false, Word(Verdict::PortError));
+      Conclude(r, Verdict::PortError);
     }
     PortError(r);
     return;
@@ -209,7 +214,7 @@ void Decoder::Checked(const rt::TapRecord &r) {
     row.verdict = Word(Verdict::NoAnswer);
     row.tone = kToneBad;
     Put(row);
-    Conclude(false, Word(Verdict::NoAnswer));
+    Conclude(r, Verdict::NoAnswer);
   }
 }
 
@@ -232,9 +237,7 @@ void Decoder::Read(const rt::TapRecord &r) {
   const bool acknowledged = reading.verdict == Verdict::Acknowledged;
   row.tone = acknowledged ? kToneGood : kToneBad;
   Put(row);
-  Conclude(acknowledged, reading.frame || reading.verdict == Verdict::BadChecksum
-                             ? Word(reading.verdict)
-                             : Word(Verdict::Unreadable));
+  Conclude(r, reading.verdict);
 }
 
 // The rest of a backlog too long for one read, thrown away right after it.

@@ -27,7 +27,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/core/log_view_ops.h"
+#include "runtime/core/log_row.h"
 #include "runtime/core/serial_tap.h"
 #include "traffic/reading.h"
 
@@ -35,11 +35,22 @@ namespace traffic {
 
 using RowSink = std::function<void(const LogRow &row)>;
 
+// What became of one command of a download or a link check, as its group's
+// header counts it: accepted, or how its last try failed.
+struct Outcome {
+  std::string command; // the payload as sent
+  Verdict verdict;     // Acknowledged, or Refused, NoAnswer, ... for the last try
+  int tries = 0;       // 1 to ORDER_ATTEMPTS
+  long long wallMs = 0;
+};
+using OutcomeSink = std::function<void(const Outcome &outcome)>;
+
 class Decoder {
 public:
   // Rows go to `sink`; downloads to `demoPort` (the built-in demo device)
-  // say so in their header.
-  explicit Decoder(RowSink sink = {}, int demoPort = 0);
+  // say so in their header. Each command of a group, once decided, goes to
+  // `outcomes` too (nuvaroctl reports them).
+  explicit Decoder(RowSink sink = {}, int demoPort = 0, OutcomeSink outcomes = {});
 
   void Take(const rt::TapRecord &record);
 
@@ -95,7 +106,7 @@ private:
   void ShowHeader();
   void CloseGroup();
   void OpenGroup(GroupKind kind, const rt::TapRecord &r);
-  void Conclude(bool acknowledged, const std::string &how);
+  void Conclude(const rt::TapRecord &r, Verdict how);
   void Command(const rt::TapRecord &r, const Reading &sent);
   void NoteLateReplies();
 
@@ -119,6 +130,7 @@ private:
 
   RowSink sink_;
   int demoPort_ = 0;
+  OutcomeSink outcomes_;
   long long nextId_ = 1;
   long long newestId_ = 0;
   Group group_;

@@ -1,6 +1,6 @@
 #include "runtime/controls/ring_control.h"
 
-#include <QStringList>
+#include "runtime/console/panel_file.h"
 
 RingControl::RingControl(QWidget *parent) : QComboBox(parent) {
   setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -17,12 +17,10 @@ void RingControl::setItemValues(const QString &values) {
 }
 
 void RingControl::applyItemValues() {
-  const QStringList parts = itemValues_.split(QLatin1Char(','));
-  for (int i = 0; i < count(); ++i) {
-    bool ok = false;
-    const int value = i < parts.size() ? parts.at(i).trimmed().toInt(&ok) : 0;
-    setItemData(i, ok ? value : i);
-  }
+  // The rule the limits read from the panel file follow too.
+  const QList<int> values = rt::RingItemValues(itemValues_, count());
+  for (int i = 0; i < count(); ++i)
+    setItemData(i, values.at(i));
 }
 
 bool RingControl::currentValue(int *value) const {

@@ -8,9 +8,9 @@
 #include <QThread>
 #include <QWidget>
 
+#include "runtime/console/stop_signals.h"
 #include "runtime/core/delay.h"
 #include "runtime/core/serial_tap.h"
-#include "runtime/panel/stop_signals.h"
 
 namespace rt::busy {
 

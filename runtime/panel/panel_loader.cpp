@@ -2,9 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QUiLoader>
 
@@ -56,33 +54,7 @@ std::unique_ptr<PanelUiLoader> MakeLoader() {
   return loader;
 }
 
-bool IsBareName(const QString &name) {
-  return !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
-}
-
 } // namespace
-
-QString FindPanelFile(const QString &exeDir, const QString &name) {
-  const QDir dir(exeDir);
-  const QString beside = dir.filePath(name);
-  if (QFileInfo::exists(beside))
-    return beside;
-  // An installed program: <prefix>/bin/nuvaro reads <prefix>/share/nuvaro/.
-  const QString installed =
-      QDir::cleanPath(dir.filePath(QStringLiteral("../share/nuvaro/") + name));
-  if (QFileInfo::exists(installed))
-    return installed;
-  return beside;
-}
-
-QString ResolvePanelPath(const char *fileName) {
-  const QString name = QString::fromUtf8(fileName ? fileName : "");
-  if (name.isEmpty())
-    return {};
-  if (IsBareName(name))
-    return FindPanelFile(QCoreApplication::applicationDirPath(), name);
-  return name;
-}
 
 BuiltForm BuildPanelWidget(const QString &path) {
   if (path.isEmpty())

@@ -5,7 +5,8 @@
 // (string) names the callback it sends its events to. Each control's class,
 // as the form names it, must be one a kind of control claims
 // (kind_registry.cpp); the run-time's own classes are declared in the form as
-// promoted widgets.
+// promoted widgets. Where the file is looked for:
+// runtime/console/panel_file.h.
 #pragma once
 
 #include <QString>
@@ -16,17 +17,6 @@
 #include "runtime/panel/panel_registry.h"
 
 namespace rt {
-
-// A bare file name is looked up beside the executable (a build tree), then in
-// the data folder of the executable's prefix, `<exe dir>/../share/nuvaro/` (an
-// installed program), so the program finds its panel from any working
-// directory; a name with a folder part is used as given.
-QString ResolvePanelPath(const char *fileName);
-
-// The search behind ResolvePanelPath for the bare `name` and the executable's
-// folder `exeDir`: the first of the two places that holds the file, or the
-// path beside the executable when neither does.
-QString FindPanelFile(const QString &exeDir, const QString &name);
 
 // A form read from a panel file: its top-level widget, and the class the file
 // names for each widget it made (a class no kind claims is made as Qt's

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "runtime/console/panel_file.h"
+#include "runtime/console/stop_signals.h"
 #include "runtime/panel/application_start.h"
 #include "runtime/panel/busy.h"
 #include "runtime/panel/control_binding.h"
@@ -23,7 +25,6 @@
 #include "runtime/panel/panel_access.h"
 #include "runtime/panel/panel_loader.h"
 #include "runtime/panel/panel_registry.h"
-#include "runtime/panel/stop_signals.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "runtime/panel/stop_signals.h"
+#include "runtime/console/stop_signals.h"
 
 #ifndef _WIN32
 
@@ -93,19 +93,30 @@ void Install() {
 }
 
 void ActOnPending() {
-  if (const int signal = TakePending()) {
-    CloseAllPorts();
-    RaiseAgain(signal);
-  }
+  if (const int signal = TakePending())
+    EndBy(signal);
+}
+
+void EndBy(int signal) {
+  CloseAllPorts();
+  RaiseAgain(signal);
 }
 
 } // namespace rt::stop
 
 #else
 
+#include <cstdlib>
+
+#include "runtime/core/serial_ops.h"
+
 namespace rt::stop {
 void Install() {}
 void ActOnPending() {}
+void EndBy(int signal) {
+  CloseAllPorts();
+  std::_Exit(128 + signal);
+}
 } // namespace rt::stop
 
 #endif

@@ -15,14 +15,22 @@
 // action: the process ends as the signal says (SIGQUIT with its core), and
 // the quit button's callback does not run. A signal the program was started ignoring (nohup)
 // stays ignored. Nothing happens on Windows.
+//
+// One list for both programs: the panel (InitCVIRTE) and the console program
+// (InitConsoleRTE, runtime/core/console_ops.h), which runs no event loop, so
+// only Delay and the exit look at the pipe there.
 #pragma once
 
 namespace rt::stop {
 
-// Installs the handlers and the pipe's reader. Once, by InitCVIRTE.
+// Installs the handlers and the pipe's reader. Once, by InitCVIRTE or
+// InitConsoleRTE, with the application object made.
 void Install();
 
 // Acts on a signal caught since, if any; called where no event loop runs.
 void ActOnPending();
+
+// Closes the open ports and ends the process as `signal` does by default.
+[[noreturn]] void EndBy(int signal);
 
 } // namespace rt::stop

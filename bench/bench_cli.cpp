@@ -1,0 +1,111 @@
+// A fixed-rate download from the command line, whole process: nuvaroctl
+// started, the download made against the device model on a pseudo-terminal
+// (what nuvaro-devsim runs, here on a thread of this program), the process
+// ended. Prints the median wall time against the protocol's floor: the 0.62 s
+// its waits fix, plus the time its 71 bytes (five frames out, five
+// acknowledgements back) take at 38400 baud, which a pseudo-terminal does not
+// spend. Goal: within 1.05 times the floor.
+//   bench_cli [--runs N]   (21 runs by default)
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fcntl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sim/device_model.h"
+#include "sim/pty_device.h"
+
+namespace {
+
+constexpr double kWaitsS = 0.62; // the settle wait and five checks 0.1 s apart
+// "F3," "T30," "W100," "F1," "R1500," framed (7 + 8 + 9 + 7 + 10 bytes), and
+// five "E1" frames (6 bytes each), at 10 bits a byte.
+constexpr double kLineS = (41 + 5 * 6) * 10 / 38400.0;
+
+struct Run {
+  double wallS = 0;
+  double cpuMs = 0;
+  int status = -1;
+};
+
+Run RunChild(const std::vector<std::string> &args) {
+  Run run;
+  std::vector<char *> argv;
+  for (const std::string &a : args)
+    argv.push_back(const_cast<char *>(a.c_str()));
+  argv.push_back(nullptr);
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int devNull = open("/dev/null", O_WRONLY);
+    dup2(devNull, STDOUT_FILENO);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  rusage usage{};
+  if (pid < 0 || wait4(pid, &status, 0, &usage) != pid)
+    return run;
+  run.wallS = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  run.cpuMs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+              (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  const std::size_t n = v.size();
+  return n == 0 ? 0.0 : (n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2.0);
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  int runs = 21;
+  if (argc > 2 && std::strcmp(argv[1], "--runs") == 0)
+    runs = std::max(1, std::atoi(argv[2]));
+
+  sim::PtyDevice device(std::make_shared<sim::DeviceModel>(3000));
+  std::string error;
+  if (!device.Start(&error)) {
+    std::fprintf(stderr, "bench_cli: cannot open a pseudo-terminal: %s\n", error.c_str());
+    return 1;
+  }
+  const std::vector<std::string> args = {
+      NUVAROCTL_EXE, "--port", device.SlavePath(), "download", "fixed",         "--rate", "1500",
+      "--angle",     "30",     "--width",          "100",      "--signal-mode", "1"};
+  std::vector<double> wall, cpu;
+  for (int i = 0; i < runs; ++i) {
+    const Run run = RunChild(args);
+    if (run.status != 0) {
+      std::fprintf(stderr, "bench_cli: nuvaroctl failed (status %d)\n", run.status);
+      return 1;
+    }
+    wall.push_back(run.wallS);
+    cpu.push_back(run.cpuMs);
+  }
+  const double median = Median(wall);
+  std::printf("# nuvaroctl download fixed, process start to exit, %d runs over a pseudo-terminal\n",
+              runs);
+  std::printf("wall median %.1f ms (min %.1f, max %.1f), cpu median %.1f ms\n", median * 1e3,
+              *std::min_element(wall.begin(), wall.end()) * 1e3,
+              *std::max_element(wall.begin(), wall.end()) * 1e3, Median(cpu));
+  std::printf("floor %.1f ms (waits %.0f ms + line %.1f ms at 38400 baud): ratio %.3f "
+              "(goal <= 1.05); against the waits alone: %.3f\n",
+              (kWaitsS + kLineS) * 1e3, kWaitsS * 1e3, kLineS * 1e3, median / (kWaitsS + kLineS),
+              median / kWaitsS);
+  double load[1] = {0.0};
+  if (getloadavg(load, 1) == 1)
+    std::printf("# load average over the last minute: %.2f\n", load[0]);
+  return 0;
+}

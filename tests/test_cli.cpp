@@ -1,0 +1,290 @@
+// nuvaroctl, the program itself, started as a script starts it: against the
+// device model on a pseudo-terminal (in this process, so that the bytes it
+// received can be checked; nuvaro-devsim runs the same model), against
+// nuvaro-devsim, and against its built-in demo device. What it printed, its
+// exit status, and what reached the line. Linux: the port's flags are read
+// with TIOCGEXCL.
+#ifdef __linux__
+#include <gtest/gtest.h>
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QString>
+
+#include <fcntl.h>
+
+#include <memory>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/state/settings.h"
+#include "child_process.h"
+#include "fake_device.h"
+#include "link/frame.h"
+#include "link/line.h"
+#include "link/sequence.h"
+#include "runtime/core/port_choices.h"
+#include "runtime/core/serial_ops.h"
+#include "sim/pty_device.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+struct Ran {
+  int status = -1; // the wait status
+  Strings lines;   // stdout, line by line
+  std::string err;
+};
+
+Ran Nuvaroctl(Strings args) {
+  args.insert(args.begin(), NUVARO_CTL_EXE);
+  const Child child = SpawnChild(args);
+  Ran ran;
+  std::istringstream out(ReadAll(child.out));
+  for (std::string line; std::getline(out, line);)
+    ran.lines.push_back(line);
+  ran.err = ReadAll(child.err);
+  ran.status = WaitForExit(child.pid);
+  return ran;
+}
+
+// A line as the tests compare it: without its time of day, and a --json
+// object as the same tab-separated fields in its keys' order (command,
+// result, tries; or rate). "" for a line that is neither.
+std::string Fields(const std::string &line, bool json) {
+  static const std::regex time(R"(^\d\d:\d\d:\d\d\.\d\d\d$)");
+  if (!json)
+    return std::regex_search(line.substr(0, 12), time) && line.size() > 12 && line[12] == '\t'
+               ? line.substr(13)
+               : line;
+  QJsonParseError error{};
+  const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(line), &error).object();
+  if (error.error != QJsonParseError::NoError ||
+      !std::regex_search(o["time"].toString().toStdString(), time))
+    return "";
+  if (o.contains("rate"))
+    return o.size() == 2 ? (o["rate"].isNull() ? "null" : std::to_string(o["rate"].toInt())) : "";
+  if (o.size() != 4 || !o["command"].isString() || !o["result"].isString() ||
+      !o["tries"].isDouble())
+    return "";
+  return o["command"].toString().toStdString() + "\t" + o["result"].toString().toStdString() +
+         "\t" + std::to_string(o["tries"].toInt());
+}
+
+enum class Device {
+  Model,  // the device model on a pseudo-terminal in this process
+  Devsim, // nuvaro-devsim --rate 1234
+  Demo,   // --port demo
+};
+
+const Strings kFixed = {"download", "fixed",   "--rate", "1500",          "--angle",
+                        "30",       "--width", "100",    "--signal-mode", "1"};
+const Strings kFixedSent = {"F3,", "T30,", "W100,", "F1,", "R1500,"};
+// A sweep at the panel's lower limits, its minimum above its maximum.
+const Strings kSweep = {"download", "sweep", "--min",         "6000", "--max",   "1000",
+                        "--step",   "100",   "--repeat",      "3",    "--angle", "0",
+                        "--width",  "0",     "--signal-mode", "0"};
+const Strings kSweepSent = {"F4,", "T0,", "W0,", "D6000,1000,100,", "P3,", "F2,"};
+
+Strings With(Strings args, const std::string &option, const std::string &value) {
+  for (std::size_t i = 0; i + 1 < args.size(); ++i)
+    if (args[i] == option)
+      args[i + 1] = value;
+  return args;
+}
+
+Strings Acknowledged(const Strings &sent, bool json = false) {
+  Strings lines;
+  for (const std::string &c : sent)
+    lines.push_back(c + (json ? "\tacknowledged\t1" : "\t已确认\t1/5"));
+  return lines;
+}
+
+template <typename... T> Strings L(T... items) {
+  return Strings{items...};
+}
+
+Strings Join(Strings a, const Strings &b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+TEST(Nuvaroctl, EachCommandItsOutputStatusAndBytesOnTheLine) {
+  const Strings refusedAngle =
+      Join(Join(L("F3,"), Strings(5, "T30,")), L("W100,", "F1,", "R1500,"));
+  struct Case {
+    const char *name;
+    Device device;
+    const char *refuse; // the model refuses commands starting with this
+    Strings args;       // after --port
+    int status;
+    Strings sent;      // what the model received (Model only)
+    Strings lines;     // stdout, times taken off, JSON as its fields
+    const char *error; // on stderr
+  } cases[] = {
+      {"fixed", Device::Model, "", kFixed, 0, kFixedSent,
+       Join(L("下载（定速）\t全部已确认（5 条）"), Acknowledged(kFixedSent)), ""},
+      {"sweep", Device::Model, "", kSweep, 0, kSweepSent,
+       Join(L("下载（扫速）\t全部已确认（6 条）"), Acknowledged(kSweepSent)), ""},
+      {"refused angle", Device::Model, "T", kFixed, 1, refusedAngle,
+       L("下载（定速）\tT30,：被拒绝 5/5", "F3,\t已确认\t1/5", "T30,\t被拒绝\t5/5",
+         "W100,\t已确认\t1/5", "F1,\t已确认\t1/5", "R1500,\t已确认\t1/5"),
+       ""},
+      {"refused signal mode", Device::Model, "F3", kFixed, 1, Strings(5, "F3,"),
+       L("下载\tF3,：被拒绝 5/5", "F3,\t被拒绝\t5/5"), ""},
+      {"check", Device::Model, "", L("check"), 0, L("Q1"),
+       L("通讯检查\t全部已确认（1 条）", "Q1\t已确认\t1/5"), ""},
+      {"check refused", Device::Model, "Q", L("check"), 1, Strings(5, "Q1"),
+       L("通讯检查\tQ1：被拒绝 5/5", "Q1\t被拒绝\t5/5"), ""},
+      // Values the panel's controls would not take: nothing reaches the line.
+      {"rate out of range", Device::Model, "", With(kFixed, "--rate", "99999999"), 2, L(), L(),
+       "--rate 99999999: outside the panel's range 1 to 100000"},
+      {"rate not a number", Device::Model, "", With(kFixed, "--rate", "abc"), 2, L(), L(),
+       "--rate abc: not a whole number"},
+      {"rate not whole", Device::Model, "", With(kFixed, "--rate", "1500.0"), 2, L(), L(),
+       "not a whole number"},
+      {"angle past its maximum", Device::Model, "", With(kFixed, "--angle", "361"), 2, L(), L(),
+       "outside the panel's range 0 to 360"},
+      {"width below its minimum", Device::Model, "", With(kSweep, "--width", "-1"), 2, L(), L(),
+       "--width -1"},
+      {"signal mode no choice", Device::Model, "", With(kFixed, "--signal-mode", "2"), 2, L(), L(),
+       "not one of the panel's choices (1, 0)"},
+      {"sweep option in fixed mode", Device::Model, "", Join(kFixed, L("--min", "5")), 2, L(), L(),
+       "--min is not an option of download fixed"},
+      {"interval too short", Device::Model, "", L("rate", "--interval", "0.01"), 2, L(), L(),
+       "--interval 0.01"},
+      // nuvaro-devsim reports 1234 until an operation is chosen.
+      {"rate", Device::Devsim, "", L("rate", "--count", "3", "--interval", "0.1"), 0, L(),
+       L("1234", "1234", "1234"), ""},
+      {"demo fixed", Device::Demo, "", kFixed, 0, L(),
+       Join(L("下载（定速，演示设备）\t全部已确认（5 条）"), Acknowledged(kFixedSent)), ""},
+      {"demo sweep json", Device::Demo, "", Join(kSweep, L("--json")), 0, L(),
+       Acknowledged(kSweepSent, true), ""},
+      // A fresh demo device each run: it reports its starting rate.
+      {"demo rate json", Device::Demo, "", L("rate", "--json", "--count=2", "--interval=0.1"), 0,
+       L(), L("0", "0"), ""},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    auto model = std::make_shared<sim::DeviceModel>();
+    sim::DeviceKnobs knobs;
+    knobs.refuse = *c.refuse != 0;
+    knobs.refusePrefix = c.refuse;
+    model->SetKnobs(knobs);
+    sim::PtyDevice pty(model);
+    const Child devsim = c.device == Device::Devsim
+                             ? SpawnChild({NUVARO_DEVSIM_EXE, "--rate", "1234", "--quiet"})
+                             : Child(-1, -1, -1);
+    std::string port = "demo";
+    if (c.device == Device::Model) {
+      ASSERT_TRUE(pty.Start());
+      port = pty.SlavePath();
+    } else if (c.device == Device::Devsim) {
+      port = ReadLineFrom(devsim.out);
+      ASSERT_EQ(port.rfind("/dev/", 0), 0u) << port;
+    }
+
+    const Ran ran = Nuvaroctl(Join({"--port", port}, c.args));
+    EXPECT_TRUE(WIFEXITED(ran.status) && WEXITSTATUS(ran.status) == c.status) << ran.status << "\n"
+                                                                              << ran.err;
+    const bool json = std::find(c.args.begin(), c.args.end(), "--json") != c.args.end();
+    Strings lines;
+    for (const std::string &line : ran.lines) {
+      const std::string fields = Fields(line, json);
+      // The header's last field, the download's duration, varies.
+      lines.push_back(fields.substr(0, fields.find("\t用时 ")));
+    }
+    EXPECT_EQ(lines, c.lines);
+    if (*c.error)
+      EXPECT_NE(ran.err.find(c.error), std::string::npos) << ran.err;
+    else
+      EXPECT_EQ(ran.err, "");
+    if (c.device == Device::Model) {
+      EXPECT_EQ(model->Payloads(), c.sent);
+      EXPECT_EQ(model->RawBytes(), Frames(c.sent)); // framed exactly as the panel frames them
+    }
+    if (devsim.pid > 0) {
+      kill(devsim.pid, SIGTERM);
+      EXPECT_EQ(WaitForExit(devsim.pid), 0);
+    }
+  }
+}
+
+TEST(Nuvaroctl, ListsThePanelsPortsThenDemoAndAnswersHelpWithoutAPort) {
+  const Ran ports = Nuvaroctl({"ports"});
+  EXPECT_EQ(ports.status, 0);
+  ASSERT_FALSE(ports.lines.empty());
+  EXPECT_EQ(ports.lines.back(), "demo\t演示设备（内置模拟）");
+  for (const char *flag : {"--help", "--version"}) {
+    const Ran ran = Nuvaroctl({flag});
+    EXPECT_EQ(ran.status, 0) << flag;
+    EXPECT_FALSE(ran.lines.empty()) << flag;
+  }
+  const Ran noPort = Nuvaroctl({"check"});
+  EXPECT_TRUE(WIFEXITED(noPort.status) && WEXITSTATUS(noPort.status) == 2);
+  EXPECT_NE(noPort.err.find("needs --port"), std::string::npos) << noPort.err;
+}
+
+// A port another program holds (the panel here, with the same serial
+// operations; another nuvaroctl below) is refused with the reason, and the
+// holder's link goes on; a SIGTERM in the middle of a download closes the
+// port before the program ends by that signal.
+TEST(Nuvaroctl, AHeldPortIsLeftAloneAndASignalReleasesIt) {
+  auto model = std::make_shared<sim::DeviceModel>();
+  sim::PtyDevice pty(model);
+  ASSERT_TRUE(pty.Start());
+  const int slave = open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(slave, 0);
+
+  const int port = rt::PortNumberForPath(pty.SlavePath());
+  ASSERT_EQ(OpenLine(port), 0);
+  Ran refused = Nuvaroctl(Join({"--port", pty.SlavePath()}, kFixed));
+  EXPECT_TRUE(WIFEXITED(refused.status) && WEXITSTATUS(refused.status) == 3) << refused.status;
+  EXPECT_NE(refused.err.find("打开失败：设备忙"), std::string::npos) << refused.err;
+  EXPECT_TRUE(model->Payloads().empty());
+  EXPECT_EQ(ExclusiveFlag(slave), 1);
+  EXPECT_TRUE(LockedBy(pty.SlavePath(), getpid()));
+  // The panel's next download.
+  const int before = portNumber;
+  const SettingsRecord settings = Settings;
+  portNumber = port;
+  Settings = {1, 1500, 0, 0, 0, 0, 1, 30, 100};
+  EXPECT_EQ(DownloadSettings(), 1);
+  EXPECT_EQ(model->Payloads(), kFixedSent);
+  CloseCom(port);
+  portNumber = before;
+  Settings = settings;
+  model->ClearRecord();
+
+  // Each command acknowledged at its fifth try: 2.6 s, cut short.
+  sim::DeviceKnobs slow;
+  slow.ackFrom = 5;
+  model->SetKnobs(slow);
+  Strings args = Join({NUVARO_CTL_EXE, "--port", pty.SlavePath()}, kFixed);
+  const Child child = SpawnChild(args);
+  ASSERT_GT(child.pid, 0);
+  for (int waited = 0; model->Payloads().empty() && waited < kChildGuardMs; waited += 10)
+    usleep(10 * 1000);
+  EXPECT_EQ(ExclusiveFlag(slave), 1);
+  EXPECT_TRUE(LockedBy(pty.SlavePath(), child.pid));
+  refused = Nuvaroctl({"--port", pty.SlavePath(), "check"});
+  EXPECT_TRUE(WIFEXITED(refused.status) && WEXITSTATUS(refused.status) == 3) << refused.status;
+  EXPECT_NE(refused.err.find("打开失败：设备忙"), std::string::npos) << refused.err;
+
+  kill(child.pid, SIGTERM);
+  const int status = WaitForExit(child.pid);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+  EXPECT_LT(model->Payloads().size(), 25u); // 5 commands, 5 tries each
+  for (const std::string &p : model->Payloads())
+    EXPECT_NE(p, "Q1"); // the second program sent nothing
+  EXPECT_EQ(ExclusiveFlag(slave), 0);
+  EXPECT_FALSE(LockedBy(pty.SlavePath(), child.pid));
+  close(slave);
+}
+
+} // namespace
+
+#endif
