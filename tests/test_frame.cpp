@@ -63,8 +63,8 @@ TEST_F(ChInQuTest, TakesAllThatWaitsAndReadsTheLetterAndNumberOfAReplyFrameOnly)
   struct Row {
     std::string bytes;
     int result;
-    char letter;
-    int number;
+    char letter = '\0'; // a row with no reply leaves both out
+    int number = 0;
   } rows[] = {
       {e1, 1, 'E', 1},
       {e1.substr(0, e1.size() - 1), 1, 'E', 1}, // without the terminator

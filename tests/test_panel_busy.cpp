@@ -20,8 +20,8 @@ namespace {
 
 // What the blocking callback saw and does.
 struct Blocking {
-  std::optional<Qt::CursorShape> cursorWhileBlocked;
-  std::optional<Qt::CursorShape> cursorInPopup;
+  std::optional<Qt::CursorShape> cursorWhileBlocked = {};
+  std::optional<Qt::CursorShape> cursorInPopup = {};
   QWidget *pressWhileBlocked = nullptr; // gets an Up key "typed" during the wait
   bool popup = false;
 };

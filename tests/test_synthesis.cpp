@@ -34,8 +34,9 @@ void ExpectRuns(int rate, int mode, int width, int angle, const std::vector<Span
   GenerateWave(rate, mode, width, angle);
   GenerateWave1(mode, angle);
   EXPECT_EQ(Runs(datapoints), pulse);
-  if (!logic.empty())
+  if (!logic.empty()) {
     EXPECT_EQ(Runs(datapoints1), logic);
+  }
 }
 
 TEST(Synthesis, TypicalSettingsAndTheirMirrorInSignalModeZero) {
