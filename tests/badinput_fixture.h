@@ -79,27 +79,11 @@ protected:
     return s;
   }
 
-  // The commands a good download of `s` puts on the wire.
-  static std::vector<std::string> Expected(const SettingsRecord &s) {
-    auto d = [](int v) { return std::to_string(v); };
-    std::vector<std::string> c = {s.signalMode ? "F3," : "F4,", "T" + d(s.angle) + ",",
-                                  "W" + d(s.width) + ","};
-    if (s.workMode) {
-      c.push_back("F1,");
-      c.push_back("R" + d(s.rate) + ",");
-    } else {
-      c.push_back("D" + d(s.sweepMin) + "," + d(s.sweepMax) + "," + d(s.sweepStep) + ",");
-      c.push_back("P" + d(s.repeat) + ",");
-      c.push_back("F2,");
-    }
-    return c;
-  }
-
   // Downloads with the device's record cleared: it must receive Settings.
   void DownloadAndExpectSettingsSent() {
     device->ClearRecord();
     Download();
-    EXPECT_EQ(Sent(), Expected(Settings));
+    EXPECT_EQ(Sent(), Expected(Settings).commands);
     EXPECT_EQ(Value(CTL_COMM_LED), 1);
     EXPECT_TRUE(popups.empty());
   }

@@ -8,7 +8,6 @@
 #include <QStringList>
 
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,9 +15,11 @@
 #include "app/lifecycle.h"
 #include "app/state/controls.h"
 #include "app/state/settings.h"
+#include "expected_download.h"
 #include "link/download.h"
 #include "link/frame.h"
 #include "link/port.h"
+#include "parameters.h"
 #include "runtime/controls/log_view.h"
 #include "runtime/core/clock.h"
 #include "runtime/core/panel_ops.h"
@@ -34,38 +35,6 @@ using Strings = std::vector<std::string>;
 inline const char *const kCommError = "  硬件通讯错误";
 inline const char *const kPortError = "串口错误，请重新选择串口";
 constexpr double kTickInterval = 0.5; // the panel timer's, in seconds
-
-inline bool operator==(const SettingsRecord &a, const SettingsRecord &b) {
-  return a.workMode == b.workMode && a.rate == b.rate && a.sweepMin == b.sweepMin &&
-         a.sweepMax == b.sweepMax && a.sweepStep == b.sweepStep && a.repeat == b.repeat &&
-         a.signalMode == b.signalMode && a.angle == b.angle && a.width == b.width;
-}
-
-inline void PrintTo(const SettingsRecord &s, std::ostream *os) {
-  *os << "{workMode " << s.workMode << ", rate " << s.rate << ", sweep " << s.sweepMin << ".."
-      << s.sweepMax << " step " << s.sweepStep << ", repeat " << s.repeat << ", signalMode "
-      << s.signalMode << ", angle " << s.angle << ", width " << s.width << "}";
-}
-
-// The operator's parameters, the numeric ones first and the two rings last:
-// the control, the event its callback acts on, the field of Settings it
-// stores, and whether it is a sweep one (dimmed in fixed-rate mode).
-struct Parameter {
-  int control, event;
-  int SettingsRecord::*field;
-  bool sweep;
-};
-inline const Parameter kParameters[] = {
-    {CTL_RATE, EVENT_VAL_CHANGED, &SettingsRecord::rate, false},
-    {CTL_SWEEPMIN, EVENT_COMMIT, &SettingsRecord::sweepMin, true},
-    {CTL_SWEEPMAX, EVENT_COMMIT, &SettingsRecord::sweepMax, true},
-    {CTL_SWEEPSTEP, EVENT_COMMIT, &SettingsRecord::sweepStep, true},
-    {CTL_REPEAT, EVENT_COMMIT, &SettingsRecord::repeat, true},
-    {CTL_ANGLE, EVENT_COMMIT, &SettingsRecord::angle, false},
-    {CTL_WIDTH, EVENT_COMMIT, &SettingsRecord::width, false},
-    {CTL_SIGNALMODE, EVENT_COMMIT, &SettingsRecord::signalMode, false},
-    {CTL_WORKMODE, EVENT_COMMIT, &SettingsRecord::workMode, false},
-};
 
 // The controls the operator sees: all but the timer and the link view, which
 // starts closed.

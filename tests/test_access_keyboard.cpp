@@ -117,7 +117,9 @@ TEST_F(KeyboardOnly, TypedValueTabAndCtrlReturnDownloadThenAltCAndSpaceCheckTheL
   // The shortcut clicks the button after showing it pressed for a moment.
   QTest::keyClick(window, Qt::Key_Return, Qt::ControlModifier);
   EXPECT_TRUE(QTest::qWaitFor([&] { return SendColour() == COLOR_SENT; }, 10000));
-  EXPECT_EQ(Sent(), (std::vector<std::string>{"F3,", "T45,", "W100,", "F1,", "R3000,"}));
+  SettingsRecord typed = PanelStart();
+  typed.angle = 45;
+  EXPECT_EQ(Sent(), Expected(typed).commands);
   EXPECT_EQ(Value(CTL_PORT_LED), 1);
 
   SetCtrlVal(panelHandle, CTL_COMM_LED, 0);

@@ -39,8 +39,7 @@ void ExpectOnlyPlot(int control, const double *samples, double gain) {
 }
 
 TEST_F(AppPanel, InitReadsThePanelAndDrawsThePreview) {
-  // workMode, rate, sweep minimum, maximum and step, repeat, signalMode, angle, width
-  EXPECT_EQ(Settings, (SettingsRecord{1, 3000, 1000, 6000, 100, 1, 1, 30, 100}));
+  EXPECT_EQ(Settings, PanelStart());
   // Start-up leaves the dimming as stored: fixed-rate mode, sweep dimmed.
   EXPECT_FALSE(Dimmed(CTL_RATE));
   EXPECT_TRUE(Dimmed(CTL_SWEEPMIN));
@@ -83,24 +82,21 @@ TEST_F(AppPanel, RateZeroShowsNoPulsesAndKeepsTheScale) {
 }
 
 TEST_F(AppPanel, EachParameterCallbackStoresItsValueAndMarksPending) {
-  // A new value for each parameter, in the order of kParameters.
-  const int values[] = {4321, 1500, 5500, 250, 7, 90, 333, 0, 0};
-  static_assert(std::size(values) == std::size(kParameters));
-  for (std::size_t i = 0; i < std::size(values); ++i) {
-    const Parameter &c = kParameters[i];
+  for (const Parameter &c : kParameters) {
+    SCOPED_TRACE(c.name);
     Download(); // grey
     ASSERT_EQ(SendColour(), COLOR_SENT);
-    ASSERT_EQ(SetCtrlVal(panelHandle, c.control, values[i]), 0) << c.control;
+    ASSERT_EQ(SetCtrlVal(panelHandle, c.control, c.other), 0);
     // Other events leave everything as it was.
     Event(c.control, c.event == EVENT_COMMIT ? EVENT_VAL_CHANGED : EVENT_COMMIT);
-    EXPECT_NE(Settings.*c.field, values[i]) << c.control;
-    EXPECT_EQ(SendColour(), COLOR_SENT) << c.control;
+    EXPECT_NE(Settings.*c.field, c.other);
+    EXPECT_EQ(SendColour(), COLOR_SENT);
     Event(c.control, c.event);
-    EXPECT_EQ(Settings.*c.field, values[i]) << c.control;
-    EXPECT_EQ(SendColour(), COLOR_PENDING) << c.control;
+    EXPECT_EQ(Settings.*c.field, c.other);
+    EXPECT_EQ(SendColour(), COLOR_PENDING);
     Download(); // an unchanged value marks pending too
     Event(c.control, c.event);
-    EXPECT_EQ(SendColour(), COLOR_PENDING) << c.control;
+    EXPECT_EQ(SendColour(), COLOR_PENDING);
   }
 }
 
@@ -127,9 +123,11 @@ TEST_F(AppPanel, WorkModeDimsTheControlsItDoesNotUse) {
   for (const int mode : {0, 1}) { // sweep, then fixed rate
     Change(CTL_WORKMODE, mode);
     EXPECT_EQ(Dimmed(CTL_RATE), mode == 0);
-    for (const Parameter &p : kParameters)
-      if (p.sweep)
-        EXPECT_EQ(Dimmed(p.control), mode == 1) << p.control;
+    for (const Parameter &p : kParameters) {
+      if (p.sweep) {
+        EXPECT_EQ(Dimmed(p.control), mode == 1) << p.name;
+      }
+    }
   }
   EXPECT_EQ(SendColour(), COLOR_PENDING);
 }

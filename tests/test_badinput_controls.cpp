@@ -156,7 +156,7 @@ TEST_F(ControlLimits, TypedPastTheLimitThenStraightToTheSendButton) {
   ASSERT_EQ(Value(CTL_WIDTH), 999999);
   QTest::mouseClick(rt::ControlWidget(panelHandle, CTL_SEND), Qt::LeftButton);
   EXPECT_EQ(Settings, Shown());
-  EXPECT_EQ(Sent(), Expected(Settings));
+  EXPECT_EQ(Sent(), Expected(Settings).commands);
   EXPECT_EQ(Value(CTL_COMM_LED), 1);
   window->hide();
 }

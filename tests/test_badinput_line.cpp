@@ -186,7 +186,7 @@ TEST_F(GarbageDevice, ValidRepliesFollowedByPaddingGoThrough) {
   Download();
   EXPECT_TRUE(popups.empty());
   EXPECT_EQ(Value(CTL_COMM_LED), 1);
-  EXPECT_EQ(line->Payloads(), Expected(Settings));
+  EXPECT_EQ(line->Payloads(), Expected(Settings).commands);
   TicksShowNothing();
 }
 
@@ -232,7 +232,7 @@ TEST_F(GarbageDevice, RepliesSplitAcrossReads) {
   Download();
   EXPECT_TRUE(popups.empty());
   EXPECT_EQ(Value(CTL_COMM_LED), 1);
-  EXPECT_EQ(line->Payloads(), Expected(Settings));
+  EXPECT_EQ(line->Payloads(), Expected(Settings).commands);
 
   // The tail lands after the check: each check sees a piece of a frame (or a
   // tail followed by the next head) and never a whole one.

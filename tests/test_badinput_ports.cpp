@@ -186,7 +186,7 @@ TEST_F(PortPaths, BackToTheDeviceAfterABadPath) {
   Event(CTL_PORT, EVENT_VAL_CHANGED);
   Download();
   EXPECT_EQ(popups.size(), 1u);
-  EXPECT_EQ(Sent(), Expected(Settings));
+  EXPECT_EQ(Sent(), Expected(Settings).commands);
   EXPECT_EQ(Value(CTL_PORT_LED), 1);
   EXPECT_EQ(Value(CTL_COMM_LED), 1);
   EXPECT_EQ(portReady, 1);

@@ -111,7 +111,7 @@ TEST_F(Vanishing, BackWithinOneCommandsRetriesIsNoFailure) {
   EXPECT_EQ(Value(CTL_COMM_LED), 1);
   EXPECT_EQ(Value(CTL_PORT_LED), 1);
   EXPECT_EQ(portReady, 1);
-  Strings expected = Expected(Settings);
+  Strings expected = Expected(Settings).commands;
   expected.insert(expected.begin() + 2, expected[2]); // the width twice
   EXPECT_EQ(Sent(), expected);
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "expected_download.h"
+#include "parameters.h"
 #include "sim/command.h"
 #include "sim/device_model.h"
 #include "sim/frame_scanner.h"
@@ -103,22 +105,22 @@ protected:
 };
 
 TEST_F(DeviceModelTest, FixedRateDownload) {
-  const Strings sequence = {"F3,", "T30,", "W100,", "F1,", "R2500,"};
-  Bytes wire;
+  SettingsRecord s = PanelStart();
+  s.rate = 2500;
+  const ExpectedDownload download = Expected(s);
   double now = 0.0;
-  for (const auto &payload : sequence) {
+  for (const auto &payload : download.commands) {
     EXPECT_EQ(Order(payload, now), kE1) << payload;
-    wire += sim::EncodeFrame(payload);
-    now += 0.1;
+    now += kCheckWait;
   }
-  EXPECT_EQ(model.Payloads(), sequence);
-  EXPECT_EQ(model.RawBytes(), wire);
-  EXPECT_NEAR(model.Commands()[4].time, 0.4, 1e-12);
+  EXPECT_EQ(model.Payloads(), download.commands);
+  EXPECT_EQ(model.RawBytes(), download.frames);
+  EXPECT_NEAR(model.Commands()[4].time, 4 * kCheckWait, 1e-12);
 
   const sim::DeviceState state = model.State();
-  EXPECT_EQ(state.signalMode, 1);
-  EXPECT_EQ(state.angle, 30);
-  EXPECT_EQ(state.width, 100);
+  EXPECT_EQ(state.signalMode, s.signalMode);
+  EXPECT_EQ(state.angle, s.angle);
+  EXPECT_EQ(state.width, s.width);
   EXPECT_EQ(state.operation, sim::Operation::Fixed);
   EXPECT_EQ(Order("?1,", now), sim::EncodeFrame("R2500"));
 }

@@ -8,11 +8,12 @@ namespace {
 using DownloadTest = PanelTest;
 
 TEST_F(DownloadTest, SequencesOnTheWireInBothModes) {
-  Download(); // fixed rate, signal mode 1
-  Strings expected = {"F3,", "T30,", "W100,", "F1,", "R3000,"};
-  EXPECT_EQ(Sent(), expected);
-  EXPECT_EQ(device->RawBytes(), Frames(expected));
-  EXPECT_NEAR(clock.Now(), 0.62, 1e-9);
+  ASSERT_EQ(Settings, PanelStart()); // fixed rate, signal mode 1
+  Download();
+  ExpectedDownload expected = Expected(Settings);
+  EXPECT_EQ(Sent(), expected.commands);
+  EXPECT_EQ(device->RawBytes(), expected.frames);
+  EXPECT_NEAR(clock.Now(), expected.floor, 1e-9);
   EXPECT_TRUE(popups.empty());
   EXPECT_EQ(Value(CTL_COMM_LED), 1);
   EXPECT_EQ(SendColour(), COLOR_SENT);
@@ -20,12 +21,16 @@ TEST_F(DownloadTest, SequencesOnTheWireInBothModes) {
 
   Change(CTL_WORKMODE, 0);
   Change(CTL_SIGNALMODE, 0);
+  SettingsRecord sweep = PanelStart();
+  sweep.workMode = sweep.signalMode = 0;
+  ASSERT_EQ(Settings, sweep);
   device->ClearRecord();
+  const double start = clock.Now();
   Download();
-  expected = {"F4,", "T30,", "W100,", "D1000,6000,100,", "P1,", "F2,"};
-  EXPECT_EQ(Sent(), expected);
-  EXPECT_EQ(device->RawBytes(), Frames(expected));
-  EXPECT_NEAR(clock.Now(), 0.62 + 0.72, 1e-9);
+  expected = Expected(sweep);
+  EXPECT_EQ(Sent(), expected.commands);
+  EXPECT_EQ(device->RawBytes(), expected.frames);
+  EXPECT_NEAR(clock.Now() - start, expected.floor, 1e-9);
   EXPECT_EQ(SendColour(), COLOR_SENT);
 }
 
@@ -33,8 +38,8 @@ TEST_F(DownloadTest, RefusedModeCommandSendsNothingElse) {
   Knobs([](auto &k) { k.refuse = true, k.refusePrefix = "F3"; });
   const int colour = SendColour();
   Download();
-  EXPECT_EQ(Sent(), Strings(5, "F3,"));
-  EXPECT_NEAR(clock.Now(), 0.62, 1e-9);
+  EXPECT_EQ(Sent(), Strings(kTries, Expected(Settings).commands[0]));
+  EXPECT_NEAR(clock.Now(), kSettleWait + kTries * kCheckWait, 1e-9);
   EXPECT_EQ(popups, Strings{kCommError});
   EXPECT_EQ(popupTitles, Strings{""});
   EXPECT_EQ(Value(CTL_COMM_LED), 0);
@@ -46,8 +51,9 @@ TEST_F(DownloadTest, RefusedWidthIsRetriedAndTheRestStillGoesOut) {
   device->ClearRecord();
   Knobs([](auto &k) { k.refuse = true, k.refusePrefix = "W"; });
   Download();
-  EXPECT_EQ(Sent(),
-            (Strings{"F3,", "T30,", "W100,", "W100,", "W100,", "W100,", "W100,", "F1,", "R3000,"}));
+  Strings expected = Expected(Settings).commands;
+  expected.insert(expected.begin() + 2, kTries - 1, expected[2]); // the width, every try
+  EXPECT_EQ(Sent(), expected);
   EXPECT_EQ(popups, Strings{kCommError});
   EXPECT_EQ(Value(CTL_COMM_LED), 0);
   EXPECT_EQ(SendColour(), COLOR_SENT); // unchanged by a failed download
@@ -69,7 +75,7 @@ TEST_F(DownloadTest, AcknowledgedLateStillCompletes) {
   Download();
   EXPECT_EQ(Sent().size(), 15u);
   EXPECT_EQ(Value(CTL_COMM_LED), 1);
-  EXPECT_NEAR(clock.Now(), 0.12 + 15 * 0.1, 1e-9);
+  EXPECT_NEAR(clock.Now(), kSettleWait + 15 * kCheckWait, 1e-9);
 }
 
 // A rate report that lands during the 0.12 s wait is flushed; one that lands
@@ -82,9 +88,10 @@ TEST_F(DownloadTest, ReplyDuringTheSettleWaitIsFlushedOneAfterItCostsAnAttempt) 
     SendOrder("?1,");
     Knobs([](auto &k) { k.latency = 0.01; });
     Download();
-    Strings expected = {"?1,", "F3,", "T30,", "W100,", "F1,", "R3000,"};
-    if (latency > 0.12)
-      expected.insert(expected.begin() + 1, "F3,");
+    Strings expected = Expected(Settings).commands;
+    expected.insert(expected.begin(), "?1,");
+    if (latency > kSettleWait)
+      expected.insert(expected.begin() + 1, expected[1]); // the mode command's first try lost
     EXPECT_EQ(Sent(), expected) << latency;
     EXPECT_EQ(Value(CTL_COMM_LED), 1);
   }

@@ -40,8 +40,9 @@ protected:
 };
 
 TEST_F(PtyPanel, DownloadsInBothModesAndFollowsTheRate) {
+  SettingsRecord s = PanelStart();
   Download();
-  EXPECT_EQ(Sent(), (Strings{"F3,", "T30,", "W100,", "F1,", "R3000,"}));
+  EXPECT_EQ(Sent(), Expected(s).commands);
   EXPECT_EQ(Value(CTL_COMM_LED), 1);
   EXPECT_EQ(Value(CTL_PORT_LED), 1);
   EXPECT_TRUE(popups.empty());
@@ -49,7 +50,8 @@ TEST_F(PtyPanel, DownloadsInBothModesAndFollowsTheRate) {
   device->ClearRecord();
   Change(CTL_WORKMODE, 0);
   Download();
-  EXPECT_EQ(Sent(), (Strings{"F3,", "T30,", "W100,", "D1000,6000,100,", "P1,", "F2,"}));
+  s.workMode = 0;
+  EXPECT_EQ(Sent(), Expected(s).commands);
   EXPECT_EQ(Value(CTL_COMM_LED), 1);
 
   // Back to a fixed rate of 2500, then poll until the meter shows it.

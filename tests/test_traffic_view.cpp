@@ -49,8 +49,8 @@ TEST_F(TrafficView, RowsFromBeforeTheViewWasOpenedAreListedWhenItOpens) {
 
 // Nothing is decoded while the download blocks, yet the button names each
 // try as it waits; its own text and shortcut are back before the popup. The
-// angle refused five times heads the group, and W100, F1 and R3000 were
-// still sent and acknowledged.
+// angle refused at every try heads the group, and the width and the rate
+// commands were still sent and acknowledged.
 TEST_F(TrafficView, TheSendButtonStepsThroughEachTryAndTheGroupSaysWhatFailed) {
   Knobs([](auto &k) { k.refuse = true, k.refusePrefix = "T"; });
   auto *button = Control<QAbstractButton>(CTL_SEND);
@@ -62,23 +62,26 @@ TEST_F(TrafficView, TheSendButtonStepsThroughEachTryAndTheGroupSaysWhatFailed) {
     atPopup << button->text() << button->shortcut().toString();
   });
   DownloadHooked([&](double) { shown << button->text(); });
-  QStringList expected = {ownText, "下载中 F3, 1/5"}; // the settle wait: nothing sent yet
-  for (int i = 1; i <= 5; ++i)
-    expected << QStringLiteral("下载中 T30, %1/5").arg(i);
-  expected << "下载中 W100, 1/5"
-           << "下载中 F1, 1/5"
-           << "下载中 R3000, 1/5";
+  const Strings commands = Expected(Settings).commands;
+  const QString angle = QString::fromStdString(commands[1]);
+  QStringList expected = {ownText}; // the settle wait: nothing sent yet
+  for (const std::string &command : commands)
+    for (int i = 1; i <= (command[0] == 'T' ? kTries : 1); ++i)
+      expected << QStringLiteral("下载中 %1 %2/%3")
+                      .arg(QString::fromStdString(command))
+                      .arg(i)
+                      .arg(kTries);
   EXPECT_EQ(shown, expected);
   EXPECT_EQ(atPopup, (QStringList{ownText, ownShortcut.toString()}));
   EXPECT_EQ(button->text(), ownText);
   EXPECT_EQ(button->shortcut(), ownShortcut);
 
   const QStringList rows = LinkViewRows();
-  EXPECT_TRUE(Header(rows).endsWith(QStringLiteral("\tT30,：被拒绝 5/5")));
-  for (const char *command : {"W100,", "F1,", "R3000,"}) {
-    const qsizetype sent =
-        rows.indexOf(QRegularExpression(QStringLiteral(".*\t    %1\t.*").arg(command)));
-    ASSERT_GE(sent, 0) << command;
+  EXPECT_TRUE(Header(rows).endsWith(QStringLiteral("\t%1：被拒绝 5/5").arg(angle)));
+  for (std::size_t i = 2; i < commands.size(); ++i) {
+    const qsizetype sent = rows.indexOf(QRegularExpression(
+        QStringLiteral(".*\t    %1\t.*").arg(QString::fromStdString(commands[i]))));
+    ASSERT_GE(sent, 0) << commands[i];
     ASSERT_LT(sent + 1, rows.size());
     EXPECT_TRUE(rows[sent + 1].endsWith(QStringLiteral("已确认"))) << rows[sent + 1].toStdString();
   }

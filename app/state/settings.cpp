@@ -1,4 +1,4 @@
 #include "app/state/settings.h"
 
-SettingsRecord Settings = {0, 0, 0, 0, 0, 0, 0, 0, 0};
+SettingsRecord Settings{}; // every field 0 until init reads the panel
 int panelHandle = 0;

@@ -11,6 +11,8 @@ struct SettingsRecord {
   int signalMode; // pulse polarity order: nonzero or 0
   int angle;      // degrees of one revolution
   int width;      // pulse width, microseconds
+
+  bool operator==(const SettingsRecord &) const = default;
 };
 
 extern SettingsRecord Settings;
