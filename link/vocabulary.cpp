@@ -1,6 +1,6 @@
 #include "link/vocabulary.h"
 
-#include <cstring>
+#include <climits>
 
 const char CMD_SIGNAL_MODE_ON[] = "F3,";
 const char CMD_SIGNAL_MODE_OFF[] = "F4,";
@@ -27,6 +27,27 @@ const ModeCommand modeCommands[] = {
     {CMD_REPEAT, MODE_SWEEP},          {CMD_SWEEP, MODE_SWEEP},
 };
 
+// The end of the number `text` starts with, written as Fmt writes an int: an
+// optional minus, then 0 alone or digits without a leading 0, within an int's
+// range. nullptr when `text` starts with no such number.
+const char *AfterNumber(const char *text) {
+  const int negative = *text == '-';
+  if (negative)
+    ++text;
+  if (*text < '0' || *text > '9')
+    return nullptr;
+  if (*text == '0')
+    return negative ? nullptr : text + 1;
+  const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
+  long long value = 0;
+  for (; *text >= '0' && *text <= '9'; ++text) {
+    value = value * 10 + (*text - '0');
+    if (value > limit)
+      return nullptr;
+  }
+  return text;
+}
+
 } // namespace
 
 int IsAcceptance(char letter, int number) {
@@ -36,14 +57,17 @@ int IsAcceptance(char letter, int number) {
 int IsCommand(const char *payload, const char *format) {
   if (!payload || !format)
     return 0;
-  const char *number = strchr(format, '%');
-  if (!number)
-    return strcmp(payload, format) == 0;
-  const size_t fixed = static_cast<size_t>(number - format);
-  if (strncmp(payload, format, fixed) != 0)
-    return 0;
-  const char next = payload[fixed];
-  return (next >= '0' && next <= '9') || next == '-';
+  while (*format) {
+    if (format[0] == '%' && format[1] == 'd') {
+      payload = AfterNumber(payload);
+      if (!payload)
+        return 0;
+      format += 2;
+    } else if (*payload++ != *format++) {
+      return 0;
+    }
+  }
+  return *payload == '\0';
 }
 
 int ModeOfCommand(const char *payload) {

@@ -37,8 +37,10 @@ constexpr double DOWNLOAD_SETTLE_WAIT = 0.12;
 // 1 when a reply with this letter and number accepts the command.
 int IsAcceptance(char letter, int number);
 
-// 1 when `payload` is a text the command `format` makes: equal to it, or, for
-// a format with numbers, its text before the first number followed by one.
+// 1 when `payload` is a text the command `format` makes: the whole format,
+// each "%d" in it a number as Fmt writes an int (an optional minus, no plus,
+// space or leading zero) and every other character as it stands, and nothing
+// after. "D50," is no sweep range "D%d,%d,%d,".
 int IsCommand(const char *payload, const char *format);
 
 // The work mode a download's command shows, when it shows one.

@@ -15,9 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "expected_download.h"
 #include "link/frame.h"
 #include "link/vocabulary.h"
 #include "link_fixture.h"
+#include "parameters.h"
 #include "runtime/controls/log_model.h"
 #include "traffic/decoder.h"
 
@@ -173,19 +175,62 @@ TEST_F(Decoding, EachVerdictOfACheckAndTheHeaderOfAFailedCommand) {
 }
 
 TEST_F(Decoding, TheHeaderNamesTheModeTheCommandsShowAndTheDemoDevice) {
-  for (const Strings &commands : {Strings{"F3,", "T30,", "W100,", "F1,", "R3000,"},
-                                  Strings{"F4,", "T30,", "W100,", "D1,2,3,", "P1,", "F2,"}}) {
+  SettingsRecord sweep = PanelStart();
+  sweep.workMode = 0;
+  const struct {
+    Strings commands;
+    const char *header;
+  } rows[] = {
+      {{"F4,", "T30,", "W100,", "D50,"}, "下载"}, // one number is no sweep range
+      {Expected(PanelStart()).commands, "下载（定速）"},
+      {Expected(sweep).commands, "下载（扫速）"},
+  };
+  for (const auto &row : rows) {
+    SCOPED_TRACE(row.header);
     StartDownload();
-    for (const std::string &c : commands)
+    for (const std::string &c : row.commands)
       Try(c, Frame("E1"));
-    EXPECT_EQ(Header().payload, commands.size() == 5 ? "下载（定速）" : "下载（扫速）");
-    EXPECT_EQ(Header().verdict, "全部已确认（" + std::to_string(commands.size()) + " 条）");
+    EXPECT_EQ(Header().payload, row.header);
+    EXPECT_EQ(Header().verdict, "全部已确认（" + std::to_string(row.commands.size()) + " 条）");
   }
-  EXPECT_EQ(Header().bytes, "用时 0.60 s");
+  EXPECT_EQ(Header().bytes, "用时 0.60 s"); // the sweep's six checks
   port = kDemoPort;
   StartDownload();
   Try("F1,", Frame("E1"));
   EXPECT_EQ(Header().payload, "下载（定速，演示设备）");
+}
+
+// What reads as which command: the whole format, each number as the program
+// writes an int, nothing after.
+TEST(Vocabulary, ACommandIsItsWholeFormat) {
+  const struct {
+    const char *payload, *format;
+    int is;
+  } rows[] = {
+      {"D1000,6000,100,", CMD_SWEEP_RANGE, 1},
+      {"D-5,0,2147483647,", CMD_SWEEP_RANGE, 1},
+      {"D50,", CMD_SWEEP_RANGE, 0},
+      {"D1,2,", CMD_SWEEP_RANGE, 0},
+      {"D1,2,3", CMD_SWEEP_RANGE, 0},
+      {"D1,2,3,4,", CMD_SWEEP_RANGE, 0},
+      {"D1,,3,", CMD_SWEEP_RANGE, 0},
+      {"D01,2,3,", CMD_SWEEP_RANGE, 0},
+      {"D+1,2,3,", CMD_SWEEP_RANGE, 0},
+      {"D 1,2,3,", CMD_SWEEP_RANGE, 0},
+      {"R-2147483648,", CMD_RATE, 1},
+      {"R2147483648,", CMD_RATE, 0},
+      {"R-0,", CMD_RATE, 0},
+      {"R-,", CMD_RATE, 0},
+      {"F1,", CMD_FIXED_RATE, 1},
+      {"F1,,", CMD_FIXED_RATE, 0},
+      {"F1", CMD_FIXED_RATE, 0},
+      {"Q1", CMD_LINK_CHECK, 1},
+      {"", CMD_LINK_CHECK, 0},
+      {nullptr, CMD_LINK_CHECK, 0},
+  };
+  for (const auto &row : rows)
+    EXPECT_EQ(IsCommand(row.payload, row.format), row.is)
+        << (row.payload ? row.payload : "(null)") << " as " << row.format;
 }
 
 TEST_F(Decoding, PollsFoldUntilWhatTheyReadChangesKind) {
