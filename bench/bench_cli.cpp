@@ -1,9 +1,9 @@
 // A fixed-rate download from the command line, whole process: nuvaroctl
 // started, the download made against the device model on a pseudo-terminal
 // (what nuvaro-devsim runs, here on a thread of this program), the process
-// ended. Prints the median wall time against the protocol's floor: the 0.62 s
-// its waits fix, plus the time its 71 bytes (five frames out, five
-// acknowledgements back) take at 38400 baud, which a pseudo-terminal does not
+// ended. Prints the median wall time against the protocol's floor: what its
+// waits fix (tests/expected_download.h), plus the time its frames out and the
+// acknowledgements back take at 38400 baud, which a pseudo-terminal does not
 // spend. Goal: within 1.05 times the floor.
 //   bench_cli [--runs N]   (21 runs by default)
 #include <sys/resource.h>
@@ -21,15 +21,12 @@
 #include <string>
 #include <vector>
 
+#include "app/state/settings.h"
 #include "sim/device_model.h"
 #include "sim/pty_device.h"
+#include "tests/expected_download.h"
 
 namespace {
-
-constexpr double kWaitsS = 0.62; // the settle wait and five checks 0.1 s apart
-// "F3," "T30," "W100," "F1," "R1500," framed (7 + 8 + 9 + 7 + 10 bytes), and
-// five "E1" frames (6 bytes each), at 10 bits a byte.
-constexpr double kLineS = (41 + 5 * 6) * 10 / 38400.0;
 
 struct Run {
   double wallS = 0;
@@ -81,9 +78,21 @@ int main(int argc, char **argv) {
     std::fprintf(stderr, "bench_cli: cannot open a pseudo-terminal: %s\n", error.c_str());
     return 1;
   }
+  SettingsRecord s{};
+  s.workMode = s.signalMode = 1;
+  s.rate = 1500, s.angle = 30, s.width = 100;
+  const auto n = [](int v) { return std::to_string(v); };
   const std::vector<std::string> args = {
-      NUVAROCTL_EXE, "--port", device.SlavePath(), "download", "fixed",         "--rate", "1500",
-      "--angle",     "30",     "--width",          "100",      "--signal-mode", "1"};
+      NUVAROCTL_EXE, "--port",        device.SlavePath(), "download", "fixed",
+      "--rate",      n(s.rate),       "--angle",          n(s.angle), "--width",
+      n(s.width),    "--signal-mode", n(s.signalMode)};
+  // The floor: the waits, and every frame out and acknowledgement back at 10
+  // bits a byte.
+  const ExpectedDownload download = Expected(s);
+  const double waitsS = download.floor;
+  const double lineS =
+      static_cast<double>(download.frames.size() + download.commands.size() * Frame("E1").size()) *
+      10 / 38400.0;
   std::vector<double> wall, cpu;
   for (int i = 0; i < runs; ++i) {
     const Run run = RunChild(args);
@@ -102,8 +111,8 @@ int main(int argc, char **argv) {
               *std::max_element(wall.begin(), wall.end()) * 1e3, Median(cpu));
   std::printf("floor %.1f ms (waits %.0f ms + line %.1f ms at 38400 baud): ratio %.3f "
               "(goal <= 1.05); against the waits alone: %.3f\n",
-              (kWaitsS + kLineS) * 1e3, kWaitsS * 1e3, kLineS * 1e3, median / (kWaitsS + kLineS),
-              median / kWaitsS);
+              (waitsS + lineS) * 1e3, waitsS * 1e3, lineS * 1e3, median / (waitsS + lineS),
+              median / waitsS);
   double load[1] = {0.0};
   if (getloadavg(load, 1) == 1)
     std::printf("# load average over the last minute: %.2f\n", load[0]);

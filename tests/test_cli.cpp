@@ -21,10 +21,12 @@
 
 #include "app/state/settings.h"
 #include "child_process.h"
+#include "expected_download.h"
 #include "fake_device.h"
 #include "link/frame.h"
 #include "link/line.h"
 #include "link/sequence.h"
+#include "parameters.h"
 #include "runtime/core/port_choices.h"
 #include "runtime/core/serial_ops.h"
 #include "sim/pty_device.h"
@@ -82,12 +84,20 @@ enum class Device {
 
 const Strings kFixed = {"download", "fixed",   "--rate", "1500",          "--angle",
                         "30",       "--width", "100",    "--signal-mode", "1"};
-const Strings kFixedSent = {"F3,", "T30,", "W100,", "F1,", "R1500,"};
+const Strings kFixedSent = [] {
+  SettingsRecord s = PanelStart();
+  s.rate = 1500;
+  return Expected(s).commands;
+}();
 // A sweep at the panel's lower limits, its minimum above its maximum.
 const Strings kSweep = {"download", "sweep", "--min",         "6000", "--max",   "1000",
                         "--step",   "100",   "--repeat",      "3",    "--angle", "0",
                         "--width",  "0",     "--signal-mode", "0"};
-const Strings kSweepSent = {"F4,", "T0,", "W0,", "D6000,1000,100,", "P3,", "F2,"};
+const Strings kSweepSent = [] {
+  SettingsRecord s{}; // sweep, signal mode 0, angle and width 0
+  s.sweepMin = 6000, s.sweepMax = 1000, s.sweepStep = 100, s.repeat = 3;
+  return Expected(s).commands;
+}();
 
 Strings With(Strings args, const std::string &option, const std::string &value) {
   for (std::size_t i = 0; i + 1 < args.size(); ++i)
@@ -113,8 +123,10 @@ Strings Join(Strings a, const Strings &b) {
 }
 
 TEST(Nuvaroctl, EachCommandItsOutputStatusAndBytesOnTheLine) {
-  const Strings refusedAngle =
-      Join(Join(L("F3,"), Strings(5, "T30,")), L("W100,", "F1,", "R1500,"));
+  // The fixed download's mode command, its angle, and the rest.
+  const std::string mode = kFixedSent[0], angle = kFixedSent[1];
+  const Strings rest(kFixedSent.begin() + 2, kFixedSent.end());
+  const Strings refusedAngle = Join(Join(L(mode), Strings(kTries, angle)), rest);
   struct Case {
     const char *name;
     Device device;
@@ -130,11 +142,11 @@ TEST(Nuvaroctl, EachCommandItsOutputStatusAndBytesOnTheLine) {
       {"sweep", Device::Model, "", kSweep, 0, kSweepSent,
        Join(L("下载（扫速）\t全部已确认（6 条）"), Acknowledged(kSweepSent)), ""},
       {"refused angle", Device::Model, "T", kFixed, 1, refusedAngle,
-       L("下载（定速）\tT30,：被拒绝 5/5", "F3,\t已确认\t1/5", "T30,\t被拒绝\t5/5",
-         "W100,\t已确认\t1/5", "F1,\t已确认\t1/5", "R1500,\t已确认\t1/5"),
+       Join(Join(L("下载（定速）\t" + angle + "：被拒绝 5/5"), Acknowledged({mode})),
+            Join(L(angle + "\t被拒绝\t5/5"), Acknowledged(rest))),
        ""},
-      {"refused signal mode", Device::Model, "F3", kFixed, 1, Strings(5, "F3,"),
-       L("下载\tF3,：被拒绝 5/5", "F3,\t被拒绝\t5/5"), ""},
+      {"refused signal mode", Device::Model, "F3", kFixed, 1, Strings(kTries, mode),
+       L("下载\t" + mode + "：被拒绝 5/5", mode + "\t被拒绝\t5/5"), ""},
       {"check", Device::Model, "", L("check"), 0, L("Q1"),
        L("通讯检查\t全部已确认（1 条）", "Q1\t已确认\t1/5"), ""},
       {"check refused", Device::Model, "Q", L("check"), 1, Strings(5, "Q1"),
