@@ -6,14 +6,7 @@
 // acknowledgements back take at 38400 baud, which a pseudo-terminal does not
 // spend. Goal: within 1.05 times the floor.
 //   bench_cli [--runs N]   (21 runs by default)
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <fcntl.h>
-
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,50 +15,10 @@
 #include <vector>
 
 #include "app/state/settings.h"
+#include "bench/child_run.h"
 #include "sim/device_model.h"
 #include "sim/pty_device.h"
 #include "tests/expected_download.h"
-
-namespace {
-
-struct Run {
-  double wallS = 0;
-  double cpuMs = 0;
-  int status = -1;
-};
-
-Run RunChild(const std::vector<std::string> &args) {
-  Run run;
-  std::vector<char *> argv;
-  for (const std::string &a : args)
-    argv.push_back(const_cast<char *>(a.c_str()));
-  argv.push_back(nullptr);
-  const auto start = std::chrono::steady_clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    const int devNull = open("/dev/null", O_WRONLY);
-    dup2(devNull, STDOUT_FILENO);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  int status = 0;
-  rusage usage{};
-  if (pid < 0 || wait4(pid, &status, 0, &usage) != pid)
-    return run;
-  run.wallS = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  run.cpuMs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
-              (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const std::size_t n = v.size();
-  return n == 0 ? 0.0 : (n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2.0);
-}
-
-} // namespace
 
 int main(int argc, char **argv) {
   int runs = 21;
@@ -95,12 +48,12 @@ int main(int argc, char **argv) {
       10 / 38400.0;
   std::vector<double> wall, cpu;
   for (int i = 0; i < runs; ++i) {
-    const Run run = RunChild(args);
+    const ChildRun run = RunChild(args, false);
     if (run.status != 0) {
       std::fprintf(stderr, "bench_cli: nuvaroctl failed (status %d)\n", run.status);
       return 1;
     }
-    wall.push_back(run.wallS);
+    wall.push_back(run.wallMs / 1e3);
     cpu.push_back(run.cpuMs);
   }
   const double median = Median(wall);

@@ -11,13 +11,6 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,6 +18,7 @@
 #include <vector>
 
 #include "app/lifecycle.h"
+#include "bench/child_run.h"
 #include "runtime/core/panel_ops.h"
 
 namespace {
@@ -55,48 +49,6 @@ void WatchFirstPaint() {
 }
 Q_COREAPP_STARTUP_FUNCTION(WatchFirstPaint)
 
-struct Run {
-  double cpuMs = 0;
-  double peakMiB = 0;
-  double wallMs = 0;
-  int status = -1;
-};
-
-Run RunChild(const std::vector<std::string> &args) {
-  Run run;
-  std::vector<char *> argv;
-  for (const std::string &a : args)
-    argv.push_back(const_cast<char *>(a.c_str()));
-  argv.push_back(nullptr);
-  const auto start = std::chrono::steady_clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    // Qt's warnings about the offscreen platform would drown the figures.
-    const int devNull = open("/dev/null", O_WRONLY);
-    dup2(devNull, STDOUT_FILENO);
-    dup2(devNull, STDERR_FILENO);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  int status = 0;
-  rusage usage{};
-  if (pid < 0 || wait4(pid, &status, 0, &usage) != pid)
-    return run;
-  run.wallMs =
-      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-  run.cpuMs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
-              (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
-  run.peakMiB = usage.ru_maxrss / 1024.0; // kilobytes on Linux
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const std::size_t n = v.size();
-  return n == 0 ? 0.0 : (n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2.0);
-}
-
 } // namespace
 
 int main(int argc, char **argv) {
@@ -117,7 +69,8 @@ int main(int argc, char **argv) {
     // Alternate which goes first, so neither always meets a warmer cache.
     for (int k = 0; k < 2; ++k) {
       const int which = (i + k) % 2;
-      const Run run = RunChild(which == 0 ? panel : baseline);
+      // Qt's warnings about the offscreen platform would drown the figures.
+      const ChildRun run = RunChild(which == 0 ? panel : baseline, true);
       if (run.status != 0) {
         std::fprintf(stderr, "%s failed (status %d)\n", which == 0 ? "panel" : "baseline",
                      run.status);

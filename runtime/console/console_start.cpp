@@ -3,9 +3,7 @@
 
 #include <QCoreApplication>
 
-#include <string>
-#include <vector>
-
+#include "runtime/console/program_arguments.h"
 #include "runtime/console/stop_signals.h"
 #include "runtime/core/delay.h"
 
@@ -14,19 +12,8 @@ int InitConsoleRTE(char **argv) {
     rt::stop::Install();
     return 1;
   }
-  // QCoreApplication keeps references to argc and argv for its lifetime.
-  static std::vector<std::string> arguments;
-  static std::vector<char *> pointers;
-  static int argc = 0;
-  for (char **a = argv; a && *a; ++a)
-    arguments.emplace_back(*a);
-  if (arguments.empty())
-    arguments.emplace_back("nuvaroctl");
-  for (std::string &a : arguments)
-    pointers.push_back(a.data());
-  pointers.push_back(nullptr);
-  argc = static_cast<int>(arguments.size());
-  new QCoreApplication(argc, pointers.data());
+  rt::ProgramArguments &arguments = rt::KeepProgramArguments(argv, "nuvaroctl");
+  new QCoreApplication(arguments.argc, arguments.pointers.data());
   rt::stop::Install();
   // No event loop runs here: a stop signal is looked for each time Delay
   // blocks, as the panel's busy hook does during a download.

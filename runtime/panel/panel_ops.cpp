@@ -13,10 +13,9 @@
 
 #include <algorithm>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "runtime/console/panel_file.h"
+#include "runtime/console/program_arguments.h"
 #include "runtime/console/stop_signals.h"
 #include "runtime/panel/application_start.h"
 #include "runtime/panel/busy.h"
@@ -77,21 +76,11 @@ int InitCVIRTE(void *, char **argv, void *) {
     rt::stop::Install();
     return 1;
   }
-  // QApplication keeps references to argc and argv for its lifetime.
-  static std::vector<std::string> arguments;
-  static std::vector<char *> pointers;
-  static int argc = 0;
-  for (char **a = argv; a && *a; ++a)
-    arguments.emplace_back(*a);
-  if (arguments.empty())
-    arguments.emplace_back("nuvaro");
-  const bool platformGiven =
-      std::find(arguments.begin(), arguments.end(), "-platform") != arguments.end();
-  for (std::string &a : arguments)
-    pointers.push_back(a.data());
-  pointers.push_back(nullptr);
-  argc = static_cast<int>(arguments.size());
-  QApplication *app = rt::StartApplication(argc, pointers.data(), platformGiven);
+  rt::ProgramArguments &arguments = rt::KeepProgramArguments(argv, "nuvaro");
+  const bool platformGiven = std::find(arguments.texts.begin(), arguments.texts.end(),
+                                       "-platform") != arguments.texts.end();
+  QApplication *app =
+      rt::StartApplication(arguments.argc, arguments.pointers.data(), platformGiven);
   if (!app)
     return 0;
   app->setQuitOnLastWindowClosed(false);
