@@ -9,20 +9,19 @@
 #include "link/port.h"
 #include "panel/params.h"
 
+#include <array>
+#include <string_view>
+
+#include "app/state/parameters.h"
+
+namespace {
+
 // A new control: add it to the panel file, give its ID a name in
-// app/state/controls.h and a row here.
-const rt::ControlRow controlTable[] = {
+// app/state/controls.h and a row here. A new parameter's control is its row
+// of the parameter table instead (app/state/parameters.h).
+constexpr rt::ControlRow kOtherControls[] = {
     {CTL_PORT, "CTL_PORT", "SelectPort", SelectPort, EVENT_VAL_CHANGED},
     {CTL_PORT_LED, "CTL_PORT_LED", "PortLed", PortLed, EVENT_LEFT_CLICK},
-    {CTL_WORKMODE, "CTL_WORKMODE", "WorkMode", WorkMode, EVENT_COMMIT},
-    {CTL_RATE, "CTL_RATE", "Rate", Rate, EVENT_VAL_CHANGED},
-    {CTL_SWEEPMIN, "CTL_SWEEPMIN", "SweepMin", SweepMin, EVENT_COMMIT},
-    {CTL_SWEEPMAX, "CTL_SWEEPMAX", "SweepMax", SweepMax, EVENT_COMMIT},
-    {CTL_SWEEPSTEP, "CTL_SWEEPSTEP", "SweepStep", SweepStep, EVENT_COMMIT},
-    {CTL_REPEAT, "CTL_REPEAT", "Repeat", Repeat, EVENT_COMMIT},
-    {CTL_ANGLE, "CTL_ANGLE", "Tqj", Tqj, EVENT_COMMIT},
-    {CTL_WIDTH, "CTL_WIDTH", "Tig_Width", Tig_Width, EVENT_COMMIT},
-    {CTL_SIGNALMODE, "CTL_SIGNALMODE", "SingalMode", SingalMode, EVENT_COMMIT},
     {CTL_COMM_LED, "CTL_COMM_LED", "Comm", Comm, EVENT_LEFT_CLICK},
     {CTL_RATE_METER, "CTL_RATE_METER", "", nullptr, 0},
     {CTL_SEND, "CTL_SEND", "send", send, EVENT_COMMIT},
@@ -37,7 +36,52 @@ const rt::ControlRow controlTable[] = {
     {CTL_RATE_TREND, "CTL_RATE_TREND", "", nullptr, 0},
     {CTL_DEMO_NOTICE, "CTL_DEMO_NOTICE", "", nullptr, 0},
 };
-const int controlCount = static_cast<int>(sizeof controlTable / sizeof controlTable[0]);
+
+// The parameter callbacks by the names the table gives them.
+struct Binding {
+  const char *name;
+  CtrlCallbackPtr function;
+};
+#define NUVARO_BIND(name) {#name, name},
+constexpr Binding kParameterCallbacks[] = {NUVARO_PARAMETER_CALLBACKS(NUVARO_BIND)};
+#undef NUVARO_BIND
+
+constexpr CtrlCallbackPtr Bound(std::string_view name) {
+  for (const Binding &b : kParameterCallbacks)
+    if (name == b.name)
+      return b.function;
+  return nullptr;
+}
+
+constexpr bool EveryCallbackIsBoundToARow() {
+  for (const ParameterRow &p : kParameterTable)
+    if (!Bound(p.callback))
+      return false;
+  for (const Binding &b : kParameterCallbacks)
+    if (!ParameterOfCallback(b.name))
+      return false;
+  return true;
+}
+static_assert(EveryCallbackIsBoundToARow(),
+              "each row of kParameterTable needs its callback in NUVARO_PARAMETER_CALLBACKS "
+              "(panel/params.h), and each callback there a row");
+
+constexpr auto ControlRows() {
+  std::array<rt::ControlRow, std::size(kOtherControls) + kParameterCount> rows{};
+  std::size_t i = 0;
+  for (const ParameterRow &p : kParameterTable)
+    rows[i++] = {p.control, p.objectName, p.callback, Bound(p.callback),
+                 p.traits & ON_VALUE_CHANGED ? EVENT_VAL_CHANGED : EVENT_COMMIT};
+  for (const rt::ControlRow &row : kOtherControls)
+    rows[i++] = row;
+  return rows;
+}
+constexpr auto kControlRows = ControlRows();
+
+} // namespace
+
+const rt::ControlRow *const controlTable = kControlRows.data();
+const int controlCount = static_cast<int>(kControlRows.size());
 
 void RegisterAppControls() {
   rt::RegisterControls(controlTable, controlCount);

@@ -2,6 +2,7 @@
 
 #include "app/control_table.h"
 #include "app/state/controls.h"
+#include "app/state/parameters.h"
 #include "app/state/settings.h"
 #include "preview/plot.h"
 #include "runtime/core/runtime.h"
@@ -22,16 +23,9 @@ int NuvaroMain(int, char **argv) {
 
 void init() {
   // The port is not opened here, the dimming and the meter's range stay as
-  // the panel file stores them.
-  GetCtrlVal(panelHandle, CTL_SIGNALMODE, &Settings.signalMode);
-  GetCtrlVal(panelHandle, CTL_RATE, &Settings.rate);
-  GetCtrlVal(panelHandle, CTL_ANGLE, &Settings.angle);
-  GetCtrlVal(panelHandle, CTL_WIDTH, &Settings.width);
-  GetCtrlVal(panelHandle, CTL_WORKMODE, &Settings.workMode);
-  GetCtrlVal(panelHandle, CTL_SWEEPMIN, &Settings.sweepMin);
-  GetCtrlVal(panelHandle, CTL_SWEEPMAX, &Settings.sweepMax);
-  GetCtrlVal(panelHandle, CTL_SWEEPSTEP, &Settings.sweepStep);
-  GetCtrlVal(panelHandle, CTL_REPEAT, &Settings.repeat);
+  // the panel file stores them. The table's order: the signal mode first.
+  for (const ParameterRow &p : kParameterTable)
+    GetCtrlVal(panelHandle, p.control, &(Settings.*p.field));
   plotwave();
 }
 

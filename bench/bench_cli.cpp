@@ -18,6 +18,7 @@
 #include "bench/child_run.h"
 #include "sim/device_model.h"
 #include "sim/pty_device.h"
+#include "tests/cli_arguments.h"
 #include "tests/expected_download.h"
 
 int main(int argc, char **argv) {
@@ -34,11 +35,9 @@ int main(int argc, char **argv) {
   SettingsRecord s{};
   s.workMode = s.signalMode = 1;
   s.rate = 1500, s.angle = 30, s.width = 100;
-  const auto n = [](int v) { return std::to_string(v); };
-  const std::vector<std::string> args = {
-      NUVAROCTL_EXE, "--port",        device.SlavePath(), "download", "fixed",
-      "--rate",      n(s.rate),       "--angle",          n(s.angle), "--width",
-      n(s.width),    "--signal-mode", n(s.signalMode)};
+  std::vector<std::string> args = {NUVAROCTL_EXE, "--port", device.SlavePath()};
+  for (const std::string &a : DownloadArguments(s))
+    args.push_back(a);
   // The floor: the waits, and every frame out and acknowledgement back at 10
   // bits a byte.
   const ExpectedDownload download = Expected(s);

@@ -1,5 +1,6 @@
 #include "link/sequence.h"
 
+#include "app/state/parameters.h"
 #include "app/state/settings.h"
 #include "link/exchange.h"
 #include "link/frame.h"
@@ -17,6 +18,13 @@ void OrderOrFail(const char *text) {
     commOk = 0;
 }
 
+// The command of a parameter with a number of its own, its value as Settings
+// holds it.
+void OrderValue(int SettingsRecord::*field) {
+  Fmt(buf, FormatOf(field), Settings.*field);
+  OrderOrFail(buf);
+}
+
 } // namespace
 
 int DownloadSettings() {
@@ -29,20 +37,16 @@ int DownloadSettings() {
   Fmt(buf, Settings.signalMode ? CMD_SIGNAL_MODE_ON : CMD_SIGNAL_MODE_OFF);
   OrderOrFail(buf);
   if (commOk) {
-    Fmt(buf, CMD_ANGLE, Settings.angle);
-    OrderOrFail(buf);
-    Fmt(buf, CMD_WIDTH, Settings.width);
-    OrderOrFail(buf);
+    OrderValue(&SettingsRecord::angle);
+    OrderValue(&SettingsRecord::width);
     if (Settings.workMode) {
       Fmt(buf, CMD_FIXED_RATE);
       OrderOrFail(buf);
-      Fmt(buf, CMD_RATE, Settings.rate);
-      OrderOrFail(buf);
+      OrderValue(&SettingsRecord::rate);
     } else {
       Fmt(buf, CMD_SWEEP_RANGE, Settings.sweepMin, Settings.sweepMax, Settings.sweepStep);
       OrderOrFail(buf);
-      Fmt(buf, CMD_REPEAT, Settings.repeat);
-      OrderOrFail(buf);
+      OrderValue(&SettingsRecord::repeat);
       Fmt(buf, CMD_SWEEP);
       OrderOrFail(buf);
     }

@@ -1,31 +1,73 @@
 #include "link/vocabulary.h"
 
 #include <climits>
+#include <cstring>
 
-const char CMD_SIGNAL_MODE_ON[] = "F3,";
-const char CMD_SIGNAL_MODE_OFF[] = "F4,";
-const char CMD_ANGLE[] = "T%d,";
-const char CMD_WIDTH[] = "W%d,";
-const char CMD_FIXED_RATE[] = "F1,";
-const char CMD_RATE[] = "R%d,";
-const char CMD_SWEEP_RANGE[] = "D%d,%d,%d,";
-const char CMD_REPEAT[] = "P%d,";
-const char CMD_SWEEP[] = "F2,";
+#include "app/state/parameters.h"
+
+constinit const char *const CMD_SIGNAL_MODE_ON =
+    ParameterOfField(&SettingsRecord::signalMode)->format;
+constinit const char *const CMD_SIGNAL_MODE_OFF =
+    ParameterOfField(&SettingsRecord::signalMode)->zeroFormat;
+constinit const char *const CMD_ANGLE = FormatOf(&SettingsRecord::angle);
+constinit const char *const CMD_WIDTH = FormatOf(&SettingsRecord::width);
+constinit const char *const CMD_FIXED_RATE = ParameterOfField(&SettingsRecord::workMode)->format;
+constinit const char *const CMD_RATE = FormatOf(&SettingsRecord::rate);
+constinit const char *const CMD_SWEEP_RANGE = FormatOf(&SettingsRecord::sweepMin);
+constinit const char *const CMD_REPEAT = FormatOf(&SettingsRecord::repeat);
+constinit const char *const CMD_SWEEP = ParameterOfField(&SettingsRecord::workMode)->zeroFormat;
 const char CMD_LINK_CHECK[] = "Q1";
 const char CMD_RATE_POLL[] = "?1,";
 
 namespace {
 
-struct ModeCommand {
-  const char *format;
-  int mode;
+// Each command of the vocabulary once: the parameters' (both of a choice's;
+// the sweep bounds' once for its three rows), then the link check and the
+// rate poll.
+constexpr int kMostCommands = 2 * kParameterCount + 2;
+struct Vocabulary {
+  const char *format[kMostCommands] = {};
+  int count = 0;
 };
 
-// Only a fixed-rate download sends the first two, only a sweep the rest.
-const ModeCommand modeCommands[] = {
-    {CMD_FIXED_RATE, MODE_FIXED_RATE}, {CMD_RATE, MODE_FIXED_RATE}, {CMD_SWEEP_RANGE, MODE_SWEEP},
-    {CMD_REPEAT, MODE_SWEEP},          {CMD_SWEEP, MODE_SWEEP},
-};
+constexpr Vocabulary MakeVocabulary() {
+  Vocabulary v;
+  const auto add = [&v](const char *format) {
+    if (!*format)
+      return;
+    for (int i = 0; i < v.count; ++i)
+      if (std::string_view(format) == v.format[i])
+        return;
+    v.format[v.count++] = format;
+  };
+  for (const ParameterRow &p : kParameterTable) {
+    add(p.format);
+    add(p.zeroFormat);
+  }
+  add(CMD_LINK_CHECK);
+  add(CMD_RATE_POLL);
+  return v;
+}
+constexpr Vocabulary kVocabulary = MakeVocabulary();
+
+// The mode a command shows: the work mode's own two, and a parameter's sent
+// in one mode only.
+int ModeOfFormat(const char *format) {
+  const ParameterRow &workMode = *ParameterOfField(&SettingsRecord::workMode);
+  if (std::strcmp(format, workMode.format) == 0)
+    return MODE_FIXED_RATE;
+  if (std::strcmp(format, workMode.zeroFormat) == 0)
+    return MODE_SWEEP;
+  for (const ParameterRow &p : kParameterTable) {
+    if (std::strcmp(format, p.format) != 0)
+      continue;
+    if (p.sentIn == SENT_IN_FIXED_RATE)
+      return MODE_FIXED_RATE;
+    if (p.sentIn == SENT_IN_SWEEP)
+      return MODE_SWEEP;
+  }
+  return MODE_UNSHOWN;
+}
 
 // The end of the number `text` starts with, written as Fmt writes an int: an
 // optional minus, then 0 alone or digits without a leading 0, within an int's
@@ -70,9 +112,17 @@ int IsCommand(const char *payload, const char *format) {
   return *payload == '\0';
 }
 
+int VocabularyCount() {
+  return kVocabulary.count;
+}
+
+const char *VocabularyFormat(int i) {
+  return i >= 0 && i < kVocabulary.count ? kVocabulary.format[i] : nullptr;
+}
+
 int ModeOfCommand(const char *payload) {
-  for (const ModeCommand &c : modeCommands)
-    if (IsCommand(payload, c.format))
-      return c.mode;
+  for (int i = 0; i < kVocabulary.count; ++i)
+    if (IsCommand(payload, kVocabulary.format[i]))
+      return ModeOfFormat(kVocabulary.format[i]);
   return MODE_UNSHOWN;
 }

@@ -7,19 +7,27 @@
 #pragma once
 
 // A download: the signal-mode command, then the angle and the width, then
-// either the fixed-rate pair or the sweep's three commands.
-extern const char CMD_SIGNAL_MODE_ON[];  // signal mode nonzero
-extern const char CMD_SIGNAL_MODE_OFF[]; // signal mode 0
-extern const char CMD_ANGLE[];           // degrees
-extern const char CMD_WIDTH[];           // microseconds
-extern const char CMD_FIXED_RATE[];      // select fixed-rate operation
-extern const char CMD_RATE[];            // revolutions per minute
-extern const char CMD_SWEEP_RANGE[];     // lower bound, upper bound, step
-extern const char CMD_REPEAT[];          // repeat count of the sweep
-extern const char CMD_SWEEP[];           // select sweep operation
+// either the fixed-rate pair or the sweep's three commands. The formats of
+// the operator's parameters are their rows' in the parameter table
+// (app/state/parameters.h); these name them.
+extern const char *const CMD_SIGNAL_MODE_ON;  // signal mode nonzero
+extern const char *const CMD_SIGNAL_MODE_OFF; // signal mode 0
+extern const char *const CMD_ANGLE;           // degrees
+extern const char *const CMD_WIDTH;           // microseconds
+extern const char *const CMD_FIXED_RATE;      // select fixed-rate operation
+extern const char *const CMD_RATE;            // revolutions per minute
+extern const char *const CMD_SWEEP_RANGE;     // lower bound, upper bound, step
+extern const char *const CMD_REPEAT;          // repeat count of the sweep
+extern const char *const CMD_SWEEP;           // select sweep operation
 // The link check (a click on the communication LED) and the rate poll.
 extern const char CMD_LINK_CHECK[];
 extern const char CMD_RATE_POLL[];
+
+// Every command the program sends, once each: the parameters' commands, the
+// link check and the rate poll. VocabularyFormat(i) for i from 0 to
+// VocabularyCount() - 1.
+int VocabularyCount();
+const char *VocabularyFormat(int i);
 
 // Reply letters: an acknowledgement carries a number, 1 when the device
 // accepted the command; a rate report carries the rate.
@@ -43,7 +51,8 @@ int IsAcceptance(char letter, int number);
 // after. "D50," is no sweep range "D%d,%d,%d,".
 int IsCommand(const char *payload, const char *format);
 
-// The work mode a download's command shows, when it shows one.
+// The work mode a download's command shows, when it shows one: the work
+// mode's own commands and every command sent in one mode only.
 constexpr int MODE_UNSHOWN = 0;
 constexpr int MODE_FIXED_RATE = 1;
 constexpr int MODE_SWEEP = 2;

@@ -1,21 +1,30 @@
-// Parameter callbacks: store the control's value in Settings, mark the panel
-// as holding unsent values and refresh what depends on the value.
+// Parameter callbacks: each stores its control's value in Settings, marks the
+// panel as holding unsent values and refreshes what depends on the value, as
+// its row of the parameter table (app/state/parameters.h) says.
 #pragma once
 
-#define NUVARO_CALLBACK(name)                                                                      \
-  int name(int panel, int control, int event, void *callbackData, int eventData1, int eventData2)
+// Every parameter callback the panel file names, one per row of the table;
+// the control table binds each name to its function, and the build stops
+// while a row's callback is missing here.
+#define NUVARO_PARAMETER_CALLBACKS(X)                                                              \
+  X(SingalMode)                                                                                    \
+  X(Rate)                                                                                          \
+  X(Tqj)                                                                                           \
+  X(Tig_Width)                                                                                     \
+  X(WorkMode)                                                                                      \
+  X(SweepMin)                                                                                      \
+  X(SweepMax)                                                                                      \
+  X(SweepStep)                                                                                     \
+  X(Repeat)
 
-NUVARO_CALLBACK(WorkMode);
-NUVARO_CALLBACK(Rate);
-NUVARO_CALLBACK(SweepMin);
-NUVARO_CALLBACK(SweepMax);
-NUVARO_CALLBACK(SweepStep);
-NUVARO_CALLBACK(Repeat);
-NUVARO_CALLBACK(SingalMode);
-NUVARO_CALLBACK(Tqj);
-NUVARO_CALLBACK(Tig_Width);
+#define NUVARO_PARAMETER_CALLBACK(name)                                                            \
+  int name(int panel, int control, int event, void *callbackData, int eventData1, int eventData2);
+NUVARO_PARAMETER_CALLBACKS(NUVARO_PARAMETER_CALLBACK)
+#undef NUVARO_PARAMETER_CALLBACK
 
-#undef NUVARO_CALLBACK
+// What the callback named `callback` does with `event`: its parameter's row
+// says. Returns 0, as a callback does.
+int TakeParameter(const char *callback, int event);
 
-void EnableSweepPanelControls(int state);
-void EnableRatePanelControls(int state);
+// Dims the controls the chosen work mode does not send, and undims the rest.
+void DimByWorkMode();

@@ -74,7 +74,7 @@ protected:
   // What the parameter controls show, field by field.
   SettingsRecord Shown() {
     SettingsRecord s{};
-    for (const Parameter &p : kParameters)
+    for (const Parameter &p : Parameters())
       s.*p.field = Value(p.control);
     return s;
   }

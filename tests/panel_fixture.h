@@ -36,13 +36,18 @@ inline const char *const kCommError = "  硬件通讯错误";
 inline const char *const kPortError = "串口错误，请重新选择串口";
 constexpr double kTickInterval = 0.5; // the panel timer's, in seconds
 
-// The controls the operator sees: all but the timer and the link view, which
-// starts closed.
-inline constexpr int kVisibleControls[] = {
-    CTL_PORT,       CTL_WORKMODE,   CTL_RATE,        CTL_SWEEPMIN, CTL_SWEEPMAX, CTL_SWEEPSTEP,
-    CTL_SIGNALMODE, CTL_NOTES,      CTL_QUIT,        CTL_CLEAN,    CTL_SEND,     CTL_ANGLE,
-    CTL_WIDTH,      CTL_RATE_METER, CTL_LOGIC_GRAPH, CTL_PORT_LED, CTL_COMM_LED, CTL_PULSE_GRAPH,
-    CTL_REPEAT,     CTL_RATE_TREND, CTL_LINK_BUTTON};
+// The controls the operator sees: every control of the control table but the
+// timer, the link view, which starts closed, and the demo device's notice,
+// shown only while the demo device is chosen.
+inline const std::vector<int> kVisibleControls = [] {
+  std::vector<int> ids;
+  for (int i = 0; i < controlCount; ++i) {
+    const int id = controlTable[i].id;
+    if (id != CTL_TIMER && id != CTL_LINK_VIEW && id != CTL_DEMO_NOTICE)
+      ids.push_back(id);
+  }
+  return ids;
+}();
 
 // Control `id` of the main panel as the widget class it is; nullptr if it is
 // not one.

@@ -198,21 +198,14 @@ TEST_F(ScreenReader, GraphsTellWhatTheyShowAndHowLongARevolutionLasts) {
 // port. A dimmed control takes none, as it takes no typing.
 TEST_F(ScreenReader, AValueSetThroughTheValueInterfaceIsStoredAndSent) {
   rt::AddBuiltInPortChoice(kDevicePort + 1, "second test device");
-  const struct {
+  struct Case {
     int control, value;
     int SettingsRecord::*field;
-  } cases[] = {
-      {CTL_ANGLE, 77, &SettingsRecord::angle},
-      {CTL_WIDTH, 250, &SettingsRecord::width},
-      {CTL_RATE, 2500, &SettingsRecord::rate},
-      {CTL_SWEEPMIN, 1100, &SettingsRecord::sweepMin},
-      {CTL_SWEEPMAX, 5100, &SettingsRecord::sweepMax},
-      {CTL_SWEEPSTEP, 50, &SettingsRecord::sweepStep},
-      {CTL_REPEAT, 3, &SettingsRecord::repeat},
-      {CTL_SIGNALMODE, 0, &SettingsRecord::signalMode},
-      {CTL_WORKMODE, 0, &SettingsRecord::workMode},
-      {CTL_PORT, kDevicePort + 1, nullptr},
   };
+  std::vector<Case> cases; // every parameter, then the port choice
+  for (const Parameter &p : Parameters())
+    cases.push_back({p.control, p.other, p.field});
+  cases.push_back({CTL_PORT, kDevicePort + 1, nullptr});
   for (const auto &c : cases) {
     SCOPED_TRACE(c.control);
     SetCtrlAttribute(panelHandle, c.control, ATTR_DIMMED, 0); // as its work mode has it
@@ -232,12 +225,13 @@ TEST_F(ScreenReader, AValueSetThroughTheValueInterfaceIsStoredAndSent) {
   // Its text reads and edits as its field's.
   QAccessibleTextInterface *text = A(CTL_ANGLE)->textInterface();
   ASSERT_NE(text, nullptr);
-  EXPECT_TRUE(text->text(0, text->characterCount()).startsWith(QStringLiteral("77")));
+  const int angle = Settings.angle;
+  EXPECT_TRUE(text->text(0, text->characterCount()).startsWith(QString::number(angle)));
   EXPECT_NE(A(CTL_ANGLE)->editableTextInterface(), nullptr);
   SetCtrlAttribute(panelHandle, CTL_ANGLE, ATTR_DIMMED, 1);
-  A(CTL_ANGLE)->valueInterface()->setCurrentValue(12);
-  EXPECT_EQ(Value(CTL_ANGLE), 77);
-  EXPECT_EQ(Settings.angle, 77);
+  A(CTL_ANGLE)->valueInterface()->setCurrentValue(angle + 1);
+  EXPECT_EQ(Value(CTL_ANGLE), angle);
+  EXPECT_EQ(Settings.angle, angle);
 
   ASSERT_EQ(SetCtrlVal(panelHandle, CTL_PORT, kDevicePort), 0);
   Event(CTL_PORT, EVENT_VAL_CHANGED);

@@ -82,7 +82,7 @@ TEST_F(AppPanel, RateZeroShowsNoPulsesAndKeepsTheScale) {
 }
 
 TEST_F(AppPanel, EachParameterCallbackStoresItsValueAndMarksPending) {
-  for (const Parameter &c : kParameters) {
+  for (const Parameter &c : Parameters()) {
     SCOPED_TRACE(c.name);
     Download(); // grey
     ASSERT_EQ(SendColour(), COLOR_SENT);
@@ -119,17 +119,30 @@ TEST_F(AppPanel, PreviewFollowsAngleWidthAndSignalModeButNotTheRest) {
   EXPECT_EQ(datapoints[500], 123.0);
 }
 
-TEST_F(AppPanel, WorkModeDimsTheControlsItDoesNotUse) {
+// A control is dimmed exactly when the chosen work mode's download does not
+// carry its value: each parameter changed and downloaded, in either mode.
+TEST_F(AppPanel, WorkModeDimsTheControlsItsDownloadDoesNotCarry) {
   for (const int mode : {0, 1}) { // sweep, then fixed rate
     Change(CTL_WORKMODE, mode);
-    EXPECT_EQ(Dimmed(CTL_RATE), mode == 0);
-    for (const Parameter &p : kParameters) {
-      if (p.sweep) {
-        EXPECT_EQ(Dimmed(p.control), mode == 1) << p.name;
+    EXPECT_EQ(SendColour(), COLOR_PENDING);
+    for (const Parameter &p : Parameters()) {
+      if (p.field == &SettingsRecord::workMode) {
+        EXPECT_FALSE(Dimmed(p.control));
+        continue;
       }
+      device->ClearRecord();
+      Download();
+      const Strings before = Sent();
+      const int was = Settings.*p.field;
+      Settings.*p.field = p.other == was ? p.start : p.other;
+      device->ClearRecord();
+      Download();
+      const Strings after = Sent();
+      Settings.*p.field = was;
+      EXPECT_FALSE(before.empty());
+      EXPECT_EQ(Dimmed(p.control), before == after) << p.name << " in mode " << mode;
     }
   }
-  EXPECT_EQ(SendColour(), COLOR_PENDING);
 }
 
 TEST_F(AppPanel, SweepBoundsSetTheMeterRangeInAnyMode) {

@@ -21,6 +21,7 @@
 
 #include "app/state/settings.h"
 #include "child_process.h"
+#include "cli_arguments.h"
 #include "expected_download.h"
 #include "fake_device.h"
 #include "link/frame.h"
@@ -82,22 +83,22 @@ enum class Device {
   Demo,   // --port demo
 };
 
-const Strings kFixed = {"download", "fixed",   "--rate", "1500",          "--angle",
-                        "30",       "--width", "100",    "--signal-mode", "1"};
-const Strings kFixedSent = [] {
+// A fixed download as the panel starts, at another rate.
+const SettingsRecord kFixedSettings = [] {
   SettingsRecord s = PanelStart();
   s.rate = 1500;
-  return Expected(s).commands;
+  return s;
 }();
+const Strings kFixed = DownloadArguments(kFixedSettings);
+const Strings kFixedSent = Expected(kFixedSettings).commands;
 // A sweep at the panel's lower limits, its minimum above its maximum.
-const Strings kSweep = {"download", "sweep", "--min",         "6000", "--max",   "1000",
-                        "--step",   "100",   "--repeat",      "3",    "--angle", "0",
-                        "--width",  "0",     "--signal-mode", "0"};
-const Strings kSweepSent = [] {
+const SettingsRecord kSweepSettings = [] {
   SettingsRecord s{}; // sweep, signal mode 0, angle and width 0
   s.sweepMin = 6000, s.sweepMax = 1000, s.sweepStep = 100, s.repeat = 3;
-  return Expected(s).commands;
+  return s;
 }();
+const Strings kSweep = DownloadArguments(kSweepSettings);
+const Strings kSweepSent = Expected(kSweepSettings).commands;
 
 Strings With(Strings args, const std::string &option, const std::string &value) {
   for (std::size_t i = 0; i + 1 < args.size(); ++i)
@@ -263,7 +264,7 @@ TEST(Nuvaroctl, AHeldPortIsLeftAloneAndASignalReleasesIt) {
   const int before = portNumber;
   const SettingsRecord settings = Settings;
   portNumber = port;
-  Settings = {1, 1500, 0, 0, 0, 0, 1, 30, 100};
+  Settings = kFixedSettings;
   EXPECT_EQ(DownloadSettings(), 1);
   EXPECT_EQ(model->Payloads(), kFixedSent);
   CloseCom(port);

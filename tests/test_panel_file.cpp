@@ -15,9 +15,11 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "panel_runtime_fixture.h"
+#include "parameters.h"
 #include "runtime/console/panel_file.h"
 #include "runtime/controls/graph.h"
 #include "runtime/controls/led.h"
@@ -50,25 +52,23 @@ TEST_F(PanelFile, EveryControlOfTheTableIsThereWithAnAccessibleName) {
 }
 
 TEST_F(PanelFile, InitialValuesAndStartUpDimming) {
-  const std::pair<int, int> values[] = {
-      {CTL_WORKMODE, 1},    {CTL_RATE, 3000},  {CTL_SWEEPMIN, 1000}, {CTL_SWEEPMAX, 6000},
-      {CTL_SWEEPSTEP, 100}, {CTL_REPEAT, 1},   {CTL_SIGNALMODE, 1},  {CTL_ANGLE, 30},
-      {CTL_WIDTH, 100},     {CTL_PORT_LED, 0}, {CTL_COMM_LED, 0},    {CTL_RATE_METER, 0}};
-  for (const auto &[id, value] : values)
-    EXPECT_EQ(Value(id), value) << "control " << id;
+  for (const int id : {CTL_PORT_LED, CTL_COMM_LED, CTL_RATE_METER})
+    EXPECT_EQ(Value(id), 0) << "control " << id;
 
-  // Fixed-rate mode: the sweep controls are stored dimmed, with their labels.
-  EXPECT_TRUE(Control<QWidget>(CTL_RATE)->isEnabled());
-  for (int id : {CTL_SWEEPMIN, CTL_SWEEPMAX, CTL_SWEEPSTEP, CTL_REPEAT}) {
-    EXPECT_FALSE(Control<QWidget>(id)->isEnabled()) << "control " << id;
+  // The controls the starting work mode does not send are stored dimmed, with
+  // their labels.
+  const int sent = PanelStart().workMode ? SENT_IN_FIXED_RATE : SENT_IN_SWEEP;
+  for (const Parameter &p : Parameters()) {
+    const bool enabled = (p.row->sentIn & sent) != 0;
+    EXPECT_EQ(Control<QWidget>(p.control)->isEnabled(), enabled) << p.name;
     for (QLabel *label : rt::PanelWidget(panel)->findChildren<QLabel *>()) {
-      if (label->buddy() == Control<QWidget>(id)) {
-        EXPECT_FALSE(label->isEnabled()) << "label of " << id;
+      if (label->buddy() == Control<QWidget>(p.control)) {
+        EXPECT_EQ(label->isEnabled(), enabled) << "label of " << p.name;
       }
     }
   }
   EXPECT_EQ(Control<Meter>(CTL_RATE_METER)->minimum(), 0);
-  EXPECT_GT(Control<Meter>(CTL_RATE_METER)->maximum(), 6000);
+  EXPECT_GT(Control<Meter>(CTL_RATE_METER)->maximum(), PanelStart().sweepMax);
   EXPECT_GT(Control<TimerControl>(CTL_TIMER)->interval(), 0);
   EXPECT_FALSE(Control<TimerControl>(CTL_TIMER)->isTicking()); // not shown yet
 }
@@ -198,8 +198,9 @@ TEST_F(PanelFileErrors, UnusableAndMismatchedFilesAreRefusedWithoutShowingAWindo
 
 // The limits nuvaroctl reads from a panel file without making a widget are
 // those the panel's widgets take from it: for the panel file itself, and for
-// a form with a spin box's default range, bounds that cross, and a ring whose
-// item values are partly missing. A file that is no form, or gives two
+// a form with a spin box's default range, bounds that cross over its value,
+// and a ring whose item values are partly missing; and the values they start
+// with. A file that is no form, or gives two
 // controls one ID, is refused.
 TEST_F(PanelFileErrors, LimitsReadWithoutWidgetsAreThoseThePanelsWidgetsTake) {
   const auto item = [](const char *type, int id, const char *properties) {
@@ -220,6 +221,7 @@ TEST_F(PanelFileErrors, LimitsReadWithoutWidgetsAreThoseThePanelsWidgetsTake) {
       Write("edges.uir",
             form(item("NumericControl", 1, "") +
                  item("NumericControl", 2,
+                      "<property name=\"value\"><number>7</number></property>"
                       "<property name=\"minimum\"><number>10</number></property>"
                       "<property name=\"maximum\"><number>5</number></property>") +
                  item("RingControl", 3,
@@ -238,8 +240,9 @@ TEST_F(PanelFileErrors, LimitsReadWithoutWidgetsAreThoseThePanelsWidgetsTake) {
       const auto found = limits.find(w->property("ctrlId").toInt());
       if (auto *numeric = qobject_cast<NumericControl *>(w)) {
         ASSERT_NE(found, limits.end()) << w->objectName().toStdString();
-        EXPECT_EQ(std::make_pair(found->second.minimum, found->second.maximum),
-                  std::make_pair(numeric->minimum(), numeric->maximum()));
+        EXPECT_EQ(
+            std::make_tuple(found->second.minimum, found->second.maximum, found->second.start),
+            std::make_tuple(numeric->minimum(), numeric->maximum(), numeric->value()));
         ++seen;
       } else if (auto *ring = qobject_cast<RingControl *>(w)) {
         ASSERT_NE(found, limits.end()) << w->objectName().toStdString();
@@ -248,6 +251,7 @@ TEST_F(PanelFileErrors, LimitsReadWithoutWidgetsAreThoseThePanelsWidgetsTake) {
         for (int i = 0; i < ring->count(); ++i)
           values.push_back(ring->itemData(i).toInt());
         EXPECT_EQ(found->second.choices, values);
+        EXPECT_EQ(found->second.start, ring->currentData().toInt());
         ++seen;
       }
     }

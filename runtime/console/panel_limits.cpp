@@ -13,9 +13,10 @@ namespace rt {
 
 namespace {
 
-// The form's own class names for the two kinds of value control.
-const QLatin1String kNumericClass("NumericControl");
-const QLatin1String kRingClass("RingControl");
+// The form's own class names for the two kinds of value control (plain
+// characters: the limits may be read while static objects are made).
+constexpr char kNumericClass[] = "NumericControl";
+constexpr char kRingClass[] = "RingControl";
 
 // A spin box's range when the form does not set it.
 constexpr int kSpinBoxMinimum = 0;
@@ -42,12 +43,13 @@ public:
 private:
   void Widget() {
     const auto type = xml_.attributes().value(QLatin1String("class"));
-    const bool numeric = type == kNumericClass, ring = type == kRingClass;
+    const bool numeric = type == QLatin1String(kNumericClass),
+               ring = type == QLatin1String(kRingClass);
     ControlLimits limits;
     limits.ring = ring;
     limits.minimum = kSpinBoxMinimum;
     limits.maximum = kSpinBoxMaximum;
-    int id = -1, items = 0;
+    int id = -1, items = 0, value = 0;
     QString itemValues;
     while (xml_.readNextStartElement()) {
       if (xml_.name() == QLatin1String("property")) {
@@ -65,6 +67,8 @@ private:
         } else if (numeric && ok && name == QLatin1String("maximum")) {
           limits.maximum = number;
           limits.minimum = std::min(limits.minimum, number);
+        } else if (numeric && ok && name == QLatin1String("value")) {
+          value = number;
         } else if (ring && name == QLatin1String("itemValues")) {
           itemValues = text;
         }
@@ -79,9 +83,14 @@ private:
     }
     if (id < 0 || !(numeric || ring))
       return;
-    if (ring)
-      for (int value : RingItemValues(itemValues, items))
-        limits.choices.push_back(value);
+    if (ring) {
+      for (int choice : RingItemValues(itemValues, items))
+        limits.choices.push_back(choice);
+      if (!limits.choices.empty())
+        limits.start = limits.choices.front(); // a ring starts at its first item
+    } else {
+      limits.start = std::clamp(value, limits.minimum, limits.maximum);
+    }
     if (!limits_.emplace(id, limits).second)
       duplicateId = id;
   }

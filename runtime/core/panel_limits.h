@@ -15,12 +15,14 @@ struct ControlLimits {
   int minimum = 0;   // a numeric control's range
   int maximum = 0;
   std::vector<int> choices;
+  int start = 0; // the value it starts with: its value in its range, or a ring's first item's
 };
 
 // The limits of every numeric control and ring of the panel file
 // `fileName`, by control ID (ctrlId), as the panel applies them: a numeric
 // control's minimum and maximum (Qt's spin box defaults, 0 and 99, where the
-// file gives none), a ring's item values (itemValues, or an item's index). A
+// file gives none), a ring's item values (itemValues, or an item's index),
+// and the value each starts with. A
 // bare name is searched for as LoadPanel searches for it. false, with the
 // reason in `error`, when the file cannot be read, is no form, or gives two
 // controls one ID.
