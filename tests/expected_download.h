@@ -25,8 +25,8 @@ struct ExpectedDownload {
   double floor;                      // seconds: every command accepted at its first try
 };
 
-// The signal mode, the angle and the width, then the fixed rate (0.62 s in
-// all) or the sweep (0.72 s).
+// The signal mode, the angle and the width, then the fixed rate's commands
+// or the sweep's.
 inline ExpectedDownload Expected(const SettingsRecord &s) {
   const auto n = [](int v) { return std::to_string(v); };
   ExpectedDownload d;

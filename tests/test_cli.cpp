@@ -114,6 +114,11 @@ Strings Acknowledged(const Strings &sent, bool json = false) {
   return lines;
 }
 
+// A header's verdict when the device took every command of `sent`.
+std::string AllAcknowledged(const Strings &sent) {
+  return "全部已确认（" + std::to_string(sent.size()) + " 条）";
+}
+
 template <typename... T> Strings L(T... items) {
   return Strings{items...};
 }
@@ -139,9 +144,9 @@ TEST(Nuvaroctl, EachCommandItsOutputStatusAndBytesOnTheLine) {
     const char *error; // on stderr
   } cases[] = {
       {"fixed", Device::Model, "", kFixed, 0, kFixedSent,
-       Join(L("下载（定速）\t全部已确认（5 条）"), Acknowledged(kFixedSent)), ""},
+       Join(L("下载（定速）\t" + AllAcknowledged(kFixedSent)), Acknowledged(kFixedSent)), ""},
       {"sweep", Device::Model, "", kSweep, 0, kSweepSent,
-       Join(L("下载（扫速）\t全部已确认（6 条）"), Acknowledged(kSweepSent)), ""},
+       Join(L("下载（扫速）\t" + AllAcknowledged(kSweepSent)), Acknowledged(kSweepSent)), ""},
       {"refused angle", Device::Model, "T", kFixed, 1, refusedAngle,
        Join(Join(L("下载（定速）\t" + angle + "：被拒绝 5/5"), Acknowledged({mode})),
             Join(L(angle + "\t被拒绝\t5/5"), Acknowledged(rest))),
@@ -173,7 +178,8 @@ TEST(Nuvaroctl, EachCommandItsOutputStatusAndBytesOnTheLine) {
       {"rate", Device::Devsim, "", L("rate", "--count", "3", "--interval", "0.1"), 0, L(),
        L("1234", "1234", "1234"), ""},
       {"demo fixed", Device::Demo, "", kFixed, 0, L(),
-       Join(L("下载（定速，演示设备）\t全部已确认（5 条）"), Acknowledged(kFixedSent)), ""},
+       Join(L("下载（定速，演示设备）\t" + AllAcknowledged(kFixedSent)), Acknowledged(kFixedSent)),
+       ""},
       {"demo sweep json", Device::Demo, "", Join(kSweep, L("--json")), 0, L(),
        Acknowledged(kSweepSent, true), ""},
       // A fresh demo device each run: it reports its starting rate.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "expected_download.h"
+#include "link/vocabulary.h"
 #include "parameters.h"
 #include "sim/command.h"
 #include "sim/device_model.h"
@@ -136,6 +137,24 @@ TEST_F(DeviceModelTest, SweepDownloadThenPollsFollowTheSweep) {
   EXPECT_EQ(state.repeat, 1);
   EXPECT_EQ(Orders(Strings(4, "?1,")), sim::EncodeFrame("R1000") + sim::EncodeFrame("R1100") +
                                            sim::EncodeFrame("R1200") + sim::EncodeFrame("R1200"));
+}
+
+// Every command the program sends, each number in it 1, is one the device
+// answers: with a reading for the rate poll, an acknowledgement for the rest.
+// A command new to the program's vocabulary fails here until the simulator
+// reads it too.
+TEST_F(DeviceModelTest, AnswersEveryCommandOfTheProgramsVocabulary) {
+  ASSERT_GT(VocabularyCount(), 0);
+  for (int i = 0; i < VocabularyCount(); ++i) {
+    std::string payload = VocabularyFormat(i);
+    for (std::size_t at; (at = payload.find("%d")) != std::string::npos;)
+      payload.replace(at, 2, "1");
+    const Bytes reply = Order(payload);
+    if (payload == CMD_RATE_POLL)
+      EXPECT_EQ(reply.size() > 2 ? reply[2] : '\0', 'R') << payload; // after '$' and the length
+    else
+      EXPECT_EQ(reply, kE1) << payload;
+  }
 }
 
 TEST_F(DeviceModelTest, MalformedAndUnknownCommandsAreRefusedWithoutEffect) {

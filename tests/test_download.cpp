@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
 #include "fake_device.h"
 #include "panel_fixture.h"
 
@@ -32,6 +37,48 @@ TEST_F(DownloadTest, SequencesOnTheWireInBothModes) {
   EXPECT_EQ(device->RawBytes(), expected.frames);
   EXPECT_NEAR(clock.Now() - start, expected.floor, 1e-9);
   EXPECT_EQ(SendColour(), COLOR_SENT);
+}
+
+// The download's order is written in link/sequence.cpp, what it carries is
+// the parameter table's: in each work mode the signal mode's command first,
+// and in all one command of each format the mode's parameters have, carrying
+// their values in the table's order (a choice: its command for the value).
+TEST_F(DownloadTest, EachModeSendsTheCommandsOfItsParametersAsTheTableSays) {
+  for (const int mode : {1, 0}) {
+    SettingsRecord s = PanelStart();
+    int distinct = 7;
+    for (const ParameterRow &p : kParameterTable)
+      if (!*p.zeroFormat)
+        s.*p.field = distinct++;
+    s.workMode = mode;
+    Settings = s;
+    device->ClearRecord();
+    Download();
+    const int sent = mode ? SENT_IN_FIXED_RATE : SENT_IN_SWEEP;
+    std::map<std::string, std::vector<int>> numbers; // by format, in the table's order
+    Strings expected;
+    for (const ParameterRow &p : kParameterTable) {
+      if (!(p.sentIn & sent))
+        continue;
+      if (*p.zeroFormat)
+        expected.push_back(s.*p.field ? p.format : p.zeroFormat);
+      else
+        numbers[p.format].push_back(s.*p.field);
+    }
+    for (const auto &[format, values] : numbers) {
+      std::string text = format;
+      for (int v : values)
+        text.replace(text.find("%d"), 2, std::to_string(v));
+      expected.push_back(text);
+    }
+    Strings got = Sent();
+    ASSERT_FALSE(got.empty()) << "mode " << mode;
+    const ParameterRow &signal = *ParameterOfField(&SettingsRecord::signalMode);
+    EXPECT_EQ(got[0], s.signalMode ? signal.format : signal.zeroFormat);
+    std::sort(got.begin(), got.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(got, expected) << "mode " << mode;
+  }
 }
 
 TEST_F(DownloadTest, RefusedModeCommandSendsNothingElse) {
@@ -148,7 +195,7 @@ TEST_F(DownloadTest, FailedOpenAfterAnEarlierSuccessKeepsTheChoiceFlag) {
   Event(CTL_PORT_LED, 3);
   EXPECT_EQ(portReady, 1);
   Download();
-  EXPECT_EQ(Sent().size(), 5u);
+  EXPECT_EQ(Sent(), Expected(Settings).commands);
 }
 
 } // namespace
