@@ -26,8 +26,8 @@ std::vector<Option> Options() {
       {"count", true, kRate},  {"interval", true, kRate},
       {"help", false, ~0u},    {"version", false, ~0u},
   };
-  for (const Parameter &p : kParameters)
-    options.push_back({p.option, true, kDownload});
+  for (const ParameterRow *p : OptionParameters())
+    options.push_back({p->option, true, kDownload});
   return options;
 }
 
@@ -51,10 +51,10 @@ std::string NameOf(const Invocation &in) {
   return {};
 }
 
-const Parameter *ParameterNamed(const std::string &name) {
-  for (const Parameter &p : kParameters)
-    if (name == p.option)
-      return &p;
+const ParameterRow *ParameterNamed(const std::string &name) {
+  for (const ParameterRow *p : OptionParameters())
+    if (name == p->option)
+      return p;
   return nullptr;
 }
 
@@ -65,8 +65,8 @@ bool CheckCombination(const Invocation &in, const std::vector<std::string> &give
   for (const std::string &name : given) {
     const auto option = std::find_if(options.begin(), options.end(),
                                      [&name](const Option &o) { return o.name == name; });
-    const Parameter *p = ParameterNamed(name);
-    const bool fits = (option->commands & bit) != 0 && (!p || (in.sweep ? p->sweep : p->fixed));
+    const ParameterRow *p = ParameterNamed(name);
+    const bool fits = (option->commands & bit) != 0 && (!p || NeededIn(*p, in.sweep));
     if (!fits) {
       *error = "--" + name + " is not an option of " + NameOf(in);
       return false;
@@ -77,9 +77,9 @@ bool CheckCombination(const Invocation &in, const std::vector<std::string> &give
     return false;
   }
   if (in.command == Command::Download) {
-    for (const Parameter &p : kParameters) {
-      if ((in.sweep ? p.sweep : p.fixed) && !in.values.count(p.option)) {
-        *error = NameOf(in) + " needs --" + p.option;
+    for (const ParameterRow *p : OptionParameters()) {
+      if (NeededIn(*p, in.sweep) && !in.values.count(p->option)) {
+        *error = NameOf(in) + " needs --" + p->option;
         return false;
       }
     }
@@ -182,12 +182,30 @@ bool ParseArguments(const std::vector<std::string> &args, Invocation *in, std::s
   return CheckCombination(*in, given, options, error);
 }
 
+// The usage lines of a download in the mode, its options from the parameter
+// table, wrapped as the lines around them are.
+std::string DownloadUsage(bool sweep) {
+  constexpr std::size_t kWidth = 84;
+  std::string text;
+  std::string line =
+      std::string("       nuvaroctl --port PATH|demo download ") + (sweep ? "sweep" : "fixed");
+  std::vector<std::string> words;
+  for (const ParameterRow *p : OptionParameters())
+    if (NeededIn(*p, sweep))
+      words.push_back(std::string("--") + p->option + " " + p->placeholder);
+  words.push_back("[--json]");
+  for (const std::string &w : words) {
+    if (line.size() + 1 + w.size() > kWidth) {
+      text += line + "\n";
+      line = std::string(16, ' ');
+    }
+    line += " " + w;
+  }
+  return text + line + "\n";
+}
+
 std::string Usage() {
-  return "Usage: nuvaroctl ports [--json]\n"
-         "       nuvaroctl --port PATH|demo download fixed --rate R --angle A --width W\n"
-         "                 --signal-mode M [--json]\n"
-         "       nuvaroctl --port PATH|demo download sweep --min L --max H --step S --repeat N\n"
-         "                 --angle A --width W --signal-mode M [--json]\n"
+  return "Usage: nuvaroctl ports [--json]\n" + DownloadUsage(false) + DownloadUsage(true) +
          "       nuvaroctl --port PATH|demo check [--json]\n"
          "       nuvaroctl --port PATH|demo rate [--count N] [--interval SECONDS] [--json]\n"
          "       nuvaroctl --help | --version\n"

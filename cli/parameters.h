@@ -1,30 +1,30 @@
-// The download's parameters on the command line: each option, the panel
-// control whose limits it meets and the field of Settings it fills, and the
-// modes it belongs to. The parser and the value check both read this table.
+// The download's parameters on the command line: the rows of the parameter
+// table (app/state/parameters.h) that have an option. Each row gives the
+// option's name and placeholder, the panel control whose limits it meets,
+// the field of Settings it fills and the modes it belongs to; the parser, the
+// --help text and the value check all read them there.
 #pragma once
 
-#include "app/state/controls.h"
-#include "app/state/settings.h"
+#include <vector>
+
+#include "app/state/parameters.h"
 
 namespace cli {
 
-struct Parameter {
-  const char *option; // without its "--"
-  int control;        // the panel control whose limits apply
-  int SettingsRecord::*field;
-  bool fixed; // needed by "download fixed"
-  bool sweep; // needed by "download sweep"
-};
+// The parameters with an option: those the download's mode sends first, then
+// those both modes send, each in the table's order (--help lists them so).
+inline std::vector<const ParameterRow *> OptionParameters() {
+  std::vector<const ParameterRow *> rows;
+  for (const bool shared : {false, true})
+    for (const ParameterRow &p : kParameterTable)
+      if (*p.option && (p.sentIn == SENT_IN_BOTH) == shared)
+        rows.push_back(&p);
+  return rows;
+}
 
-inline constexpr Parameter kParameters[] = {
-    {"rate", CTL_RATE, &SettingsRecord::rate, true, false},
-    {"min", CTL_SWEEPMIN, &SettingsRecord::sweepMin, false, true},
-    {"max", CTL_SWEEPMAX, &SettingsRecord::sweepMax, false, true},
-    {"step", CTL_SWEEPSTEP, &SettingsRecord::sweepStep, false, true},
-    {"repeat", CTL_REPEAT, &SettingsRecord::repeat, false, true},
-    {"angle", CTL_ANGLE, &SettingsRecord::angle, true, true},
-    {"width", CTL_WIDTH, &SettingsRecord::width, true, true},
-    {"signal-mode", CTL_SIGNALMODE, &SettingsRecord::signalMode, true, true},
-};
+// Whether the download of the mode (a sweep, or a fixed rate) needs `p`.
+inline bool NeededIn(const ParameterRow &p, bool sweep) {
+  return (p.sentIn & (sweep ? SENT_IN_SWEEP : SENT_IN_FIXED_RATE)) != 0;
+}
 
 } // namespace cli

@@ -101,15 +101,15 @@ bool SettingsFromArguments(const Invocation &in, SettingsRecord *settings, std::
     *error = std::string("the panel's work mode offers no ") + (in.sweep ? "sweep" : "fixed rate");
     return false;
   }
-  for (const Parameter &p : kParameters) {
-    if (!(in.sweep ? p.sweep : p.fixed))
+  for (const ParameterRow *p : OptionParameters()) {
+    if (!NeededIn(*p, in.sweep))
       continue;
-    const auto control = limits.find(p.control);
+    const auto control = limits.find(p->control);
     if (control == limits.end()) {
-      *error = std::string("the panel file has no control for --") + p.option;
+      *error = std::string("the panel file has no control for --") + p->option;
       return false;
     }
-    if (!CheckValue(p.option, in.values.at(p.option), control->second, &(s.*p.field), error))
+    if (!CheckValue(p->option, in.values.at(p->option), control->second, &(s.*p->field), error))
       return false;
   }
   *settings = s;
