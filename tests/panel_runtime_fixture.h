@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QWidget>
 
+#include <map>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -45,8 +46,17 @@ protected:
     static Events events;
     return events;
   }
-  static int Record(int, int control, int event, void *, int, int) {
+  // The value a control had when it last sent an event, by (control, event),
+  // for the controls that have one: what a callback taking it then stores.
+  static std::map<std::pair<int, int>, int> &ValueAt() {
+    static std::map<std::pair<int, int>, int> values;
+    return values;
+  }
+  static int Record(int panel, int control, int event, void *, int, int) {
     Recorded().push_back({control, event});
+    int value = 0;
+    if (GetCtrlVal(panel, control, &value) == 0)
+      ValueAt()[{control, event}] = value;
     return 0;
   }
 
@@ -57,6 +67,7 @@ protected:
         row.callback = &PanelRuntimeTest::Record;
     rt::RegisterControls(recording.data(), static_cast<int>(recording.size()));
     Recorded().clear();
+    ValueAt().clear();
     BindMore();
     panel = LoadPanel(0, "nuvaro.uir", MainPanel);
     ASSERT_GT(panel, 0);

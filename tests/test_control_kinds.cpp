@@ -1,7 +1,8 @@
 // Every kind of control the run-time registers, through each of its routes,
 // from one table: the value the program sets and reads, the events the
 // operator's mouse or keys raise, and what assistive technology sees and
-// raises through its action and value interfaces. The panel is the shipped
+// raises through each of its action, value and editable-text routes, after
+// each of which the control shows only what its callback stored. The panel is the shipped
 // one with a line box and a rich text box added, so that every registered
 // class has a control here; a kind registered without a row fails the test.
 #include <gtest/gtest.h>
@@ -14,7 +15,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <set>
 #include <string>
@@ -24,6 +27,7 @@
 #include "runtime/controls/timer_control.h"
 #include "runtime/core/port_choices.h"
 #include "runtime/panel/kind_registry.h"
+#include "runtime/panel/panel_registry.h"
 
 namespace {
 
@@ -73,6 +77,12 @@ struct Route {
   std::function<void(QWidget *)> take;
   std::vector<RecordedEvent> raised;
 };
+using Assist = std::function<void(QAccessibleInterface *)>;
+struct AssistantRoute {
+  std::string name;
+  Assist take;
+  std::vector<RecordedEvent> raised;
+};
 
 struct KindRow {
   const char *className;
@@ -81,16 +91,26 @@ struct KindRow {
   std::optional<int> refused;              // a value it cannot take
   Route byOperator;
   QAccessible::Role role;
-  std::function<void(QAccessibleInterface *)> byAssistant; // nullptr: Qt's own, nothing to do
-  std::vector<RecordedEvent> assistantRaises;
+  std::vector<AssistantRoute> byAssistant; // none: Qt's own, nothing to do
 };
 
 void Press(QAccessibleInterface *a) {
   a->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
 }
-std::function<void(QAccessibleInterface *)> SetValue(int value) {
-  return [value](QAccessibleInterface *a) { a->valueInterface()->setCurrentValue(value); };
+AssistantRoute SetValue(double value, std::vector<RecordedEvent> raised) {
+  return {"value " + std::to_string(value),
+          [value](QAccessibleInterface *a) { a->valueInterface()->setCurrentValue(value); },
+          std::move(raised)};
 }
+// The whole text replaced, as a screen reader sets a text.
+AssistantRoute SetText(const QString &text, std::vector<RecordedEvent> raised) {
+  return {"text \"" + text.toStdString() + "\"",
+          [text](QAccessibleInterface *a) {
+            a->editableTextInterface()->replaceText(0, a->textInterface()->characterCount(), text);
+          },
+          std::move(raised)};
+}
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 std::function<void(QWidget *)> Key(Qt::Key key) {
   return [key](QWidget *w) { QTest::keyClick(w, key); };
 }
@@ -101,25 +121,70 @@ void Click(QWidget *w) {
 TEST_F(ControlKinds, EachRegisteredKindThroughItsValueEventAndAccessibleRoutes) {
   rt::AddBuiltInPortChoice(990, "test port A");
   rt::AddBuiltInPortChoice(991, "test port B");
+  // Another control's event, after typing held in a number box.
+  auto thenClean = [this](Assist edit) {
+    return [this, edit](QAccessibleInterface *a) {
+      edit(a);
+      rt::DispatchControlEvent(panel, CTL_CLEAN, EVENT_COMMIT);
+    };
+  };
+  const std::vector<RecordedEvent> rateTaken{{CTL_RATE, 2}, {CTL_RATE, 1}};
   const KindRow rows[] = {
       // A number box clamps to its range; a key steps and commits; a value
-      // from assistive technology is confirmed at once.
+      // or a whole text from assistive technology is confirmed at once, as
+      // typing it and Enter are, or refused; a part of its text edited is
+      // typing, confirmed or reverted before another control's event.
       {"NumericControl",
        CTL_RATE,
        {{0, 1}, {INT_MAX, 100000}, {4500, 4500}},
        {},
-       {Key(Qt::Key_Up), {{CTL_RATE, 2}, {CTL_RATE, 1}}},
+       {Key(Qt::Key_Up), rateTaken},
        QAccessible::SpinBox,
-       SetValue(2500),
-       {{CTL_RATE, 2}, {CTL_RATE, 1}}},
+       {SetValue(2500, rateTaken),
+        SetValue(1e12, rateTaken),
+        SetValue(-std::numeric_limits<double>::infinity(), rateTaken),
+        SetValue(kNaN, {}),
+        SetText(QStringLiteral("2600"), rateTaken),
+        SetText(QStringLiteral("2600"), {{CTL_RATE, 1}}),
+        SetText(QStringLiteral("abc"), {}),
+        SetText(QStringLiteral("100001"), {}),
+        SetText(QString(), {}),
+        {"insert, then another control",
+         thenClean([](QAccessibleInterface *a) {
+           a->editableTextInterface()->insertText(0, QStringLiteral("1"));
+         }),
+         {{CTL_RATE, 2}, {CTL_RATE, 1}, {CTL_CLEAN, 1}}},
+        {"insert refused",
+         [](QAccessibleInterface *a) {
+           a->editableTextInterface()->insertText(0, QStringLiteral("x"));
+         },
+         {}},
+        {"clear and insert, then another control",
+         thenClean([](QAccessibleInterface *a) {
+           a->editableTextInterface()->deleteText(0, a->textInterface()->characterCount());
+           a->editableTextInterface()->insertText(0, QStringLiteral("77"));
+         }),
+         {{CTL_RATE, 2}, {CTL_RATE, 1}, {CTL_CLEAN, 1}}},
+        {"clear, then another control",
+         thenClean([](QAccessibleInterface *a) {
+           a->editableTextInterface()->deleteText(0, a->textInterface()->characterCount());
+         }),
+         {{CTL_CLEAN, 1}}}}},
       {"RingControl",
        CTL_WORKMODE,
        {{0, 0}, {1, 1}},
        7,
        {Key(Qt::Key_Down), {{CTL_WORKMODE, 2}, {CTL_WORKMODE, 1}}},
        QAccessible::ComboBox,
-       SetValue(1),
-       {{CTL_WORKMODE, 2}, {CTL_WORKMODE, 1}}},
+       {SetValue(0.6, {{CTL_WORKMODE, 2}, {CTL_WORKMODE, 1}}),
+        SetValue(1e12, {}),
+        SetValue(kNaN, {}),
+        {"show menu twice",
+         [](QAccessibleInterface *a) {
+           for (int i = 0; i < 2; ++i)
+             a->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
+         },
+         {}}}},
       // The same choice again commits again; a change of port is only that.
       {"RingControl",
        CTL_SIGNALMODE,
@@ -127,16 +192,14 @@ TEST_F(ControlKinds, EachRegisteredKindThroughItsValueEventAndAccessibleRoutes) 
        -1,
        {[](QWidget *w) { emit static_cast<QComboBox *>(w)->activated(0); }, {{CTL_SIGNALMODE, 1}}},
        QAccessible::ComboBox,
-       SetValue(1),
-       {{CTL_SIGNALMODE, 1}}},
+       {SetValue(1, {{CTL_SIGNALMODE, 1}})}},
       {"PortSelector",
        CTL_PORT,
        {{990, 990}},
        12345,
        {Key(Qt::Key_Down), {{CTL_PORT, 2}}},
        QAccessible::ComboBox,
-       SetValue(990),
-       {{CTL_PORT, 2}}},
+       {SetValue(990, {{CTL_PORT, 2}}), SetValue(-1e12, {}), SetValue(kNaN, {})}},
       // A lamp is on for any nonzero value; its click and press are left clicks.
       {"Led",
        CTL_COMM_LED,
@@ -144,8 +207,7 @@ TEST_F(ControlKinds, EachRegisteredKindThroughItsValueEventAndAccessibleRoutes) 
        {},
        {Click, {{CTL_COMM_LED, 3}}},
        QAccessible::Indicator,
-       Press,
-       {{CTL_COMM_LED, 3}}},
+       {{"press", Press, {{CTL_COMM_LED, 3}}}}},
       // The meter shows any value as it comes, and takes none from outside.
       {"Meter",
        CTL_RATE_METER,
@@ -153,42 +215,34 @@ TEST_F(ControlKinds, EachRegisteredKindThroughItsValueEventAndAccessibleRoutes) 
        {},
        {Click, {}},
        QAccessible::Dial,
-       SetValue(5),
-       {}},
-      {"Graph", CTL_PULSE_GRAPH, {}, {}, {Click, {}}, QAccessible::Chart, nullptr, {}},
+       {SetValue(5, {})}},
+      {"Graph", CTL_PULSE_GRAPH, {}, {}, {Click, {}}, QAccessible::Chart, {}},
       {"TimerControl",
        CTL_TIMER,
        {},
        {},
        {[](QWidget *w) { static_cast<TimerControl *>(w)->tick(); }, {{CTL_TIMER, 15}}},
        QAccessible::Client,
-       nullptr,
        {}},
-      {"RateTrend", CTL_RATE_TREND, {}, {}, {Click, {}}, QAccessible::Chart, nullptr, {}},
-      {"LogView", CTL_LINK_VIEW, {}, {}, {Click, {}}, QAccessible::Client, nullptr, {}},
+      {"RateTrend", CTL_RATE_TREND, {}, {}, {Click, {}}, QAccessible::Chart, {}},
+      {"LogView", CTL_LINK_VIEW, {}, {}, {Click, {}}, QAccessible::Client, {}},
       {"QPushButton",
        CTL_CLEAN,
        {},
        {},
        {Click, {{CTL_CLEAN, 1}}},
        QAccessible::Button,
-       [](QAccessibleInterface *a) {
-         Press(a); // animated: it clicks when the button comes up again
-         auto *button = static_cast<QAbstractButton *>(a->object());
-         EXPECT_TRUE(QTest::qWaitFor([button] { return !button->isDown(); }));
-       },
-       {{CTL_CLEAN, 1}}},
-      {"QPlainTextEdit",
-       CTL_NOTES,
-       {},
-       {},
-       {Key(Qt::Key_A), {}},
-       QAccessible::EditableText,
-       nullptr,
-       {}},
-      {"QTextEdit", kRichBox, {}, {}, {Key(Qt::Key_A), {}}, QAccessible::EditableText, nullptr, {}},
-      {"QLineEdit", kLineBox, {}, {}, {Key(Qt::Key_A), {}}, QAccessible::EditableText, nullptr, {}},
-      {"QLabel", CTL_DEMO_NOTICE, {}, {}, {Click, {}}, QAccessible::StaticText, nullptr, {}},
+       {{"press",
+         [](QAccessibleInterface *a) {
+           Press(a); // animated: it clicks when the button comes up again
+           auto *button = static_cast<QAbstractButton *>(a->object());
+           EXPECT_TRUE(QTest::qWaitFor([button] { return !button->isDown(); }));
+         },
+         {{CTL_CLEAN, 1}}}}},
+      {"QPlainTextEdit", CTL_NOTES, {}, {}, {Key(Qt::Key_A), {}}, QAccessible::EditableText, {}},
+      {"QTextEdit", kRichBox, {}, {}, {Key(Qt::Key_A), {}}, QAccessible::EditableText, {}},
+      {"QLineEdit", kLineBox, {}, {}, {Key(Qt::Key_A), {}}, QAccessible::EditableText, {}},
+      {"QLabel", CTL_DEMO_NOTICE, {}, {}, {Click, {}}, QAccessible::StaticText, {}},
   };
   std::set<std::string> covered;
   for (const KindRow &row : rows) {
@@ -224,9 +278,32 @@ TEST_F(ControlKinds, EachRegisteredKindThroughItsValueEventAndAccessibleRoutes) 
     QAccessibleInterface *a = A(row.control);
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->role(), row.role);
-    if (row.byAssistant)
-      row.byAssistant(a);
-    EXPECT_EQ(Take(), row.assistantRaises);
+    // What a callback stores: the value at a commit, or at a change for a
+    // kind that commits nothing.
+    int error = 0;
+    const int takenOn = rt::FindControl(panel, row.control, &error)->kind->sends(EVENT_COMMIT)
+                            ? EVENT_COMMIT
+                            : EVENT_VAL_CHANGED;
+    for (const AssistantRoute &route : row.byAssistant) {
+      SCOPED_TRACE(route.name);
+      int stored = 0;
+      const bool hasValue = GetCtrlVal(panel, row.control, &stored) == 0;
+      ValueAt().clear();
+      route.take(a);
+      EXPECT_EQ(Take(), route.raised);
+      if (!hasValue)
+        continue;
+      if (const auto taken = ValueAt().find({row.control, takenOn}); taken != ValueAt().end())
+        stored = taken->second;
+      // Shown as it is, and as the control shows the stored value.
+      const QString shown = a->text(QAccessible::Value);
+      const QVariant current = a->valueInterface() ? a->valueInterface()->currentValue() : 0;
+      EXPECT_EQ(SetCtrlVal(panel, row.control, stored), 0);
+      EXPECT_EQ(a->text(QAccessible::Value), shown) << "shows a value that is not stored";
+      if (a->valueInterface())
+        EXPECT_EQ(a->valueInterface()->currentValue(), current);
+    }
+    EXPECT_TRUE(Take().empty());
   }
   for (const std::string &registered : rt::KindClassNames())
     EXPECT_EQ(covered.count(registered), 1u) << registered << " has no row";

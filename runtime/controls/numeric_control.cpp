@@ -51,6 +51,27 @@ void NumericControl::commitValue(int value) {
   commit();
 }
 
+void NumericControl::enterText(const QString &text) {
+  QString candidate = text;
+  int position = int(candidate.size());
+  if (validate(candidate, position) != QValidator::Acceptable) {
+    setValue(committedValue_); // and its text; typing held until now goes, reported if it changed
+    return;
+  }
+  lineEdit()->setText(candidate); // the value follows the text, as it follows typing
+  interpretText();                // and the text is written the box's way
+  commit();                       // Enter confirms, even an unchanged value
+}
+
+bool NumericControl::typeText(const QString &text) {
+  QString candidate = text;
+  int position = int(candidate.size());
+  if (validate(candidate, position) == QValidator::Invalid)
+    return false;
+  lineEdit()->setText(text);
+  return true;
+}
+
 void NumericControl::stepBy(int steps) {
   // An arrow, a page key, the wheel or a click on the buttons: the value
   // changes by a step and counts as confirmed at once.

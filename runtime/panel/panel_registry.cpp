@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+#include <utility>
+
 #include "runtime/panel/busy.h"
 
 namespace rt {
@@ -18,6 +20,22 @@ Registry &TheRegistry() {
   return registry;
 }
 
+QPointer<QWidget> &HeldEdit() {
+  static QPointer<QWidget> held;
+  return held;
+}
+
+// The typing held in a control other than `control` is confirmed or reverted;
+// the events that raises come first.
+void ConfirmEditHeldOutside(const QWidget *control) {
+  QPointer<QWidget> &held = HeldEdit();
+  if (!held || held == control)
+    return;
+  QWidget *const widget = std::exchange(held, nullptr);
+  if (const ControlEntry *entry = FindControlOf(widget))
+    entry->kind->commitPendingEdit(widget);
+}
+
 } // namespace
 
 // A press while a callback runs or a modal popup is up can only come from
@@ -26,6 +44,10 @@ Registry &TheRegistry() {
 // second download would run inside the first one's popup, and the LED's
 // action would hold its client until the popup closes. One delivered while
 // busy input is drained was made during the busy spell: refused too.
+void HoldEdit(QWidget *control) {
+  HeldEdit() = control;
+}
+
 bool PressRefused(const QWidget *control) {
   if (busy::InDispatch() || busy::Draining())
     return true;
@@ -102,6 +124,12 @@ int DispatchEvent(int panel, int control, int event) {
                                               : event == EVENT_TIMER_TICK && busy::Draining();
   if (!callback || refused)
     return 0;
+  if (event != EVENT_TIMER_TICK) {
+    ConfirmEditHeldOutside(entry->widget);
+    entry = FindControl(panel, control, &error); // a callback may have discarded the panel
+    if (!entry)
+      return error;
+  }
   busy::DispatchScope scope(entry->widget);
   const int result = callback(panel, control, event, nullptr, 0, 0);
   if (event == EVENT_TIMER_TICK)

@@ -47,6 +47,14 @@ ControlEntry *FindControl(int panel, int control, int *error);
 // for a timer tick while busy input is drained.
 int DispatchEvent(int panel, int control, int event);
 
+// Typing that assistive technology did in `control` (a part of a number
+// box's text edited) is held, as typed text is, until confirmed: at the
+// latest, DispatchEvent confirms or reverts it (the kind's commitPendingEdit)
+// before it calls the callback of any other control, timer ticks aside, so
+// that no callback, a download's least of all, acts while a control shows a
+// value the program did not take.
+void HoldEdit(QWidget *control);
+
 // Whether a press on `control` is refused now: while a callback runs, while
 // busy input is drained, and while a modal popup other than the control's
 // own window is up.

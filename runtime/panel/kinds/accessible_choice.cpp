@@ -4,6 +4,9 @@
 #include <QLineEdit>
 
 #include <algorithm>
+#include <limits>
+
+#include "runtime/panel/kinds/assistant_number.h"
 
 namespace rt {
 
@@ -82,9 +85,10 @@ QVariant AccessibleChoice::currentValue() const {
 }
 
 void AccessibleChoice::setCurrentValue(const QVariant &value) {
-  bool ok = false;
-  const int v = value.toInt(&ok);
-  if (ok && box()->isEnabled())
+  // A number carried by no item chooses nothing.
+  int v = 0;
+  if (box()->isEnabled() &&
+      AssistantNumber(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), &v))
     choose(v);
 }
 

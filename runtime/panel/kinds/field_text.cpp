@@ -78,19 +78,25 @@ QString FieldText::attributes(int offset, int *startOffset, int *endOffset) cons
   return {};
 }
 
+// Deleting everything is typing too: a reader may clear the field and then
+// insert the new text.
 void FieldText::deleteText(int startOffset, int endOffset) {
-  replaceText(startOffset, endOffset, {});
+  take(startOffset, endOffset, {}, false);
 }
 
 void FieldText::insertText(int offset, const QString &text) {
-  replaceText(offset, offset, text);
+  take(offset, offset, text, false);
 }
 
 void FieldText::replaceText(int startOffset, int endOffset, const QString &text) {
+  take(startOffset, endOffset, text, startOffset == 0 && endOffset >= characterCount());
+}
+
+void FieldText::take(int startOffset, int endOffset, const QString &text, bool whole) {
   if (!field_ || !field_->isEnabled() || field_->isReadOnly() || startOffset < 0 ||
-      endOffset < startOffset)
+      endOffset < startOffset || startOffset > characterCount())
     return;
-  field_->setText(field_->text().replace(startOffset, endOffset - startOffset, text));
+  edit_(field_->text().replace(startOffset, endOffset - startOffset, text), whole);
 }
 
 } // namespace rt

@@ -1,18 +1,24 @@
 // The text of a line edit inside a control (a number box's field), read and
 // edited by assistive technology through the control's own interface: Qt
 // gives a spin box's field no interface of its own, and its private one for
-// line edits is out of reach. Edits are the operator's typing.
+// line edits is out of reach. Edits are the operator's, and the control says
+// what becomes of them: a replace of the whole text, or typing (an insert, a
+// delete, a replace of a part).
 #pragma once
 
 #include <QAccessible>
 #include <QLineEdit>
 #include <QPointer>
 
+#include <functional>
+
 namespace rt {
 
 class FieldText : public QAccessibleTextInterface, public QAccessibleEditableTextInterface {
 public:
-  explicit FieldText(QLineEdit *field) : field_(field) {}
+  // The text the edit leaves, and whether it replaced the whole text.
+  using Edit = std::function<void(const QString &text, bool whole)>;
+  FieldText(QLineEdit *field, Edit edit) : field_(field), edit_(std::move(edit)) {}
 
   void selection(int selectionIndex, int *startOffset, int *endOffset) const override;
   int selectionCount() const override;
@@ -33,7 +39,10 @@ public:
   void replaceText(int startOffset, int endOffset, const QString &text) override;
 
 private:
+  void take(int startOffset, int endOffset, const QString &text, bool whole);
+
   QPointer<QLineEdit> field_;
+  Edit edit_;
 };
 
 } // namespace rt

@@ -5,6 +5,7 @@
 #include <QObject>
 
 #include "runtime/controls/numeric_control.h"
+#include "runtime/panel/kinds/assistant_number.h"
 #include "runtime/panel/kinds/field_text.h"
 #include "runtime/panel/panel_registry.h"
 
@@ -12,14 +13,22 @@ namespace rt {
 
 namespace {
 
-// A spin box as Qt shows one (its text read and edited as its field's, the
-// edits being typing), whose value, set by assistive technology, is the
-// operator's: confirmed at once, as typing it and Enter are. A dimmed box
-// takes no value, as it takes no typing.
+// A spin box as Qt shows one, whose value, set by assistive technology, is
+// the operator's: confirmed at once, as typing it and Enter are. Its text
+// reads and edits as its field's: the whole text replaced is typing it and
+// Enter too; a part inserted or deleted is typing, held until confirmed,
+// which happens at the latest before another control's event (HoldEdit). A
+// dimmed box takes no value, as it takes no typing.
 class AccessibleNumeric : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
   explicit AccessibleNumeric(NumericControl *box)
-      : QAccessibleWidget(box, QAccessible::SpinBox), field_(box->editor()) {}
+      : QAccessibleWidget(box, QAccessible::SpinBox),
+        field_(box->editor(), [box](const QString &text, bool whole) {
+          if (whole)
+            box->enterText(text);
+          else if (box->typeText(text))
+            HoldEdit(box);
+        }) {}
 
   void *interface_cast(QAccessible::InterfaceType type) override {
     if (type == QAccessible::ValueInterface)
@@ -37,9 +46,8 @@ public:
 
   QVariant currentValue() const override { return box()->value(); }
   void setCurrentValue(const QVariant &value) override {
-    bool ok = false;
-    const int v = value.toInt(&ok);
-    if (ok && box()->isEnabled())
+    int v = 0;
+    if (box()->isEnabled() && AssistantNumber(value, box()->minimum(), box()->maximum(), &v))
       box()->commitValue(v);
   }
   QVariant minimumValue() const override { return box()->minimum(); }
