@@ -10,12 +10,15 @@
 #   NUVARO_BUILD_DIR   build folder (build)
 #   NUVARO_BUILD_TYPE  CMAKE_BUILD_TYPE (RelWithDebInfo)
 #   NUVARO_JOBS        parallel build jobs (nproc)
+#   NUVARO_WERROR      ON or OFF: warnings in the project's own code are errors
+#                      (kept from the last configure when unset; CI sets ON)
 #   CC, CXX            the compilers, as cmake reads them on the first configure
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${NUVARO_BUILD_DIR:-build}
 jobs=${NUVARO_JOBS:-$(nproc)}
 options=()
+if [[ -n ${NUVARO_WERROR:-} ]]; then options+=("-DNUVARO_WERROR=$NUVARO_WERROR"); fi
 targets=()
 for arg in "$@"; do
   if [[ $arg == -* ]]; then options+=("$arg"); else targets+=("$arg"); fi
