@@ -21,7 +21,9 @@ public:
   //   {"time":"09:41:07.512","command":"T30,","result":"refused","tries":5}
   void Outcome(const traffic::Outcome &outcome);
   // The group's header as the link view shows it, before its commands (for
-  // people only): "09:41:07.390	下载（定速）	全部已确认（5 条）	用时 0.62 s".
+  // people only): "09:41:07.390	下载（定速）	全部已确认（5 条）	用时 0.50 s"
+  // (a fixed-rate download: the time runs from the flush, after the settle
+  // wait, to the last check).
   void Summary(const LogRow &header);
   // One poll of the rate: the rate the meter shows, or 无应答 (null) when
   // the poll got no rate report.
