@@ -6,8 +6,10 @@
 #include "cli/port.h"
 #include "cli/values.h"
 #include "link/demo_device.h"
+#include "link/exchange.h"
 #include "link/rate_poll.h"
 #include "link/sequence.h"
+#include "link/vocabulary.h"
 #include "runtime/core/clock.h"
 #include "runtime/core/delay.h"
 #include "runtime/core/port_choices.h"
@@ -22,6 +24,11 @@ namespace {
 // a long interval is waited in slices.
 constexpr double kWaitSlice = 0.1;
 
+// How long after its last command a group's replies are watched for: one
+// command's whole retry window, the latest a reply can come and still have
+// been counted against a later command.
+constexpr double kLateReplyWatch = ORDER_ATTEMPTS * ORDER_REPLY_WAIT;
+
 // The port opened, or the exit status for a port that would not open.
 int Open(const Invocation &in) {
   std::string why;
@@ -32,15 +39,17 @@ int Open(const Invocation &in) {
 }
 
 // The group's header, then the outcome of each command, in the link view's
-// order; the exit status.
+// order; the exit status. A group whose replies ran late fails: what the
+// device did with each command is unknown.
 int Report(Output &out, int acknowledged) {
+  WatchForLateReplies(kLateReplyWatch);
   const Carried carried = TakeCarried();
   if (carried.hasHeader)
     out.Summary(carried.header);
   for (const traffic::Outcome &o : carried.outcomes)
     out.Outcome(o);
   ClosePort();
-  return !out.Written() || !acknowledged ? kExitDevice : kExitOk;
+  return !out.Written() || !acknowledged || carried.late ? kExitDevice : kExitOk;
 }
 
 void WaitUntil(double deadline) {

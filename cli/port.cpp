@@ -1,10 +1,13 @@
 #include "cli/port.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "link/demo_device.h"
 #include "link/frame.h"
 #include "link/line.h"
+#include "runtime/core/clock.h"
+#include "runtime/core/delay.h"
 #include "runtime/core/port_choices.h"
 #include "runtime/core/serial_ops.h"
 #include "runtime/core/serial_tap.h"
@@ -13,6 +16,10 @@
 namespace cli {
 
 namespace {
+
+// How often the watch for late replies looks at the line: a late reply ends
+// it within this.
+constexpr double kLookEvery = 0.01;
 
 struct Watch {
   traffic::Decoder decoder;
@@ -48,7 +55,8 @@ void StartWatching() {
           W().carried.hasHeader = true;
         }
       },
-      DEMO_DEVICE_PORT, [](const traffic::Outcome &o) { W().carried.outcomes.push_back(o); });
+      DEMO_DEVICE_PORT, [](const traffic::Outcome &o) { W().carried.outcomes.push_back(o); },
+      [] { W().carried.late = true; });
   rt::SetSerialTap(Take);
 }
 
@@ -84,10 +92,26 @@ void StopWatching() {
   rt::SetSerialTap(nullptr);
 }
 
+void WatchForLateReplies(double seconds) {
+  const double end = rt::CurrentClock().Now() + seconds;
+  for (;;) {
+    rt::DrainSerialTap();
+    const double left = end - rt::CurrentClock().Now();
+    if (!W().decoder.LateRepliesPossible() || left <= 0)
+      return;
+    Delay(std::min(left, kLookEvery));
+    ChInQu(); // what it takes goes through the tap to the decoder
+  }
+}
+
 Carried TakeCarried() {
   rt::DrainSerialTap();
   Carried carried = std::move(W().carried);
   W().carried = Carried{};
+  if (carried.late)
+    for (traffic::Outcome &o : carried.outcomes)
+      if (o.afterSilence)
+        o.verdict = traffic::Verdict::LateReplies;
   return carried;
 }
 

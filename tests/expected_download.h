@@ -18,6 +18,10 @@
 constexpr double kSettleWait = 0.12;
 constexpr double kCheckWait = 0.1;
 constexpr int kTries = 5;
+// After a group in which a check found nothing and a later one found a
+// reply, nuvaroctl reads the line this long more for a reply that would show
+// the replies ran late: one command's whole retry window.
+constexpr double kLateReplyWatch = kTries * kCheckWait;
 
 struct ExpectedDownload {
   std::vector<std::string> commands; // the payloads, in order

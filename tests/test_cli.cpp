@@ -232,6 +232,66 @@ TEST(Nuvaroctl, EachCommandItsOutputStatusAndBytesOnTheLine) {
   }
 }
 
+// nuvaro-devsim answering later than the 0.1 s check, with one command
+// refused: each check takes the reply to the send before it, so the refusal
+// is counted against the next command or comes after the last. The reply
+// after the group gives it away, and from the first check that found nothing
+// on, no result stands. A device that only loses replies leaves nothing owed:
+// its results stand after the same watch.
+TEST(Nuvaroctl, RepliesRunningLateAreNeverReportedAsSuccess) {
+  const std::string late = "应答迟到：结果可能属于上一条命令";
+  const auto each = [](const Strings &sent, const std::string &result, const Strings &tries) {
+    Strings lines;
+    for (std::size_t i = 0; i < sent.size(); ++i)
+      lines.push_back(sent[i] + "\t" + result + "\t" + tries[i]);
+    return lines;
+  };
+  const Strings rest(kFixedSent.begin() + 2, kFixedSent.end());
+  struct Case {
+    const char *name;
+    Strings devsim; // its options
+    Strings args;   // after --port
+    int status;
+    Strings lines; // stdout, times taken off, JSON as its fields
+  } cases[] = {
+      // The mode command's first check finds nothing, its second the first
+      // try's answer; the rate's refusal comes after the download.
+      {"0.15 s, rate refused", L("--latency", "0.15", "--refuse", "R"), kFixed, 1,
+       Join(L("下载（定速）\t" + late + "；全部已确认（5 条）"),
+            each(kFixedSent, late, L("2/5", "1/5", "1/5", "1/5", "1/5")))},
+      // The mode command's fifth check finds its first try's answer, the
+      // rest its later tries'; the angle's refusal comes after the download.
+      {"0.45 s, angle refused, json", L("--latency", "0.45", "--refuse", "T"),
+       Join(kFixed, L("--json")), 1, each(kFixedSent, "late_replies", L("5", "1", "1", "1", "1"))},
+      {"0.15 s, check refused, json", L("--latency", "0.15", "--refuse", "Q"), L("check", "--json"),
+       1, L("Q1\tlate_replies\t5")},
+      {"0.15 s, check", L("--latency", "0.15"), L("check"), 1,
+       L("通讯检查\t" + late + "；全部已确认（1 条）", "Q1\t" + late + "\t2/5")},
+      {"in time, angle never answered", L("--silent-for", "T"), kFixed, 1,
+       Join(Join(L("下载（定速）\t" + kFixedSent[1] + "：无应答 5/5"),
+                 Acknowledged({kFixedSent[0]})),
+            Join(L(kFixedSent[1] + "\t无应答\t5/5"), Acknowledged(rest)))},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    const Child devsim = SpawnChild(Join({NUVARO_DEVSIM_EXE, "--quiet"}, c.devsim));
+    const std::string port = ReadLineFrom(devsim.out);
+    ASSERT_EQ(port.rfind("/dev/", 0), 0u) << port;
+    const Ran ran = Nuvaroctl(Join({"--port", port}, c.args));
+    EXPECT_TRUE(WIFEXITED(ran.status) && WEXITSTATUS(ran.status) == c.status) << ran.status;
+    EXPECT_EQ(ran.err, "");
+    const bool json = c.args.back() == "--json";
+    Strings lines;
+    for (const std::string &line : ran.lines) {
+      const std::string fields = Fields(line, json);
+      lines.push_back(fields.substr(0, fields.find("\t用时 ")));
+    }
+    EXPECT_EQ(lines, c.lines);
+    kill(devsim.pid, SIGTERM);
+    EXPECT_EQ(WaitForExit(devsim.pid), 0);
+  }
+}
+
 TEST(Nuvaroctl, ListsThePanelsPortsThenDemoAndAnswersHelpWithoutAPort) {
   const Ran ports = Nuvaroctl({"ports"});
   EXPECT_EQ(ports.status, 0);

@@ -298,6 +298,70 @@ TEST_F(Decoding, AnAcknowledgementTheNextDownloadThrowsAwayShowsTheOneBeforeRanL
             1);
 }
 
+// The reply owed read after the group (by the panel's next tick, or by
+// nuvaroctl's watch), an acknowledgement or a refusal, heads a download or a
+// link check late; the commands from the first check that found nothing on
+// are the ones in doubt. Any other read first closes the group unmarked.
+TEST_F(Decoding, AReplyReadAfterAGroupWhoseRepliesRanLateHeadsItLate) {
+  const struct {
+    const char *name;
+    Strings commands;
+    std::size_t silentAt; // this command's first check finds nothing, its second the reply
+    std::string after;
+    const char *payload;
+    const char *verdict;
+  } cases[] = {
+      {"download, acknowledgement",
+       {"F3,", "T30,", "W100,"},
+       1,
+       Frame("E1"),
+       "下载",
+       "应答迟到：结果可能属于上一条命令；全部已确认（3 条）"},
+      {"download, refusal",
+       {"F3,", "T30,", "W100,"},
+       0,
+       Frame("E0"),
+       "下载",
+       "应答迟到：结果可能属于上一条命令；全部已确认（3 条）"},
+      {"link check, refusal",
+       {"Q1"},
+       0,
+       Frame("E0"),
+       "通讯检查",
+       "应答迟到：结果可能属于上一条命令；全部已确认（1 条）"},
+      {"download, a rate report", {"F3,", "T30,"}, 1, Frame("R3000"), "下载", "全部已确认（2 条）"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<bool> afterSilence;
+    int late = 0;
+    decoder =
+        traffic::Decoder([this](const LogRow &row) { rows[row.id] = row; }, 0,
+                         [&](const traffic::Outcome &o) { afterSilence.push_back(o.afterSilence); },
+                         [&late] { ++late; });
+    if (c.commands[0] != "Q1")
+      StartDownload();
+    std::vector<bool> expected;
+    for (std::size_t i = 0; i < c.commands.size(); ++i) {
+      if (i == c.silentAt) {
+        Send(c.commands[i]);
+        Check("", 0);
+        EXPECT_FALSE(decoder.LateRepliesPossible()); // no reply after the silence yet
+      }
+      Try(c.commands[i], Frame("E1"));
+      expected.push_back(i >= c.silentAt);
+    }
+    EXPECT_TRUE(decoder.LateRepliesPossible());
+    const long long header = Header().id;
+    Check(c.after);
+    EXPECT_EQ(rows[header].payload, c.payload);
+    EXPECT_EQ(rows[header].verdict, c.verdict);
+    EXPECT_EQ(late, rows[header].verdict.rfind("应答迟到", 0) == 0 ? 1 : 0);
+    EXPECT_FALSE(decoder.LateRepliesPossible());
+    EXPECT_EQ(afterSilence, expected);
+  }
+}
+
 TEST_F(Decoding, DrainedBytesAreCountedWithTheReadTheyFollow) {
   const std::string noise(199, '\x13');
   Check(noise);

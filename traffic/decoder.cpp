@@ -19,8 +19,13 @@ std::string WordFor(const Reading &reading, long long count) {
 
 } // namespace
 
-Decoder::Decoder(RowSink sink, int demoPort, OutcomeSink outcomes)
-    : sink_(std::move(sink)), demoPort_(demoPort), outcomes_(std::move(outcomes)) {}
+Decoder::Decoder(RowSink sink, int demoPort, OutcomeSink outcomes, LateSink late)
+    : sink_(std::move(sink)), demoPort_(demoPort), outcomes_(std::move(outcomes)),
+      late_(std::move(late)) {}
+
+bool Decoder::LateRepliesPossible() const {
+  return group_.kind != GroupKind::None && group_.replyAfterSilence && !group_.late;
+}
 
 void Decoder::Put(LogRow &row) {
   if (row.id == 0)
@@ -97,12 +102,14 @@ void Decoder::OpenGroup(GroupKind kind, const rt::TapRecord &r) {
 }
 
 // Replies that ran one command late: a check found nothing, later checks
-// found replies, and one acknowledgement more came after the download.
+// found replies, and one acknowledgement more came after the group.
 void Decoder::NoteLateReplies() {
-  if (group_.kind != GroupKind::Download || !group_.replyAfterSilence || group_.late)
+  if (!LateRepliesPossible())
     return;
   group_.late = true;
   ShowHeader();
+  if (late_)
+    late_();
 }
 
 // `how`: what the check after the try found.
@@ -122,7 +129,7 @@ void Decoder::Conclude(const rt::TapRecord &r, Verdict how) {
     return; // another try follows
   ShowHeader();
   if (outcomes_)
-    outcomes_({attempt_.command, how, attempt_.number, r.wallMs});
+    outcomes_({attempt_.command, how, attempt_.number, r.wallMs, group_.silence});
 }
 
 void Decoder::Command(const rt::TapRecord &r, const Reading &sent) {

@@ -13,11 +13,12 @@
 // own). No row is written for a check that found nothing after a poll: the
 // poll's answer is picked up by a later tick.
 //
-// A download whose replies ran one command late says so in its header: a
-// check found nothing, later checks found replies, and one more
-// acknowledgement came after the download. The line carries no command
-// identity, so the exchange counted each reply against the command after the
-// one it answered; the view can only warn.
+// A download or a link check whose replies ran one command late says so in
+// its header: a check found nothing, later checks found replies, and one more
+// acknowledgement (or refusal) came after the group. The line carries no
+// command identity, so the exchange counted each reply against the command
+// after the one it answered; the view can only warn. Every command from the
+// first check that found nothing on may have been given another's reply.
 //
 // One Decoder holds all the state; it is fed on the event loop, never from
 // inside a serial call (runtime/core/serial_tap.h).
@@ -42,17 +43,30 @@ struct Outcome {
   Verdict verdict;     // Acknowledged, or Refused, NoAnswer, ... for the last try
   int tries = 0;       // 1 to ORDER_ATTEMPTS
   long long wallMs = 0;
+  // A check of the group found nothing at or before this command's last try:
+  // should the group turn out late, this result may be another command's.
+  bool afterSilence = false;
 };
 using OutcomeSink = std::function<void(const Outcome &outcome)>;
+// The open group turned out late; its header now says so.
+using LateSink = std::function<void()>;
 
 class Decoder {
 public:
   // Rows go to `sink`; downloads to `demoPort` (the built-in demo device)
   // say so in their header. Each command of a group, once decided, goes to
-  // `outcomes` too (nuvaroctl reports them).
-  explicit Decoder(RowSink sink = {}, int demoPort = 0, OutcomeSink outcomes = {});
+  // `outcomes` too, and the news that the group ran late to `late`
+  // (nuvaroctl reports them).
+  explicit Decoder(RowSink sink = {}, int demoPort = 0, OutcomeSink outcomes = {},
+                   LateSink late = {});
 
   void Take(const rt::TapRecord &record);
+
+  // One acknowledgement or refusal more, read before anything else, would
+  // show that the open group's replies ran late: a check found nothing and a
+  // later one found a reply. Without that no reply can be shown late, so
+  // whoever waits for late replies need not.
+  bool LateRepliesPossible() const;
 
 private:
   static constexpr int kToneGood = 1; // LogRow::tone
@@ -131,6 +145,7 @@ private:
   RowSink sink_;
   int demoPort_ = 0;
   OutcomeSink outcomes_;
+  LateSink late_;
   long long nextId_ = 1;
   long long newestId_ = 0;
   Group group_;
