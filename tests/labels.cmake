@@ -27,6 +27,7 @@ set(nuvaro_slow_tests
   AppBinary.StartsFromAnyFolder
   Nuvaroctl.EachCommandItsOutputStatusAndBytesOnTheLine
   Nuvaroctl.AHeldPortIsLeftAloneAndASignalReleasesIt
+  Nuvaroctl.RepliesRunningLateAreNeverReportedAsSuccess
   StopSignals.EachClosesThePortAndEndsTheProgramAsTheSignalDoes)
 
 foreach(test IN LISTS nuvaro_tests_TESTS)
