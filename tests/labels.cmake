@@ -13,7 +13,7 @@ cmake_policy(PUSH)
 cmake_policy(SET CMP0057 NEW) # if(... IN_LIST ...); ctest reads this file with old policies
 
 set(nuvaro_pty_suites
-  DevsimProgram Nuvaroctl PseudoTerminalPort PtyDeviceTest PtyLink PtyPanel StopSignals
+  DevsimProgram Nuvaroctl NuvaroctlCompletion PseudoTerminalPort PtyDeviceTest PtyLink PtyPanel StopSignals
   TrafficOverPty)
 set(nuvaro_gui_suites
   AppBinary AppPanel BusyFeedback ControlEvents ControlKinds ControlLimits DownloadTest GarbageDevice
