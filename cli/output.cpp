@@ -81,11 +81,15 @@ void Output::Port(const std::string &port, const std::string &description) {
 }
 
 void Output::Line(const std::string &text) {
+  Text(text + "\n");
+}
+
+void Output::Text(const std::string &lines) {
   if (!written_)
     return;
-  const std::string line = text + "\n";
   errno = 0;
-  if (std::fwrite(line.data(), 1, line.size(), stdout) == line.size() && std::fflush(stdout) == 0)
+  if (std::fwrite(lines.data(), 1, lines.size(), stdout) == lines.size() &&
+      std::fflush(stdout) == 0)
     return;
 #ifdef SIGPIPE
   if (errno == EPIPE)

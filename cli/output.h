@@ -32,6 +32,8 @@ public:
   // One entry of the port list: "/dev/ttyUSB0	ttyUSB0 — USB serial".
   //   {"port":"/dev/ttyUSB0","description":"ttyUSB0 — USB serial"}
   void Port(const std::string &port, const std::string &description);
+  // Text as it is, whole lines (--help, --version).
+  void Text(const std::string &lines);
 
   // False once a line could not be written. A closed pipe ends the program
   // as SIGPIPE does, its port closed first, as a filter in a pipeline ends.

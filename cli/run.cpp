@@ -25,15 +25,12 @@ int Run(int argc, char **argv) {
     std::fputs("Try 'nuvaroctl --help'.\n", stderr);
     return kExitUsage;
   }
-  if (in.help) {
-    std::fputs(Usage().c_str(), stdout);
-    return kExitOk;
-  }
-  if (in.version) {
-    std::puts("nuvaroctl (nuvaro) " NUVARO_VERSION);
-    return kExitOk;
-  }
   Output out(in.json);
+  // Like every other output: a full disk or a closed pipe is not success.
+  if (in.help || in.version) {
+    out.Text(in.help ? Usage() : "nuvaroctl (nuvaro) " NUVARO_VERSION "\n");
+    return out.Written() ? kExitOk : kExitDevice;
+  }
   switch (in.command) {
   case Command::Ports: return Ports(in, out);
   case Command::Download: return Download(in, out);

@@ -42,8 +42,8 @@ struct Ran {
   std::string err;
 };
 
-Ran Nuvaroctl(Strings args) {
-  args.insert(args.begin(), NUVARO_CTL_EXE);
+// Runs `args` (the program's path first) to its end.
+Ran RunToEnd(const Strings &args) {
   const Child child = SpawnChild(args);
   Ran ran;
   std::istringstream out(ReadAll(child.out));
@@ -52,6 +52,11 @@ Ran Nuvaroctl(Strings args) {
   ran.err = ReadAll(child.err);
   ran.status = WaitForExit(child.pid);
   return ran;
+}
+
+Ran Nuvaroctl(Strings args) {
+  args.insert(args.begin(), NUVARO_CTL_EXE);
+  return RunToEnd(args);
 }
 
 // A line as the tests compare it: without its time of day, and a --json
@@ -301,6 +306,14 @@ TEST(Nuvaroctl, ListsThePanelsPortsThenDemoAndAnswersHelpWithoutAPort) {
     const Ran ran = Nuvaroctl({flag});
     EXPECT_EQ(ran.status, 0) << flag;
     EXPECT_FALSE(ran.lines.empty()) << flag;
+  }
+  // Into a full disk, each fails with the reason, as every output does.
+  for (const char *flag : {"--help", "--version", "ports"}) {
+    const Ran full =
+        RunToEnd({"/bin/sh", "-c", "exec \"$0\" \"$1\" >/dev/full", NUVARO_CTL_EXE, flag});
+    EXPECT_TRUE(WIFEXITED(full.status) && WEXITSTATUS(full.status) == 1) << flag << full.status;
+    EXPECT_NE(full.err.find("nuvaroctl: cannot write the output: "), std::string::npos)
+        << flag << full.err;
   }
   const Ran noPort = Nuvaroctl({"check"});
   EXPECT_TRUE(WIFEXITED(noPort.status) && WEXITSTATUS(noPort.status) == 2);
