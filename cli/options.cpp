@@ -224,8 +224,9 @@ std::string Usage() {
          "  --json            one JSON object per line instead of lines for people\n"
          "\n"
          "Exit status: 0 everything acknowledged (rate: at least one reading);\n"
-         "1 the device refused or did not answer; 2 usage or a bad value, no port\n"
-         "opened; 3 the port could not be opened. See nuvaroctl(1).\n";
+         "1 the device refused or did not answer, or its replies ran late and the\n"
+         "outcome is unknown; 2 usage or a bad value, no port opened; 3 the port\n"
+         "could not be opened. See nuvaroctl(1).\n";
 }
 
 } // namespace cli
