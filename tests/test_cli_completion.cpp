@@ -34,7 +34,8 @@ public:
   explicit Bash(const std::string &programDir) {
     pid_ = forkpty(&master_, nullptr, nullptr, nullptr);
     if (pid_ == 0) {
-      const std::string path = programDir + ":" + (getenv("PATH") ? getenv("PATH") : "/usr/bin:/bin");
+      const std::string path =
+          programDir + ":" + (getenv("PATH") ? getenv("PATH") : "/usr/bin:/bin");
       setenv("PATH", path.c_str(), 1);
       setenv("TERM", "dumb", 1);
       setenv("INPUTRC", "/dev/null", 1); // no site key bindings or completion settings
@@ -109,8 +110,8 @@ TEST(NuvaroctlCompletion, CommandsPortsAndPathsHoweverTheyAreTyped) {
 
   Bash bash(program.substr(0, program.rfind('/')));
   ASSERT_TRUE(bash.Started());
-  bash.Type("source " + std::string(kLibrary) + " && source " NUVARO_SOURCE_DIR
-            "/packaging/bash-completion/nuvaroctl || exit 3\n"
+  bash.Type("source " + std::string(kLibrary) +
+            " && source " NUVARO_SOURCE_DIR "/packaging/bash-completion/nuvaroctl || exit 3\n"
             "_offered() { _nuvaroctl \"$@\"; printf '%s\\n' \"${COMPREPLY[@]}\" >" +
             offeredFile +
             "; }\n"
