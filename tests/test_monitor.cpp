@@ -72,13 +72,26 @@ TEST_F(Monitor, MeterLooksStaleWhenItsReadingIsOld) {
   EXPECT_EQ(meter->valueText(), QStringLiteral("3000 r/min"));
   EXPECT_FALSE(described().contains(QStringLiteral("（")));
 
-  // Ticks dropped while a download suspends the timer do not count.
+  // The failure popup holds the ticks, and no poll goes out; each tick it
+  // holds (an interval of its wall time) is one without a reading, so the
+  // meter greys under it at the fourth, as it does elsewhere.
   auto *timer = Control<TimerControl>(CTL_TIMER);
   ASSERT_NE(timer, nullptr);
-  SuspendTimerCallbacks();
-  for (int i = 0; i < 10; ++i)
-    timer->tick();
-  ResumeTimerCallbacks();
+  std::vector<bool> staleUnderPopup;
+  rt::SetPopupHandler([&](const std::string &, const std::string &) {
+    const std::size_t sent = Sent().size();
+    for (int i = 0; i < Meter::kStaleAfterTicks; ++i) {
+      timer->tick();
+      staleUnderPopup.push_back(meter->isStale());
+    }
+    EXPECT_TRUE(described().endsWith(QStringLiteral("（读数已过时）")));
+    EXPECT_EQ(Sent().size(), sent);
+  });
+  Knobs([](auto &k) { k.refuse = true; });
+  Download();
+  EXPECT_EQ(staleUnderPopup, (std::vector<bool>{false, false, false, true}));
+  Knobs([](auto &) {});
+  Ticks(2);
   EXPECT_FALSE(meter->isStale());
 
   // A silent device: stale at the fourth tick with no reading, value kept.

@@ -182,8 +182,8 @@ TEST_F(ControlEvents, TimerTicksOnlyWhileShownAndNotSuspended) {
   EXPECT_TRUE(timer->isTicking());
   SuspendTimerCallbacks();
   EXPECT_TRUE(rt::TimerCallbacksSuspended());
-  EXPECT_FALSE(timer->isTicking());
-  timer->tick(); // due while suspended: dropped
+  EXPECT_TRUE(timer->isTicking()); // running on, for the meters' sake
+  timer->tick();                   // due while suspended: held, no event
   EXPECT_TRUE(Take().empty());
   ResumeTimerCallbacks();
   EXPECT_TRUE(timer->isTicking());

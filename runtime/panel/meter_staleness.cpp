@@ -1,7 +1,8 @@
 // Keeps the meters honest about how old their reading is. The runtime tells
 // each control of a panel when one of the panel's timer ticks has been
-// handled (ticks dropped while timer callbacks are suspended never get here),
-// and every control when a port is lost; a meter's kind (kinds/meter_kind.cpp)
+// handled or held (while timer callbacks are suspended: the failure popup's
+// wall time ages the reading as the ticks it holds would have), and every
+// control when a port is lost; a meter's kind (kinds/meter_kind.cpp)
 // counts the ticks and goes stale. Readings arrive through SetCtrlVal. The
 // application itself knows nothing of this.
 #include "runtime/core/serial_ops.h"

@@ -122,8 +122,7 @@ int DisplayPanel(int panel) {
   p->window->raise();
   p->window->activateWindow();
   p->displayed = true;
-  if (!rt::TimerCallbacksSuspended())
-    rt::StartPanelTimers(*p);
+  rt::StartPanelTimers(*p);
   return 0;
 }
 

@@ -64,7 +64,7 @@ bool PressRefused(const QWidget *control);
 ControlEntry *FindControlOf(const QWidget *widget);
 
 // Meters and the age of their reading (meter_staleness.cpp): a timer tick of
-// the panel was handled; every meter goes stale when a port is lost.
+// the panel was handled or held; every meter goes stale when a port is lost.
 void NoteTimerTickOnMeters(int panel);
 void MarkMetersStaleWhenPortsAreLost();
 
@@ -72,8 +72,8 @@ void MarkMetersStaleWhenPortsAreLost();
 
 namespace rt {
 
-// Timer controls of a panel (they tick only while the panel is shown and
-// timer callbacks are not suspended).
+// Timer controls of a panel (they tick only while the panel is shown; while
+// timer callbacks are suspended their ticks are held, timer_ops.cpp).
 void StartPanelTimers(PanelEntry &panel);
 void StopPanelTimers(PanelEntry &panel);
 

@@ -1,7 +1,11 @@
-// Timer controls: they tick while their panel is shown, except while timer
-// callbacks are suspended. Ticks that fall due while suspended are dropped,
-// not delivered later. Which controls tick is their kinds' business
-// (kinds/timer_kind.cpp).
+// Timer controls: they tick while their panel is shown. While timer callbacks
+// are suspended (a download, and the failure popup after it) they run on but
+// their ticks are held: no callback runs, none is delivered later, and the
+// meters count each held tick as one without a reading, so that a popup up
+// for as long as makes a reading stale elsewhere greys the meter under it.
+// A download itself runs no event loop, so only the popup gets held ticks.
+// Resumed, the timers start their interval anew. Which controls tick, and
+// what a held tick does, is their kinds' business (kinds/timer_kind.cpp).
 #include "runtime/core/panel_ops.h"
 #include "runtime/panel/panel_access.h"
 #include "runtime/panel/panel_registry.h"
@@ -32,15 +36,18 @@ bool TimerCallbacksSuspended() {
 
 int SuspendTimerCallbacks() {
   suspended = true;
-  for (rt::PanelEntry *panel : rt::AllPanels())
-    rt::StopPanelTimers(*panel);
   return 0;
 }
 
 int ResumeTimerCallbacks() {
+  if (!suspended)
+    return 0;
   suspended = false;
-  for (rt::PanelEntry *panel : rt::AllPanels())
-    if (panel->displayed)
-      rt::StartPanelTimers(*panel);
+  for (rt::PanelEntry *panel : rt::AllPanels()) {
+    if (!panel->displayed)
+      continue;
+    rt::StopPanelTimers(*panel); // a tick overdue from the download is not delivered
+    rt::StartPanelTimers(*panel);
+  }
   return 0;
 }

@@ -1,6 +1,8 @@
 // A timer (TimerControl): invisible; each tick is a timer-tick event while
 // its panel is shown and timer callbacks are not suspended. A tick due while
-// busy input is drained is dropped.
+// they are suspended is held: no event, but the panel's meters count it as a
+// tick without a reading (timer_ops.cpp). A tick due while busy input is
+// drained is dropped.
 #include <QObject>
 
 #include "runtime/controls/timer_control.h"
@@ -16,10 +18,12 @@ public:
   QWidget *create(QWidget *parent) const override { return new TimerControl(parent); }
 
   bool sends(int event) const override { return event == EVENT_TIMER_TICK; }
-  void bind(ControlEntry &control, PanelEntry &, RaiseEvent raise) const override {
+  void bind(ControlEntry &control, PanelEntry &panel, RaiseEvent raise) const override {
     TimerControl &timer = Of(control.widget);
-    QObject::connect(&timer, &TimerControl::ticked, &timer, [raise] {
-      if (!TimerCallbacksSuspended())
+    QObject::connect(&timer, &TimerControl::ticked, &timer, [raise, handle = panel.handle] {
+      if (TimerCallbacksSuspended())
+        NoteTimerTickOnMeters(handle);
+      else
         raise(EVENT_TIMER_TICK);
     });
   }
