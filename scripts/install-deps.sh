@@ -4,6 +4,9 @@
 #
 #   scripts/install-deps.sh [PACKAGE ...]         also the named extra packages
 #   scripts/install-deps.sh --list [PACKAGE ...]  prints the list, installs nothing
+#   scripts/install-deps.sh --windows [...]       also the Windows build's and its
+#                                                 checks under Wine (scripts/windows.sh,
+#                                                 scripts/windows-test.sh)
 #
 # The list is complete on its own: apt-get installs without Recommends, and
 # scripts/check-install-closure.sh fails CI when the build reads a file from a
@@ -25,11 +28,26 @@ packages=(
   # Chinese, the SVG window icon
   qt6-qpa-plugins fonts-noto-cjk qt6-translations-l10n libqt6svg6
 )
+# The Windows cross-build, its installer, and its checks under Wine.
+windows_packages=(
+  # the cross-build: the compiler, GoogleTest's sources, Qt's recipe
+  # (scripts/build-qt-mingw.sh) needs dpkg-dev and xz-utils too
+  g++-mingw-w64-x86-64-posix googletest xz-utils
+  # the icon (drawn from the SVG, packed as .ico) and the installer
+  librsvg2-bin icoutils nsis
+  # the checks: Wine, a display, input and screenshots, the zip's unpacking
+  # (Wine draws Chinese with the host's fonts-noto-cjk, in the list above)
+  wine wine64 xvfb xdotool imagemagick unzip
+)
 list_only=0
-if [[ ${1:-} == --list ]]; then
-  list_only=1
+while [[ ${1:-} == --* ]]; do
+  case $1 in
+    --list) list_only=1 ;;
+    --windows) packages+=("${windows_packages[@]}") ;;
+    *) echo "install-deps: unknown option $1" >&2; exit 2 ;;
+  esac
   shift
-fi
+done
 # Extra packages for the hardening and packaging runs, asked for by name.
 for extra in "$@"; do packages+=("$extra"); done
 if ((list_only)); then

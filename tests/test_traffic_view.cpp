@@ -10,15 +10,19 @@
 #include <QStringList>
 #include <QTreeView>
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cstdio>
 
 #include "badinput_fixture.h"
 #include "runtime/controls/log_view.h"
+#ifndef _WIN32
 #include "sim/raw_pty.h"
+#endif
 
 namespace {
 
@@ -142,6 +146,7 @@ TEST_F(TrafficView, PollsGoneQuietAndControlBytesInAFrame) {
     EXPECT_EQ(row.count(QLatin1Char('\t')), 4) << row.toStdString();
 }
 
+#ifndef _WIN32 // pseudo-terminals: Linux only
 // The line's faults over a pseudo-terminal whose other side the test plays.
 class TrafficOverPty : public TrafficView {
 protected:
@@ -265,5 +270,6 @@ TEST_F(TrafficOverPty, OpenFailuresSayWhyWhateverTheLocale) {
   CloseCom(kHolder);
   rt::ClearPortAssignment(kHolder);
 }
+#endif
 
 } // namespace

@@ -48,11 +48,14 @@ protected:
 
 // Qt's own texts (dialog buttons, the edit fields' context menu) in Chinese,
 // like every text of the program; without the translation file they stay
-// English.
+// English. Qt's folder holds them on Linux; the Windows installer puts them
+// in translations/ beside the executable, as Qt's own plugins sit beside it.
 void InstallQtTranslations(QApplication &app) {
   auto *translator = new QTranslator(&app);
-  if (translator->load(QStringLiteral("qtbase_zh_CN"),
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+  const QString name = QStringLiteral("qtbase_zh_CN");
+  if (translator->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+      translator->load(name,
+                       QCoreApplication::applicationDirPath() + QStringLiteral("/translations")))
     QCoreApplication::installTranslator(translator);
   else
     delete translator;

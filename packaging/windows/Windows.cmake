@@ -1,0 +1,107 @@
+# The Windows programs' icon, their run-time, and the installer and portable
+# zip (CPack: NSIS and ZIP). Included from Packaging.cmake in a Windows build
+# (scripts/windows.sh), after every target has its install rules.
+#
+#   cd build-windows && cpack -G "NSIS;ZIP"
+#     -> nuvaro-<version>-win64.exe, nuvaro-<version>-win64.zip
+#
+# Everything installs into one folder: nuvaro.exe, nuvaroctl.exe and the
+# panel file beside them (app/, cli/), the DLLs they import, Qt's plugins in
+# their category folders (platforms/, styles/), Qt's Chinese texts in
+# translations/, and the licences in licences/.
+set(windows_dir ${CMAKE_CURRENT_LIST_DIR})
+set(windows_out ${CMAKE_BINARY_DIR}/packaging/windows)
+
+# --- The icon, from the scalable one, embedded in each program ----------------
+set(NUVARO_WINDOWS_ICON ${windows_out}/nuvaro.ico)
+find_program(NUVARO_RSVG_CONVERT rsvg-convert REQUIRED)
+find_program(NUVARO_ICOTOOL icotool REQUIRED)
+add_custom_command(OUTPUT ${NUVARO_WINDOWS_ICON}
+  COMMAND ${CMAKE_COMMAND} -DSVG=${NUVARO_PACKAGING_DIR}/nuvaro.svg -DICO=${NUVARO_WINDOWS_ICON}
+          -DWORK=${windows_out}/icon -P ${windows_dir}/make_icon.cmake
+  DEPENDS ${NUVARO_PACKAGING_DIR}/nuvaro.svg ${windows_dir}/make_icon.cmake
+  COMMENT "Drawing the Windows icon from nuvaro.svg" VERBATIM)
+add_custom_target(nuvaro_windows_icon DEPENDS ${NUVARO_WINDOWS_ICON})
+configure_file(${windows_dir}/nuvaro.rc.in ${windows_out}/nuvaro.rc @ONLY)
+foreach(target IN ITEMS nuvaro nuvaroctl bare_panel)
+  if(TARGET ${target})
+    target_sources(${target} PRIVATE ${windows_out}/nuvaro.rc)
+    add_dependencies(${target} nuvaro_windows_icon)
+    set_source_files_properties(${windows_out}/nuvaro.rc TARGET_DIRECTORY ${target}
+      PROPERTIES OBJECT_DEPENDS ${NUVARO_WINDOWS_ICON})
+  endif()
+endforeach()
+
+# --- The run-time: DLLs from the imports, plugins by category ------------------
+# Qt's plugins a program on the desktop loads: the windows platform (offscreen
+# and minimal are the tests' headless ones) and every style. No image-format
+# plugin: PNG is built into Qt, and on Windows the window icon comes from the
+# executable (IDI_ICON1), not from the SVG the Linux build loads.
+set(plugins)
+file(GLOB platform ${NUVARO_QT_MINGW_PREFIX}/plugins/platforms/qwindows.dll)
+file(GLOB styles ${NUVARO_QT_MINGW_PREFIX}/plugins/styles/*.dll)
+if(NOT platform)
+  message(FATAL_ERROR "No windows platform plugin in ${NUVARO_QT_MINGW_PREFIX}/plugins/platforms")
+endif()
+foreach(file IN LISTS platform)
+  list(APPEND plugins "platforms|${file}")
+endforeach()
+foreach(file IN LISTS styles)
+  list(APPEND plugins "styles|${file}")
+endforeach()
+# The compiler's own run-time folders first: the programs were linked against them.
+execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-libgcc-file-name
+  OUTPUT_VARIABLE libgcc OUTPUT_STRIP_TRAILING_WHITESPACE)
+get_filename_component(gcc_dir ${libgcc} DIRECTORY)
+set(dll_dirs ${gcc_dir} /usr/${NUVARO_MINGW_TRIPLET}/lib ${NUVARO_QT_MINGW_PREFIX}/bin)
+# Wine's copies of Windows' own DLLs: the names a program may import without
+# shipping them.
+set(system_dll_dir /usr/lib/x86_64-linux-gnu/wine/x86_64-windows)
+install(CODE "
+  set(NUVARO_EXECUTABLES \"$<TARGET_FILE:nuvaro>;$<TARGET_FILE:nuvaroctl>\")
+  set(NUVARO_PLUGINS \"${plugins}\")
+  set(NUVARO_DLL_DIRS \"${dll_dirs}\")
+  set(NUVARO_SYSTEM_DLL_DIR \"${system_dll_dir}\")
+  set(NUVARO_OBJDUMP \"${CMAKE_OBJDUMP}\")
+  set(NUVARO_STRIP \"${CMAKE_STRIP}\")
+  include(\"${windows_dir}/install_runtime.cmake\")")
+
+# --- Qt's own texts in Chinese (Debian's qt6-translations-l10n) ---------------
+find_file(NUVARO_QT_ZH_CN qtbase_zh_CN.qm PATHS /usr/share/qt6/translations NO_DEFAULT_PATH
+  NO_CMAKE_FIND_ROOT_PATH)
+if(NOT NUVARO_QT_ZH_CN)
+  message(FATAL_ERROR "No qtbase_zh_CN.qm: apt-get install qt6-translations-l10n")
+endif()
+install(FILES ${NUVARO_QT_ZH_CN} DESTINATION translations)
+
+# --- Licences: nuvaro's, Qt's, the GCC and mingw-w64 run-time's ----------------
+# Qt (LGPL-3, which builds on the GPL-3 of nuvaro's LICENSE) with Debian's
+# record of its parts (the zlib, libpng, pcre2, harfbuzz and freetype it has
+# inside); libstdc++ and libgcc (GPL-3 with the GCC Runtime Library
+# Exception); winpthreads (mingw-w64's terms).
+set(licences
+  "${PROJECT_SOURCE_DIR}/LICENSE|nuvaro-GPL-3.txt"
+  "/usr/share/common-licenses/LGPL-3|Qt-LGPL-3.txt"
+  "/usr/share/doc/libqt6core6/copyright|Qt-copyright.txt"
+  "/usr/share/doc/gcc-mingw-w64-base/copyright|GCC-runtime-copyright.txt"
+  "/usr/share/doc/mingw-w64-common/copyright|mingw-w64-copyright.txt")
+foreach(pair IN LISTS licences)
+  string(REPLACE "|" ";" pair "${pair}")
+  list(GET pair 0 from)
+  list(GET pair 1 to)
+  if(NOT EXISTS ${from})
+    message(FATAL_ERROR "Licence text ${from} is missing")
+  endif()
+  install(FILES ${from} DESTINATION licences RENAME ${to})
+endforeach()
+
+# --- CPack: the installer and the zip -------------------------------------------
+set(CPACK_GENERATOR "NSIS;ZIP")
+set(CPACK_PACKAGE_FILE_NAME nuvaro-${PROJECT_VERSION}-win64)
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY nuvaro)
+set(CPACK_NSIS_PACKAGE_NAME nuvaro)
+set(CPACK_NSIS_DISPLAY_NAME "nuvaro ${PROJECT_VERSION}")
+set(CPACK_NSIS_MUI_ICON ${NUVARO_WINDOWS_ICON})
+set(CPACK_NSIS_MUI_UNIICON ${NUVARO_WINDOWS_ICON})
+# NSIS.template.in here: a 64-bit Unicode installer (CPack's own is 32-bit ANSI).
+list(PREPEND CMAKE_MODULE_PATH ${windows_dir})
