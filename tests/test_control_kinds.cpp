@@ -300,8 +300,9 @@ TEST_F(ControlKinds, EachRegisteredKindThroughItsValueEventAndAccessibleRoutes) 
       const QVariant current = a->valueInterface() ? a->valueInterface()->currentValue() : 0;
       EXPECT_EQ(SetCtrlVal(panel, row.control, stored), 0);
       EXPECT_EQ(a->text(QAccessible::Value), shown) << "shows a value that is not stored";
-      if (a->valueInterface())
+      if (a->valueInterface()) {
         EXPECT_EQ(a->valueInterface()->currentValue(), current);
+      }
     }
     EXPECT_TRUE(Take().empty());
   }
