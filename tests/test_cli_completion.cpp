@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "child_process.h"
+#include "cli/parameters.h"
 
 namespace {
 
@@ -120,6 +121,16 @@ TEST(NuvaroctlCompletion, CommandsPortsAndPathsHoweverTheyAreTyped) {
             "echo '<<ready'\">>\"\n");
   ASSERT_NE(bash.Until("<<ready>>"), "");
 
+  // A download's options after --port: each parameter of the mode in the
+  // parameter table, and --json. The completion reads them from --help.
+  const auto downloadOptions = [](bool sweep) {
+    Strings options = {"--json"};
+    for (const ParameterRow *p : cli::OptionParameters())
+      if (cli::NeededIn(*p, sweep))
+        options.push_back(std::string("--") + p->option);
+    std::sort(options.begin(), options.end());
+    return options;
+  };
   const struct {
     std::string typed; // after "nuvaroctl ", the cursor at its end
     Strings offered;   // sorted
@@ -137,6 +148,8 @@ TEST(NuvaroctlCompletion, CommandsPortsAndPathsHoweverTheyAreTyped) {
       // Each option once, however it was given; a number is not guessed.
       {"--port=demo check --", {"--json"}},
       {"--port=demo download fixed --rate=", {}},
+      {"--port=demo download fixed --", downloadOptions(false)},
+      {"download sweep --port demo --", downloadOptions(true)},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.typed);
