@@ -1,0 +1,76 @@
+// nuvaroctl's man page against the parameter table nuvaroctl takes its
+// download options from: a parameter new to the table fails here until the
+// page names it where its mode's synopsis lists options and describes it
+// under OPTIONS.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "cli/parameters.h"
+
+namespace {
+
+using Names = std::set<std::string>;
+
+// The page's text from the line ".SH <section>" to the next section.
+std::string Section(const std::string &page, const std::string &section) {
+  const std::size_t start = page.find("\n.SH " + section + "\n");
+  if (start == std::string::npos)
+    return {};
+  const std::size_t end = page.find("\n.SH ", start + 1);
+  return page.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+// Every "--name" in `troff`, its escaped hyphens read as hyphens.
+Names Options(std::string troff) {
+  for (std::size_t at; (at = troff.find("\\-")) != std::string::npos;)
+    troff.replace(at, 2, "-");
+  static const std::regex option("--([a-z][a-z-]*)");
+  Names names;
+  for (std::sregex_iterator i(troff.begin(), troff.end(), option), end; i != end; ++i)
+    names.insert((*i)[1]);
+  return names;
+}
+
+TEST(NuvaroctlManPage, EachModesSynopsisAndTheOptionsNameItsParameters) {
+  std::ifstream file(NUVARO_SOURCE_DIR "/packaging/man/nuvaroctl.1");
+  ASSERT_TRUE(file.good());
+  std::stringstream read;
+  read << file.rdbuf();
+  const std::string page = read.str();
+
+  // The synopsis: one entry a line of use, entries apart by ".br".
+  const std::string synopsis = Section(page, "SYNOPSIS");
+  ASSERT_FALSE(synopsis.empty());
+  for (const bool sweep : {false, true}) {
+    const std::string mode = sweep ? "download sweep" : "download fixed";
+    SCOPED_TRACE(mode);
+    const std::size_t at = synopsis.find(mode);
+    ASSERT_NE(at, std::string::npos);
+    const std::size_t from = synopsis.rfind(".br", at), to = synopsis.find(".br", at);
+    const std::string entry = synopsis.substr(from == std::string::npos ? 0 : from,
+                                              to == std::string::npos ? std::string::npos
+                                                                      : to - from);
+    Names expected = {"port", "json"};
+    for (const ParameterRow *p : cli::OptionParameters())
+      if (cli::NeededIn(*p, sweep))
+        expected.insert(p->option);
+    EXPECT_EQ(Options(entry), expected);
+  }
+
+  // Under OPTIONS, each parameter's option heads a paragraph.
+  std::string headings;
+  std::istringstream options(Section(page, "OPTIONS"));
+  for (std::string line; std::getline(options, line);)
+    if (line.rfind(".B", 0) == 0)
+      headings += line + "\n";
+  const Names described = Options(headings);
+  for (const ParameterRow *p : cli::OptionParameters())
+    EXPECT_EQ(described.count(p->option), 1u) << "--" << p->option;
+}
+
+} // namespace
