@@ -245,12 +245,17 @@ TEST(Nuvaroctl, EachCommandItsOutputStatusAndBytesOnTheLine) {
 // its results stand after the same watch.
 TEST(Nuvaroctl, RepliesRunningLateAreNeverReportedAsSuccess) {
   const std::string late = "应答迟到：结果可能属于上一条命令";
-  const auto each = [](const Strings &sent, const std::string &result, const Strings &tries) {
+  // Each command of `sent` with `result`, the first at try `first`, the rest
+  // at try `others`.
+  const auto each = [](const Strings &sent, const std::string &result, const std::string &first,
+                       const std::string &others) {
     Strings lines;
     for (std::size_t i = 0; i < sent.size(); ++i)
-      lines.push_back(sent[i] + "\t" + result + "\t" + tries[i]);
+      lines.push_back(sent[i] + "\t" + result + "\t" + (i == 0 ? first : others));
     return lines;
   };
+  // The fixed download's last command, refused by its letter.
+  const std::string last(1, kFixedSent.back()[0]);
   const Strings rest(kFixedSent.begin() + 2, kFixedSent.end());
   struct Case {
     const char *name;
@@ -260,14 +265,14 @@ TEST(Nuvaroctl, RepliesRunningLateAreNeverReportedAsSuccess) {
     Strings lines; // stdout, times taken off, JSON as its fields
   } cases[] = {
       // The mode command's first check finds nothing, its second the first
-      // try's answer; the rate's refusal comes after the download.
-      {"0.15 s, rate refused", L("--latency", "0.15", "--refuse", "R"), kFixed, 1,
-       Join(L("下载（定速）\t" + late + "；全部已确认（5 条）"),
-            each(kFixedSent, late, L("2/5", "1/5", "1/5", "1/5", "1/5")))},
+      // try's answer; the last command's refusal comes after the download.
+      {"0.15 s, last refused", L("--latency", "0.15", "--refuse", last), kFixed, 1,
+       Join(L("下载（定速）\t" + late + "；" + AllAcknowledged(kFixedSent)),
+            each(kFixedSent, late, "2/5", "1/5"))},
       // The mode command's fifth check finds its first try's answer, the
       // rest its later tries'; the angle's refusal comes after the download.
       {"0.45 s, angle refused, json", L("--latency", "0.45", "--refuse", "T"),
-       Join(kFixed, L("--json")), 1, each(kFixedSent, "late_replies", L("5", "1", "1", "1", "1"))},
+       Join(kFixed, L("--json")), 1, each(kFixedSent, "late_replies", "5", "1")},
       {"0.15 s, check refused, json", L("--latency", "0.15", "--refuse", "Q"), L("check", "--json"),
        1, L("Q1\tlate_replies\t5")},
       {"0.15 s, check", L("--latency", "0.15"), L("check"), 1,

@@ -52,9 +52,9 @@ TEST(NuvaroctlManPage, EachModesSynopsisAndTheOptionsNameItsParameters) {
     const std::size_t at = synopsis.find(mode);
     ASSERT_NE(at, std::string::npos);
     const std::size_t from = synopsis.rfind(".br", at), to = synopsis.find(".br", at);
-    const std::string entry = synopsis.substr(from == std::string::npos ? 0 : from,
-                                              to == std::string::npos ? std::string::npos
-                                                                      : to - from);
+    const std::string entry =
+        synopsis.substr(from == std::string::npos ? 0 : from,
+                        to == std::string::npos ? std::string::npos : to - from);
     Names expected = {"port", "json"};
     for (const ParameterRow *p : cli::OptionParameters())
       if (cli::NeededIn(*p, sweep))
