@@ -270,8 +270,9 @@ TEST(Nuvaroctl, RepliesRunningLateAreNeverReportedAsSuccess) {
        Join(L("下载（定速）\t" + late + "；" + AllAcknowledged(kFixedSent)),
             each(kFixedSent, late, "2/5", "1/5"))},
       // The mode command's fifth check finds its first try's answer, the
-      // rest its later tries'; the angle's refusal comes after the download.
-      {"0.45 s, angle refused, json", L("--latency", "0.45", "--refuse", "T"),
+      // rest its later tries'; the last command's refusal comes after the
+      // download.
+      {"0.45 s, last refused, json", L("--latency", "0.45", "--refuse", last),
        Join(kFixed, L("--json")), 1, each(kFixedSent, "late_replies", "5", "1")},
       {"0.15 s, check refused, json", L("--latency", "0.15", "--refuse", "Q"), L("check", "--json"),
        1, L("Q1\tlate_replies\t5")},
