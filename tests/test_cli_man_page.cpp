@@ -1,7 +1,8 @@
-// nuvaroctl's man page against the parameter table nuvaroctl takes its
-// download options from: a parameter new to the table fails here until the
-// page names it where its mode's synopsis lists options and describes it
-// under OPTIONS.
+// nuvaroctl's words against the parameter table it takes its download
+// options from: a parameter new to the table fails here until the man page
+// names it where its mode's synopsis lists options and describes it under
+// OPTIONS, and until every download example of the docs and the package test
+// gives it.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -71,6 +72,40 @@ TEST(NuvaroctlManPage, EachModesSynopsisAndTheOptionsNameItsParameters) {
   const Names described = Options(headings);
   for (const ParameterRow *p : cli::OptionParameters())
     EXPECT_EQ(described.count(p->option), 1u) << "--" << p->option;
+}
+
+// Every example that downloads (a line, its continuations joined, with
+// --port and "download fixed" or "download sweep") gives each option its mode
+// needs, as nuvaroctl refuses the download without one.
+TEST(NuvaroctlDocs, EachDownloadExampleGivesEveryOptionItsModeNeeds) {
+  int examples = 0;
+  for (const char *name :
+       {"README.md", "docs/usage.md", "packaging/man/nuvaroctl.1", "scripts/package-test.sh"}) {
+    SCOPED_TRACE(name);
+    std::ifstream file(std::string(NUVARO_SOURCE_DIR "/") + name);
+    ASSERT_TRUE(file.good());
+    std::string joined;
+    for (std::string line; std::getline(file, line);) {
+      // A shell continuation, or troff's escaped one.
+      const bool continues = !line.empty() && line.back() == '\\';
+      const bool troffContinues = line.size() > 1 && line.substr(line.size() - 2) == "\\e";
+      joined += line.substr(0, line.size() - (troffContinues ? 2 : continues ? 1 : 0)) + " ";
+      if (continues || troffContinues)
+        continue;
+      Names given = Options(joined);
+      for (const bool sweep : {false, true}) {
+        if (!given.count("port") ||
+            joined.find(sweep ? "download sweep" : "download fixed") == std::string::npos)
+          continue;
+        ++examples;
+        for (const ParameterRow *p : cli::OptionParameters())
+          if (cli::NeededIn(*p, sweep))
+            EXPECT_EQ(given.count(p->option), 1u) << "--" << p->option << " in: " << joined;
+      }
+      joined.clear();
+    }
+  }
+  EXPECT_GT(examples, 0);
 }
 
 } // namespace
