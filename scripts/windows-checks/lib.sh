@@ -1,0 +1,84 @@
+# Sourced by every check in scripts/windows-checks/ (run by
+# scripts/windows-test.sh, which sets WINEPREFIX, DISPLAY, NUVARO_WINE_WORK,
+# NUVARO_WIN_BUILD_DIR, NUVARO_BUILD_DIR and NUVARO_SOURCE_DIR).
+set -euo pipefail
+
+fail() {
+  echo "FAULT: $*" >&2
+  exit 1
+}
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$NUVARO_WIN_BUILD_DIR/CMakeCache.txt")
+installer=$NUVARO_WIN_BUILD_DIR/nuvaro-$version-win64.exe
+zip=$NUVARO_WIN_BUILD_DIR/nuvaro-$version-win64.zip
+# Where the installer puts the programs ($PROGRAMFILES64\nuvaro), as Linux and
+# Windows paths, and its Start-menu folder (all users).
+install_dir="$WINEPREFIX/drive_c/Program Files/nuvaro"
+install_dir_win='C:\Program Files\nuvaro'
+menu_dir="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/nuvaro"
+menu_dir_win='C:\ProgramData\Microsoft\Windows\Start Menu\Programs\nuvaro'
+panel_title='nuvaro 信号发生器控制面板'
+
+# wine with a time limit (seconds) and without \r in what it prints.
+wine_run() { # seconds program args...
+  local seconds=$1
+  shift
+  timeout "$seconds" wine "$@"
+}
+
+# The value of a registry entry, as `reg query` prints it.
+reg_value() { # key name
+  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^  */, ""); print }'
+}
+
+# The Linux device simulator on a pseudo-terminal, mapped to COM<n> in the
+# prefix. Sets devsim_pid, devsim_pty, devsim_log.
+start_devsim() { # com-number devsim-options...
+  local com=$1
+  shift
+  devsim_log=$NUVARO_WINE_WORK/devsim-$com-$RANDOM.log
+  local out=$devsim_log.out
+  "$NUVARO_BUILD_DIR/bin/nuvaro-devsim" "$@" >"$out" 2>"$devsim_log" &
+  devsim_pid=$!
+  for _ in $(seq 50); do
+    devsim_pty=$(head -1 "$out" 2>/dev/null || true)
+    [[ -n $devsim_pty ]] && break
+    sleep 0.1
+  done
+  [[ -n $devsim_pty ]] || fail "nuvaro-devsim printed no terminal"
+  ln -sfn "$devsim_pty" "$WINEPREFIX/dosdevices/com$com"
+}
+
+stop_devsim() {
+  kill "$devsim_pid" 2>/dev/null || true
+  wait "$devsim_pid" 2>/dev/null || true
+}
+
+# The devsim log without its time stamps.
+devsim_frames() { # log
+  cut -d' ' -f2- "$1"
+}
+
+# Waits for a top-level window whose name is exactly `name`; prints its id.
+wait_window() { # name seconds
+  local id
+  for _ in $(seq $(($2 * 5))); do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1 || true)
+    if [[ -n $id ]]; then
+      echo "$id"
+      return 0
+    fi
+    sleep 0.2
+  done
+  return 1
+}
+
+screenshot() { # file
+  import -window root "$1"
+}
+
+# Ends every Windows process of the prefix.
+end_wine_processes() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+}
