@@ -7,9 +7,6 @@
 //   bench_startup --child      the panel's own start-up, as the nuvaro
 //                              executable runs it, quitting once painted
 #include <QCoreApplication>
-#include <QEvent>
-#include <QTimer>
-#include <QWidget>
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,33 +16,17 @@
 
 #include "app/lifecycle.h"
 #include "bench/child_run.h"
+#include "bench/quit_after_first_paint.h"
 #include "runtime/core/panel_ops.h"
 
 namespace {
 
 bool childMode = false;
 
-// In the child, the first paint of a window ends the event loop; the program
-// then shuts down as it does when the operator quits.
-class QuitAfterFirstPaint : public QObject {
-public:
-  using QObject::QObject;
-
-protected:
-  bool eventFilter(QObject *watched, QEvent *event) override {
-    if (event->type() == QEvent::Paint && watched->isWidgetType() &&
-        static_cast<QWidget *>(watched)->isWindow()) {
-      qApp->removeEventFilter(this);
-      QTimer::singleShot(0, [] { QuitUserInterface(0); });
-    }
-    return false;
-  }
-};
-
 // Runs as the application object is made, inside the program's own start-up.
 void WatchFirstPaint() {
   if (childMode)
-    qApp->installEventFilter(new QuitAfterFirstPaint(qApp));
+    qApp->installEventFilter(new bench::QuitAfterFirstPaint(qApp));
 }
 Q_COREAPP_STARTUP_FUNCTION(WatchFirstPaint)
 

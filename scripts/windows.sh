@@ -14,6 +14,7 @@
 #   NUVARO_CACHE      the cache, outside the tree (~/.cache/nuvaro)
 #   NUVARO_BUILD_DIR  build folder (build-windows)
 #   NUVARO_JOBS       parallel build jobs (nproc)
+#   NUVARO_WERROR     ON or OFF: warnings in the project's own code are errors
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${NUVARO_BUILD_DIR:-build-windows}
@@ -21,6 +22,7 @@ jobs=${NUVARO_JOBS:-$(nproc)}
 cache=${NUVARO_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/nuvaro}
 options=()
 targets=()
+if [[ -n ${NUVARO_WERROR:-} ]]; then options+=("-DNUVARO_WERROR=$NUVARO_WERROR"); fi
 for arg in "$@"; do
   if [[ $arg == -* ]]; then options+=("$arg"); else targets+=("$arg"); fi
 done

@@ -23,7 +23,7 @@ add_custom_command(OUTPUT ${NUVARO_WINDOWS_ICON}
   COMMENT "Drawing the Windows icon from nuvaro.svg" VERBATIM)
 add_custom_target(nuvaro_windows_icon DEPENDS ${NUVARO_WINDOWS_ICON})
 configure_file(${windows_dir}/nuvaro.rc.in ${windows_out}/nuvaro.rc @ONLY)
-foreach(target IN ITEMS nuvaro nuvaroctl bare_panel)
+foreach(target IN ITEMS nuvaro nuvaroctl bare_panel panel_once)
   if(TARGET ${target})
     target_sources(${target} PRIVATE ${windows_out}/nuvaro.rc)
     add_dependencies(${target} nuvaro_windows_icon)

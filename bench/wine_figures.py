@@ -1,0 +1,112 @@
+#!/usr/bin/env python3
+"""Figures of the Windows programs under Wine, measured from Linux.
+
+  bench/wine_figures.py [--runs N]   (11 start-ups of each, 11 downloads)
+
+Runs the programs of build-windows/ (NUVARO_WIN_BUILD_DIR) in a Wine prefix
+of its own (WINEPREFIX, else a new one under /tmp) whose wineserver is kept
+running (`wineserver -p`) and warmed up by a first run of each program, so that
+neither the wineserver nor Wine's own start-up services are in the figures:
+each figure is the rusage (wait4) of the one Linux process that `wine
+program.exe` becomes, which runs the Windows program and nothing else.
+
+- start-up: the panel (panel_once.exe, the nuvaro executable's start-up,
+  quitting once painted) against the bare Qt window (bare_panel.exe --once),
+  taking turns, headless (QT_QPA_PLATFORM=offscreen): medians of CPU time
+  and peak memory, and their ratios (goal: CPU <= 1.3 times);
+- nuvaroctl.exe's fixed-rate download over COM5, which the prefix maps to
+  the pseudo-terminal of the Linux nuvaro-devsim (NUVARO_BUILD_DIR): median
+  wall time against the floor: 620 ms of waits plus 18.5 ms of line time at
+  38400 baud (bench_cli's figures on Linux; goal: within 1.05 times);
+- the installer's size and the installed size (the zip's contents).
+"""
+import os, statistics, subprocess, sys, tempfile, time, zipfile
+
+src = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+win = os.path.abspath(os.environ.get("NUVARO_WIN_BUILD_DIR", os.path.join(src, "build-windows")))
+lin = os.path.abspath(os.environ.get("NUVARO_BUILD_DIR", os.path.join(src, "build")))
+runs = int(sys.argv[2]) if len(sys.argv) > 2 and sys.argv[1] == "--runs" else 11
+
+cache = open(os.path.join(win, "CMakeCache.txt")).read()
+def cached(name):
+    for line in cache.splitlines():
+        if line.startswith(name + ":"):
+            return line.split("=", 1)[1]
+    return ""
+qt = cached("NUVARO_QT_MINGW_PREFIX")
+version = cached("CMAKE_PROJECT_VERSION")
+
+env = dict(os.environ)
+env.setdefault("WINEPREFIX", tempfile.mkdtemp(prefix="nuvaro-wine-bench."))
+env["WINEDEBUG"] = "-all"
+env["WINEDLLOVERRIDES"] = "mscoree,mshtml="
+env["WINEPATH"] = "Z:" + qt + "/bin"
+env["QT_QPA_PLATFORM"] = "offscreen"
+env.pop("DISPLAY", None)
+
+def run(args, **kw):
+    """Runs `args`; returns (status, wall s, cpu s, peak MiB) of that process."""
+    start = time.monotonic()
+    p = subprocess.Popen(args, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, **kw)
+    _, status, usage = os.wait4(p.pid, 0)
+    wall = time.monotonic() - start
+    return (os.waitstatus_to_exitcode(status), wall, usage.ru_utime + usage.ru_stime,
+            usage.ru_maxrss / 1024.0)
+
+subprocess.run(["wineboot", "-i"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+subprocess.run(["wineserver", "-p"], env=env)
+panel = ["wine", os.path.join(win, "bin", "panel_once.exe")]
+bare = ["wine", os.path.join(win, "bin", "bare_panel.exe"), "--once"]
+for args in (panel, bare, panel, bare):  # warm: the wineserver, its services, the file cache
+    run(args)
+
+cpu = {0: [], 1: []}
+peak = {0: [], 1: []}
+for i in range(runs):
+    for k in range(2):
+        which = (i + k) % 2
+        status, wall, c, m = run(panel if which == 0 else bare)
+        if status != 0:
+            sys.exit(f"{'panel' if which == 0 else 'bare_panel'} failed (status {status})")
+        cpu[which].append(c * 1000)
+        peak[which].append(m)
+med = statistics.median
+print(f"# under Wine {subprocess.run(['wine', '--version'], capture_output=True, text=True).stdout.strip()},"
+      f" warm wineserver -p, median of {runs} runs each, offscreen")
+print(f"{'':12} {'cpu_ms':>10} {'peak_rss_mib':>13}")
+print(f"{'nuvaro':12} {med(cpu[0]):10.1f} {med(peak[0]):13.1f}")
+print(f"{'bare_panel':12} {med(cpu[1]):10.1f} {med(peak[1]):13.1f}")
+print(f"{'ratio':12} {med(cpu[0]) / med(cpu[1]):10.2f} {med(peak[0]) / med(peak[1]):13.2f}   (goal: cpu <= 1.30)")
+
+# nuvaroctl.exe's fixed download over COM5 to nuvaro-devsim.
+devsim = subprocess.Popen([os.path.join(lin, "bin", "nuvaro-devsim"), "--quiet"],
+                          stdout=subprocess.PIPE, text=True)
+pty = devsim.stdout.readline().strip()
+com5 = os.path.join(env["WINEPREFIX"], "dosdevices", "com5")
+if os.path.lexists(com5):
+    os.remove(com5)
+os.symlink(pty, com5)
+ctl = ["wine", os.path.join(win, "bin", "nuvaroctl.exe"), "--port", "COM5", "download", "fixed",
+       "--rate", "1200", "--angle", "30", "--width", "100", "--signal-mode", "1"]
+run(ctl)
+walls, cpus, failed = [], [], 0
+for _ in range(runs):
+    status, wall, c, _ = run(ctl)
+    failed += status != 0
+    walls.append(wall * 1000)
+    cpus.append(c * 1000)
+devsim.terminate()
+devsim.wait()
+floor = 620 + 18.5
+print(f"# nuvaroctl.exe download fixed over COM5 (nuvaro-devsim's pty), whole process, {runs} runs")
+print(f"median {med(walls):.1f} ms ({min(walls):.1f} to {max(walls):.1f}; cpu {med(cpus):.1f} ms),"
+      f" floor {floor:.1f} ms: ratio {med(walls) / floor:.3f} (goal <= 1.05); runs not fully acknowledged: {failed}")
+
+installer = os.path.join(win, f"nuvaro-{version}-win64.exe")
+archive = os.path.join(win, f"nuvaro-{version}-win64.zip")
+if os.path.exists(installer) and os.path.exists(archive):
+    installed = sum(i.file_size for i in zipfile.ZipFile(archive).infolist())
+    print(f"# installer {os.path.getsize(installer) / 2**20:.1f} MiB; installed {installed / 2**20:.1f} MiB"
+          f" (+ the uninstaller); zip {os.path.getsize(archive) / 2**20:.1f} MiB")
+print(f"# load average over the last minute: {os.getloadavg()[0]:.2f}")
+subprocess.run(["wineserver", "-k"], env=env)
