@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 
+#include "runtime/console/console_code_page.h"
 #include "runtime/console/program_arguments.h"
 #include "runtime/console/stop_signals.h"
 #include "runtime/core/delay.h"
@@ -14,6 +15,7 @@ int InitConsoleRTE(char **argv) {
   }
   rt::ProgramArguments &arguments = rt::KeepProgramArguments(argv, "nuvaroctl");
   new QCoreApplication(arguments.argc, arguments.pointers.data());
+  rt::UseUtf8ConsoleOutput();
   rt::stop::Install();
   // No event loop runs here: a stop signal is looked for each time Delay
   // blocks, as the panel's busy hook does during a download.

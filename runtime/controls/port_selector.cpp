@@ -8,7 +8,8 @@
 namespace {
 
 // A POSIX device path is a file name, taken byte for byte; only Windows port
-// names ignore case (COM3 is com3).
+// names ignore case (COM3 is com3). Paths are compared by their key, which
+// also knows \\.\COM3 as COM3.
 #ifdef _WIN32
 constexpr Qt::CaseSensitivity kNameCase = Qt::CaseInsensitive;
 #else
@@ -158,7 +159,8 @@ void PortSelector::onTextConfirmed() {
   }
   for (int i = 0; i < count(); ++i) {
     if (text.compare(itemText(i), kNameCase) == 0 ||
-        text.compare(itemData(i, PathRole).toString(), kNameCase) == 0) {
+        rt::PortPathKey(text.toStdString()) ==
+            rt::PortPathKey(itemData(i, PathRole).toString().toStdString())) {
       setCurrentIndex(i);
       lineEdit()->setText(itemText(i));
       return;

@@ -35,17 +35,16 @@ bool NumberTaken(int port) {
 
 // The number a path would have by the platform's own naming, or 0.
 int NaturalNumber(const std::string &path) {
-  const QString p = QString::fromStdString(path);
 #ifdef _WIN32
-  QString name = p;
-  name.remove(QStringLiteral("\\\\.\\"));
-  if (name.startsWith(QStringLiteral("COM"), Qt::CaseInsensitive)) {
+  const QString name = QString::fromStdString(PortPathKey(path));
+  if (name.startsWith(QStringLiteral("COM"))) {
     bool ok = false;
     const int n = name.mid(3).toInt(&ok);
     if (ok && n >= COM_MIN_PORT && n <= COM_MAX_PORT)
       return n;
   }
 #else
+  const QString p = QString::fromStdString(path);
   if (p.startsWith(QStringLiteral("/dev/ttyS"))) {
     bool ok = false;
     const int n = p.mid(9).toInt(&ok);
@@ -56,14 +55,37 @@ int NaturalNumber(const std::string &path) {
   return 0;
 }
 
-std::string Label(const QSerialPortInfo &info) {
-  QString label = info.portName();
-  if (!info.description().isEmpty())
-    label += QStringLiteral(" — ") + info.description();
-  return label.toStdString();
+bool Listed(const std::vector<PortChoice> &choices, const std::string &key) {
+  return std::any_of(choices.begin(), choices.end(),
+                     [&key](const PortChoice &c) { return PortPathKey(c.path) == key; });
 }
 
 } // namespace
+
+std::string PortPathKey(const std::string &path) {
+#ifdef _WIN32
+  QString key = QString::fromStdString(path);
+  if (key.startsWith(QStringLiteral("\\\\.\\")))
+    key.remove(0, 4);
+  return key.toUpper().toStdString();
+#else
+  return path;
+#endif
+}
+
+std::vector<PortChoice> SystemPortChoices(const std::vector<SystemPort> &ports) {
+  std::vector<PortChoice> choices;
+  for (const SystemPort &port : ports) {
+    PortChoice choice;
+    choice.path = port.location;
+    choice.port = PortNumberForPath(choice.path);
+    if (choice.port < 0 || Listed(choices, PortPathKey(choice.path)))
+      continue;
+    choice.label = port.description.empty() ? port.name : port.name + " — " + port.description;
+    choices.push_back(choice);
+  }
+  return choices;
+}
 
 void AddBuiltInPortChoice(int port, const std::string &label) {
   auto &builtIns = State().builtIns;
@@ -81,7 +103,8 @@ int PortNumberForPath(const std::string &path) {
   if (path.empty())
     return COM_ERR_BAD_PORT;
   ChoiceState &s = State();
-  if (const auto found = s.numberOfPath.find(path); found != s.numberOfPath.end())
+  const std::string key = PortPathKey(path);
+  if (const auto found = s.numberOfPath.find(key); found != s.numberOfPath.end())
     return found->second;
   int number = NaturalNumber(path);
   if (number == 0 || NumberTaken(number)) {
@@ -93,7 +116,7 @@ int PortNumberForPath(const std::string &path) {
     if (number == 0)
       return COM_ERR_BAD_PORT;
   }
-  s.numberOfPath[path] = number;
+  s.numberOfPath[key] = number;
   AssignPortPath(number, path);
   return number;
 }
@@ -103,26 +126,21 @@ int AddTypedPortChoice(const std::string &path) {
   if (number < 0)
     return number;
   auto &typed = State().typedPaths;
-  if (std::find(typed.begin(), typed.end(), path) == typed.end())
+  const std::string key = PortPathKey(path);
+  if (std::none_of(typed.begin(), typed.end(),
+                   [&key](const std::string &p) { return PortPathKey(p) == key; }))
     typed.push_back(path);
   return number;
 }
 
 std::vector<PortChoice> CurrentPortChoices() {
-  std::vector<PortChoice> choices;
-  for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
-    PortChoice choice;
-    choice.path = info.systemLocation().toStdString();
-    choice.port = PortNumberForPath(choice.path);
-    if (choice.port < 0)
-      continue;
-    choice.label = Label(info);
-    choices.push_back(choice);
-  }
+  std::vector<SystemPort> ports;
+  for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
+    ports.push_back({info.portName().toStdString(), info.systemLocation().toStdString(),
+                     info.description().toStdString()});
+  std::vector<PortChoice> choices = SystemPortChoices(ports);
   for (const std::string &path : State().typedPaths) {
-    const bool listed = std::any_of(choices.begin(), choices.end(),
-                                    [&path](const PortChoice &c) { return c.path == path; });
-    if (listed)
+    if (Listed(choices, PortPathKey(path)))
       continue;
     PortChoice choice;
     choice.path = path;

@@ -9,11 +9,8 @@
 #include <algorithm>
 #include <cerrno>
 
-#ifndef _WIN32
-#include <poll.h>
-#endif
-
 #include "runtime/core/serial_ops.h"
+#include "runtime/serial/line_state.h"
 #include "runtime/serial/open_failure.h"
 #include "runtime/serial/serial_endpoint.h"
 
@@ -166,6 +163,7 @@ private:
   // Moves what the operating system holds into the port's buffer, up to the
   // input queue size, without running the event loop.
   void PullIn() {
+    StartDriverRead(port_);
     while (!Broken() && port_.bytesAvailable() < inputQueueSize_ && port_.waitForReadyRead(0)) {
     }
   }
@@ -191,26 +189,8 @@ private:
     return HungUp();
   }
 
-  // An unplugged adapter, or a pseudo-terminal whose other side closed, hangs
-  // up the line: reads then return nothing forever instead of failing.
-  bool HungUp() const {
-#ifndef _WIN32
-    pollfd fd{static_cast<int>(port_.handle()), POLLIN, 0};
-    return ::poll(&fd, 1, 0) > 0 && (fd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
-#else
-    return false;
-#endif
-  }
-
-  // Qt reports a write that would block as a resource error, as it does a
-  // vanished device; only the absence of a hang-up tells them apart.
-  bool WouldHaveBlocked() const {
-#ifndef _WIN32
-    return port_.error() == QSerialPort::ResourceError && !HungUp();
-#else
-    return false;
-#endif
-  }
+  bool HungUp() const { return LineHungUp(port_); }
+  bool WouldHaveBlocked() const { return WriteWouldHaveBlocked(port_); }
 
   QSerialPort port_;
   int inputQueueSize_;

@@ -1,7 +1,5 @@
 #include "runtime/console/stop_signals.h"
 
-#ifndef _WIN32
-
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
@@ -103,20 +101,3 @@ void EndBy(int signal) {
 }
 
 } // namespace rt::stop
-
-#else
-
-#include <cstdlib>
-
-#include "runtime/core/serial_ops.h"
-
-namespace rt::stop {
-void Install() {}
-void ActOnPending() {}
-void EndBy(int signal) {
-  CloseAllPorts();
-  std::_Exit(128 + signal);
-}
-} // namespace rt::stop
-
-#endif
