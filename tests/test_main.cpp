@@ -1,6 +1,6 @@
 // Test entry: one Qt application for the whole run, with the application's
 // control table registered. With --stop-signal-child it plays the program for
-// test_stop_signals.cpp.
+// test_stop_signals.cpp, with --console-event-child for test_console_events.cpp.
 #include <gtest/gtest.h>
 
 #include <QByteArray>
@@ -12,6 +12,7 @@
 #include "runtime/core/panel_ops.h"
 
 int StopSignalChild(int argc, char **argv);
+int ConsoleEventChild(int argc, char **argv);
 
 int main(int argc, char **argv) {
   // Headless unless the caller chose a platform, on one 1920 x 1080 screen
@@ -23,6 +24,10 @@ int main(int argc, char **argv) {
 #ifdef __linux__
   if (argc > 1 && std::strcmp(argv[1], "--stop-signal-child") == 0)
     return StopSignalChild(argc, argv);
+#endif
+#ifdef _WIN32
+  if (argc > 1 && std::strcmp(argv[1], "--console-event-child") == 0)
+    return ConsoleEventChild(argc, argv);
 #endif
   ::testing::InitGoogleTest(&argc, argv);
   if (InitCVIRTE(nullptr, argv, nullptr) == 0)

@@ -47,7 +47,8 @@ int OnConsoleEvent(unsigned long event) {
   // This runs on a thread of its own: the main thread acts on it, from its
   // event loop or where Delay blocks.
   if (QCoreApplication *app = QCoreApplication::instance())
-    QMetaObject::invokeMethod(app, [] { ActOnPending(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        app, [] { ActOnPending(); }, Qt::QueuedConnection);
   // A closed console, a log-off or a shutdown ends the process as soon as
   // this returns: not before the ports are closed.
   if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && portsClosed)
