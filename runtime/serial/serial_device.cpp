@@ -12,6 +12,7 @@
 #include "runtime/core/serial_ops.h"
 #include "runtime/serial/line_state.h"
 #include "runtime/serial/open_failure.h"
+#include "runtime/serial/port_claim.h"
 #include "runtime/serial/serial_endpoint.h"
 
 namespace rt {
@@ -43,6 +44,12 @@ public:
 
   bool Open(const std::string &path, const LineSettings &s, OpenFailure *why) {
     settings_ = s;
+    claim_ = ClaimPort(path);
+    if (!claim_) {
+      if (why)
+        *why = {TapOpenFault::System, EBUSY};
+      return false;
+    }
     port_.setPortName(QString::fromStdString(path));
     // The device's bytes wait in the operating system's buffer beyond this.
     port_.setReadBufferSize(inputQueueSize_);
@@ -192,6 +199,7 @@ private:
   bool HungUp() const { return LineHungUp(port_); }
   bool WouldHaveBlocked() const { return WriteWouldHaveBlocked(port_); }
 
+  std::unique_ptr<PortClaim> claim_; // released after the port closes
   QSerialPort port_;
   int inputQueueSize_;
   LineSettings settings_;
