@@ -60,10 +60,8 @@ TEST(PortChoices, PathsNameOnePortAsTheSystemDoes) {
   };
 #ifdef _WIN32
   const Case cases[] = {
-      {"\\\\.\\COM212", "COM212", true},
-      {"\\\\.\\COM213", "com213", true},
-      {"COM214", "\\\\.\\cOm214", true},
-      {"\\\\.\\COM215", "COM2150", false},
+      {"\\\\.\\COM212", "COM212", true},       {"\\\\.\\COM213", "com213", true},
+      {"COM214", "\\\\.\\cOm214", true},       {"\\\\.\\COM215", "COM2150", false},
       {"\\\\.\\COM216", "\\\\.\\COM2", false},
   };
 #else
@@ -115,12 +113,12 @@ TEST(OpenFailures, WindowsErrorsInTheLinkViewsWords) {
 // Windows, Windows' own time zone), across the year's changes of offset.
 TEST(TimeOfDay, IsLocalTime) {
   const long long dates[] = {
-      0,                        // the epoch
-      1700000000123LL,          // November
-      1719835200999LL,          // July: summer time where there is one
-      1711846800500LL,          // the end of March, around a change
-      1730000000001LL,          // the end of October, around a change
-      -1500LL,                  // before the epoch: 999 ms would be wrong
+      0,               // the epoch
+      1700000000123LL, // November
+      1719835200999LL, // July: summer time where there is one
+      1711846800500LL, // the end of March, around a change
+      1730000000001LL, // the end of October, around a change
+      -1500LL,         // before the epoch: 999 ms would be wrong
   };
   for (const long long ms : dates) {
     SCOPED_TRACE(ms);
