@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "runtime/panel/ui_font.h"
+
 namespace rt {
 
 namespace {
@@ -59,6 +61,7 @@ QApplication *StartApplication(int &argc, char **argv, bool platformGiven) {
     else
       qt_message_output(m.type, context, m.text);
   }
+  UseAnInstalledUiFont(*app);
   return app;
 }
 
