@@ -14,9 +14,9 @@ int wmain(int argc, wchar_t **argv) {
     return 2;
   }
   const std::wstring name = std::wstring(L"\\\\.\\") + argv[1];
-  const HANDLE port = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                  nullptr);
+  const HANDLE port =
+      CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, 0, nullptr);
   if (port == INVALID_HANDLE_VALUE) {
     std::fprintf(stderr, "comm_state: cannot open (%lu)\n", GetLastError());
     return 1;
