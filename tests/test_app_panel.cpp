@@ -269,19 +269,33 @@ TEST(AppBinary, FailedStartsExitWithMinusOne) {
 }
 
 // And with the file beside it, from any working folder, it starts and runs
-// until it is stopped.
+// until it is stopped: where it was built, and installed under a folder whose
+// name has spaces and characters beyond ASCII ("Program Files", a Chinese
+// user's folder).
 TEST(AppBinary, StartsFromAnyFolder) {
-  QTemporaryDir dir;
-  QProcess process;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-  process.setProcessEnvironment(env);
-  process.setWorkingDirectory(dir.path());
-  process.start(QStringLiteral(NUVARO_EXE), {});
-  ASSERT_TRUE(process.waitForStarted(10000));
-  EXPECT_FALSE(process.waitForFinished(1500)) << "exited with " << process.exitCode();
-  process.kill();
-  process.waitForFinished(10000);
+  QTemporaryDir dir, elsewhere;
+  const QString exeDir = QFileInfo(QStringLiteral(NUVARO_EXE)).absolutePath();
+  const QString installed = dir.filePath(QStringLiteral("新 文件夹 ü"));
+  ASSERT_TRUE(QDir().mkpath(installed));
+  const QString copy =
+      installed + QLatin1Char('/') + QFileInfo(QStringLiteral(NUVARO_EXE)).fileName();
+  ASSERT_TRUE(QFile::copy(QStringLiteral(NUVARO_EXE), copy));
+  QFile::setPermissions(copy, QFile::permissions(copy) | QFileDevice::ExeOwner);
+  ASSERT_TRUE(QFile::copy(exeDir + QStringLiteral("/nuvaro.uir"),
+                          installed + QStringLiteral("/nuvaro.uir")));
+  for (const QString &program : {QStringLiteral(NUVARO_EXE), copy}) {
+    SCOPED_TRACE(program.toStdString());
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(elsewhere.path());
+    process.start(program, {});
+    ASSERT_TRUE(process.waitForStarted(10000));
+    EXPECT_FALSE(process.waitForFinished(1500)) << "exited with " << process.exitCode();
+    process.kill();
+    process.waitForFinished(10000);
+  }
 }
 
 } // namespace
