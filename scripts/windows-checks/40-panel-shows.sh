@@ -17,11 +17,13 @@ dark_pixels() {
   convert "$shot" -crop "$1" +repage -colorspace gray -threshold 50% \
     -format '%[fx:round((1-mean)*w*h)]' info:
 }
+# Measured with the font the panel takes when Wine lacks the system's
+# (runtime/panel/ui_font.cpp: Noto Sans CJK SC here).
 declare -A boxes=(
-  [work-mode]=150x14+84+119 # the check of the measuring: a choice with text
-  [rate]=140x14+80+176
-  [angle]=110x14+351+35
-  [width]=110x14+351+61
+  [work-mode]=120x10+82+137 # the check of the measuring: a choice with text
+  [rate]=110x10+80+201
+  [angle]=110x10+335+42
+  [width]=110x10+335+71
 )
 faults=()
 for box in work-mode rate angle width; do
