@@ -98,9 +98,11 @@ TEST(NuvaroctlDocs, EachDownloadExampleGivesEveryOptionItsModeNeeds) {
             joined.find(sweep ? "download sweep" : "download fixed") == std::string::npos)
           continue;
         ++examples;
-        for (const ParameterRow *p : cli::OptionParameters())
-          if (cli::NeededIn(*p, sweep))
+        for (const ParameterRow *p : cli::OptionParameters()) {
+          if (cli::NeededIn(*p, sweep)) {
             EXPECT_EQ(given.count(p->option), 1u) << "--" << p->option << " in: " << joined;
+          }
+        }
       }
       joined.clear();
     }
