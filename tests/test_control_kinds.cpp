@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QPlainTextEdit>
@@ -28,6 +29,10 @@
 #include "runtime/core/port_choices.h"
 #include "runtime/panel/kind_registry.h"
 #include "runtime/panel/panel_registry.h"
+
+namespace rt {
+const ControlKind &CheckBoxKind(); // CONTRIBUTING.md's example, built with the tests
+}
 
 namespace {
 
@@ -308,6 +313,51 @@ TEST_F(ControlKinds, EachRegisteredKindThroughItsValueEventAndAccessibleRoutes) 
   }
   for (const std::string &registered : rt::KindClassNames())
     EXPECT_EQ(covered.count(registered), 1u) << registered << " has no row";
+}
+
+// CONTRIBUTING.md's example of a new kind, as built from its text: the
+// mouse, the space key and a screen reader's toggle action each raise one
+// commit; the value the program sets raises none and reads back.
+TEST_F(ControlKinds, TheContributingCheckBoxExampleThroughEachRoute) {
+  const rt::ControlKind &kind = rt::CheckBoxKind();
+  QCheckBox box;
+  box.resize(120, 30);
+  rt::ControlEntry control;
+  control.widget = &box;
+  rt::PanelEntry panelEntry;
+  int commits = 0;
+  kind.bind(control, panelEntry, [&commits](int event) { commits += event == EVENT_COMMIT; });
+  EXPECT_TRUE(kind.sends(EVENT_COMMIT));
+
+  int v = -1;
+  for (const int set : {1, 0}) {
+    EXPECT_EQ(kind.setValue(&box, set), 0);
+    EXPECT_EQ(kind.value(&box, &v), 0);
+    EXPECT_EQ(v, set);
+  }
+  EXPECT_EQ(commits, 0);
+
+  const std::function<void()> routes[] = {
+      [&box] { QTest::mouseClick(&box, Qt::LeftButton); },
+      [&box] { QTest::keyClick(&box, Qt::Key_Space); },
+      [&box] {
+        QAccessibleInterface *a = QAccessible::queryAccessibleInterface(&box);
+        ASSERT_NE(a, nullptr);
+        ASSERT_NE(a->actionInterface(), nullptr);
+        EXPECT_TRUE(a->actionInterface()->actionNames().contains(
+            QAccessibleActionInterface::toggleAction()));
+        a->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+      },
+  };
+  for (const auto &route : routes) {
+    const int before = commits;
+    kind.value(&box, &v);
+    const int was = v;
+    route();
+    EXPECT_EQ(commits, before + 1);
+    kind.value(&box, &v);
+    EXPECT_EQ(v, !was);
+  }
 }
 
 } // namespace
