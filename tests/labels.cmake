@@ -28,6 +28,8 @@ set(nuvaro_slow_tests
   Nuvaroctl.EachCommandItsOutputStatusAndBytesOnTheLine
   Nuvaroctl.AHeldPortIsLeftAloneAndASignalReleasesIt
   Nuvaroctl.RepliesRunningLateAreNeverReportedAsSuccess
+  Nuvaroctl.EachLimitTakenAtItsEdgeAndRefusedPastIt
+  Nuvaroctl.EachResultTheDeviceCausesAndEachFailureItsStatus
   StopSignals.EachClosesThePortAndEndsTheProgramAsTheSignalDoes)
 
 foreach(test IN LISTS nuvaro_tests_TESTS)

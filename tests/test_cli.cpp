@@ -13,6 +13,8 @@
 
 #include <fcntl.h>
 
+#include <algorithm>
+#include <map>
 #include <memory>
 #include <regex>
 #include <sstream>
@@ -28,6 +30,7 @@
 #include "link/line.h"
 #include "link/sequence.h"
 #include "parameters.h"
+#include "runtime/core/panel_limits.h"
 #include "runtime/core/port_choices.h"
 #include "runtime/core/serial_ops.h"
 #include "sim/pty_device.h"
@@ -381,6 +384,111 @@ TEST(Nuvaroctl, AHeldPortIsLeftAloneAndASignalReleasesIt) {
   EXPECT_EQ(ExclusiveFlag(slave), 0);
   EXPECT_FALSE(LockedBy(pty.SlavePath(), child.pid));
   close(slave);
+}
+
+// Each limit of the panel's controls as nuvaroctl meets it, the limits read
+// from the panel file as nuvaroctl reads them: every parameter at its lowest
+// and at its highest value is taken and sent as it is (a ring's lowest and
+// highest choice), and one past either is refused before the port opens.
+TEST(Nuvaroctl, EachLimitTakenAtItsEdgeAndRefusedPastIt) {
+  std::map<int, rt::ControlLimits> limits;
+  std::string why;
+  ASSERT_TRUE(rt::ReadControlLimits("nuvaro.uir", &limits, &why)) << why;
+  const auto edge = [&limits](int control, bool highest) {
+    const rt::ControlLimits &l = limits.at(control);
+    if (l.ring)
+      return highest ? *std::max_element(l.choices.begin(), l.choices.end())
+                     : *std::min_element(l.choices.begin(), l.choices.end());
+    return highest ? l.maximum : l.minimum;
+  };
+  const std::vector<int> &workModes = limits.at(CTL_WORKMODE).choices;
+  const int fixedRate = *std::find_if(workModes.begin(), workModes.end(), [](int c) { return c; });
+  for (const bool sweep : {false, true}) {
+    for (const bool highest : {false, true}) {
+      SCOPED_TRACE(std::string(sweep ? "sweep" : "fixed") + (highest ? ", highest" : ", lowest"));
+      SettingsRecord s{};
+      s.workMode = sweep ? 0 : fixedRate;
+      const int sent = sweep ? SENT_IN_SWEEP : SENT_IN_FIXED_RATE;
+      for (const ParameterRow &p : kParameterTable)
+        if (*p.option && (p.sentIn & sent))
+          s.*p.field = edge(p.control, highest);
+
+      auto model = std::make_shared<sim::DeviceModel>();
+      sim::PtyDevice pty(model);
+      ASSERT_TRUE(pty.Start());
+      const Ran taken = Nuvaroctl(Join({"--port", pty.SlavePath()}, DownloadArguments(s)));
+      EXPECT_TRUE(WIFEXITED(taken.status) && WEXITSTATUS(taken.status) == 0) << taken.err;
+      EXPECT_EQ(model->Payloads(), Expected(s).commands);
+
+      // One past the edge, each parameter of the mode in turn: refused with
+      // its value named, and nothing on the line.
+      for (const ParameterRow &p : kParameterTable) {
+        if (!*p.option || !(p.sentIn & sent))
+          continue;
+        SettingsRecord past = s;
+        past.*p.field += highest ? 1 : -1;
+        const Ran refused = Nuvaroctl(Join({"--port", pty.SlavePath()}, DownloadArguments(past)));
+        EXPECT_TRUE(WIFEXITED(refused.status) && WEXITSTATUS(refused.status) == 2) << p.option;
+        const std::string named =
+            std::string("--") + p.option + " " + std::to_string(past.*p.field) + ": ";
+        EXPECT_NE(refused.err.find(named), std::string::npos) << refused.err;
+        EXPECT_TRUE(refused.lines.empty()) << p.option;
+      }
+      EXPECT_EQ(model->Payloads(), Expected(s).commands);
+    }
+  }
+}
+
+// Each way a run ends badly, as a script sees it: every result the device can
+// cause, in --json's keys, a rate with no reading, and a port path with no
+// device behind it. nuvaro-devsim plays the faults.
+TEST(Nuvaroctl, EachResultTheDeviceCausesAndEachFailureItsStatus) {
+  struct Case {
+    const char *name;
+    Strings devsim; // its options; none: no device is started
+    Strings args;   // after --port
+    int status;
+    Strings lines;     // stdout, times taken off, JSON as its fields
+    const char *error; // on stderr
+  } cases[] = {
+      {"refused", L("--refuse-all"), L("check", "--json"), 1, L("Q1\trefused\t5"), ""},
+      {"no answer", L("--silent"), L("check", "--json"), 1, L("Q1\tno_answer\t5"), ""},
+      {"bad checksum", L("--bad-checksum"), L("check", "--json"), 1, L("Q1\tbad_checksum\t5"), ""},
+      {"rate, no reading", L("--silent"), L("rate", "--count", "2", "--interval", "0.1"), 1,
+       L("无应答", "无应答"), ""},
+      {"rate, no reading, json", L("--silent"),
+       L("rate", "--json", "--count", "2", "--interval", "0.1"), 1, L("null", "null"), ""},
+      {"no device at the path", L(), L("check"), 3, L(), "打开失败：设备不存在"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    const Child devsim = c.devsim.empty()
+                             ? Child(-1, -1, -1)
+                             : SpawnChild(Join({NUVARO_DEVSIM_EXE, "--quiet"}, c.devsim));
+    std::string port = "/dev/nuvaro-test-no-such-port";
+    if (devsim.pid > 0) {
+      port = ReadLineFrom(devsim.out);
+      ASSERT_EQ(port.rfind("/dev/", 0), 0u) << port;
+    }
+    const Ran ran = Nuvaroctl(Join({"--port", port}, c.args));
+    EXPECT_TRUE(WIFEXITED(ran.status) && WEXITSTATUS(ran.status) == c.status) << ran.status << "\n"
+                                                                              << ran.err;
+    const bool json = std::find(c.args.begin(), c.args.end(), "--json") != c.args.end();
+    Strings lines;
+    for (const std::string &line : ran.lines) {
+      const std::string fields = Fields(line, json);
+      lines.push_back(fields.substr(0, fields.find("\t用时 ")));
+    }
+    EXPECT_EQ(lines, c.lines);
+    if (*c.error)
+      EXPECT_NE(ran.err.find(c.error), std::string::npos) << ran.err;
+    else
+      EXPECT_EQ(ran.err, "");
+    if (devsim.pid > 0) {
+      kill(devsim.pid, SIGTERM);
+      EXPECT_EQ(WaitForExit(devsim.pid), 0);
+    }
+  }
 }
 
 } // namespace
