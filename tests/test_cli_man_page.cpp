@@ -80,7 +80,7 @@ TEST(NuvaroctlManPage, EachModesSynopsisAndTheOptionsNameItsParameters) {
 TEST(NuvaroctlDocs, EachDownloadExampleGivesEveryOptionItsModeNeeds) {
   int examples = 0;
   for (const char *name :
-       {"README.md", "docs/usage.md", "packaging/man/nuvaroctl.1", "scripts/package-test.sh"}) {
+       {"docs/usage.md", "packaging/man/nuvaroctl.1", "scripts/package-test.sh"}) {
     SCOPED_TRACE(name);
     std::ifstream file(std::string(NUVARO_SOURCE_DIR "/") + name);
     ASSERT_TRUE(file.good());
