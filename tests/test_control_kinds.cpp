@@ -320,8 +320,8 @@ TEST_F(ControlKinds, EachRegisteredKindThroughItsValueEventAndAccessibleRoutes) 
 // commit; the value the program sets raises none and reads back.
 TEST_F(ControlKinds, TheContributingCheckBoxExampleThroughEachRoute) {
   const rt::ControlKind &kind = rt::CheckBoxKind();
-  QCheckBox box;
-  box.resize(120, 30);
+  QCheckBox box(QStringLiteral("选项"));
+  box.adjustSize();
   rt::ControlEntry control;
   control.widget = &box;
   rt::PanelEntry panelEntry;
@@ -338,7 +338,8 @@ TEST_F(ControlKinds, TheContributingCheckBoxExampleThroughEachRoute) {
   EXPECT_EQ(commits, 0);
 
   const std::function<void()> routes[] = {
-      [&box] { QTest::mouseClick(&box, Qt::LeftButton); },
+      // On the indicator, at the left: the box takes clicks on it and its text.
+      [&box] { QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(6, box.height() / 2)); },
       [&box] { QTest::keyClick(&box, Qt::Key_Space); },
       [&box] {
         QAccessibleInterface *a = QAccessible::queryAccessibleInterface(&box);
