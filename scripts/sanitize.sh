@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sanitizer run: builds everything with AddressSanitizer and
-# UndefinedBehaviorSanitizer (g++, -DNUVARO_SANITIZE=ON) in ./build-asan and
+# UndefinedBehaviorSanitizer, float-cast-overflow included (g++,
+# -DNUVARO_SANITIZE=ON) in ./build-asan and
 # runs every test headless with LeakSanitizer on. Fails on a failing test and
 # on any sanitizer report, also from the programs the tests start (nuvaro,
 # nuvaro-devsim): every report goes to a file under <build>/sanitizer-logs/,
