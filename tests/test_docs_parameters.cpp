@@ -1,0 +1,129 @@
+// The documents' words about the operator's parameters against their one
+// source each: the command table of docs/protocol.md against the vocabulary,
+// its download times against the expected download, and the usage document's
+// description of the window against the panel file's controls. A parameter
+// new to the table fails here until the documents say it.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/state/parameters.h"
+#include "expected_download.h"
+#include "link/vocabulary.h"
+
+namespace {
+
+std::string SourceText(const std::string &path) {
+  std::ifstream file(std::string(NUVARO_SOURCE_DIR "/") + path);
+  EXPECT_TRUE(file.good()) << path;
+  std::stringstream read;
+  read << file.rdbuf();
+  return read.str();
+}
+
+// `text` from the line that starts with `heading` to the next line that
+// starts with `next` (or the end).
+std::string Part(const std::string &text, const std::string &heading, const std::string &next) {
+  const std::size_t start = text.find("\n" + heading);
+  if (start == std::string::npos)
+    return {};
+  const std::size_t end = text.find("\n" + next, start + 1);
+  return text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+// Each `...` span of the first column of the table headed "| command |".
+std::vector<std::string> CommandColumn(const std::string &document) {
+  std::vector<std::string> spans;
+  std::istringstream lines(Part(document, "| command |", "\n"));
+  static const std::regex span("`([^`]*)`");
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("| ", 0) != 0)
+      continue;
+    const std::string cell = line.substr(0, line.find('|', 1));
+    for (std::sregex_iterator i(cell.begin(), cell.end(), span), end; i != end; ++i)
+      spans.push_back((*i)[1]);
+  }
+  return spans;
+}
+
+// A command's format as the table writes it: each "%d" a <name>.
+std::regex FormatPattern(const std::string &format) {
+  std::string pattern;
+  for (std::size_t i = 0; i < format.size(); ++i) {
+    if (format.compare(i, 2, "%d") == 0) {
+      pattern += "<[^<>]+>";
+      ++i;
+    } else if (std::string("\\^$.|?*+()[]{}").find(format[i]) != std::string::npos) {
+      pattern += std::string("\\") + format[i];
+    } else {
+      pattern += format[i];
+    }
+  }
+  return std::regex(pattern);
+}
+
+TEST(DocsParameters, TheCommandTableHoldsEveryCommandOfTheVocabulary) {
+  const std::vector<std::string> column = CommandColumn(SourceText("docs/protocol.md"));
+  ASSERT_FALSE(column.empty());
+  ASSERT_GT(VocabularyCount(), 0);
+  for (int i = 0; i < VocabularyCount(); ++i) {
+    const std::regex pattern = FormatPattern(VocabularyFormat(i));
+    bool found = false;
+    for (const std::string &span : column)
+      found = found || std::regex_match(span, pattern);
+    EXPECT_TRUE(found) << VocabularyFormat(i) << " is not in docs/protocol.md's command table";
+  }
+}
+
+// The least time of a download in each mode, written once in docs/protocol.md
+// (the other documents point there), is the expected download's floor.
+TEST(DocsParameters, TheDownloadTimesAreTheExpectedDownloadsFloors) {
+  std::string document = SourceText("docs/protocol.md");
+  for (char &c : document)
+    if (c == '\n')
+      c = ' ';
+  SettingsRecord fixed{}, sweep{};
+  fixed.workMode = 1;
+  sweep.workMode = 0;
+  char said[96];
+  std::snprintf(said, sizeof said, "%.2f s in fixed mode, %.2f s in sweep mode",
+                Expected(fixed).floor, Expected(sweep).floor);
+  EXPECT_NE(document.find(said), std::string::npos) << "docs/protocol.md does not say: " << said;
+}
+
+// The words of the label the panel file gives a control: the text of the
+// label whose buddy it is, without its mnemonic and colon ("转速(&R)：").
+std::string LabelOf(const std::string &panelFile, const std::string &objectName) {
+  const std::regex label("<string>([^<(]+)\\(&amp;.\\)：</string>\\s*</property>\\s*"
+                         "<property name=\"buddy\">\\s*<cstring>" +
+                         objectName + "</cstring>");
+  std::smatch match;
+  return std::regex_search(panelFile, match, label) ? match[1].str() : std::string();
+}
+
+// The usage document's description of the window names each parameter's
+// control by its label's words, as a word of its own ("转速", not inside "最低转速").
+TEST(DocsParameters, TheWindowDescriptionNamesEveryParametersControl) {
+  const std::string panelFile = SourceText("app/nuvaro.uir");
+  const std::string window = Part(SourceText("docs/usage.md"), "## The window", "## ");
+  ASSERT_FALSE(window.empty());
+  const auto isAscii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
+  for (const ParameterRow &p : kParameterTable) {
+    const std::string label = LabelOf(panelFile, p.objectName);
+    ASSERT_FALSE(label.empty()) << p.objectName;
+    bool named = false;
+    for (std::size_t at = window.find(label); at != std::string::npos && !named;
+         at = window.find(label, at + 1)) {
+      const std::size_t after = at + label.size();
+      named = isAscii(window[at - 1]) && (after == window.size() || isAscii(window[after]));
+    }
+    EXPECT_TRUE(named) << label << " (" << p.name << ") is not in docs/usage.md's The window";
+  }
+}
+
+} // namespace
