@@ -1,5 +1,7 @@
-// Test helper (Windows): runs a program on this console, sends it a console
-// control event after a delay, and exits with the program's exit status.
+// Test helper (Windows, for scripts/windows-checks/): runs a program on a new
+// console it shares with it, sends the console's processes a control event
+// after a delay, and prints and exits with the program's exit status
+// ("exit status 0xC000013A"; 0x103 when the event did not end it).
 //   ctrl_event_run c|break|none DELAY_MS PROGRAM [ARGS...]
 #include <windows.h>
 
