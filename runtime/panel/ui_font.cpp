@@ -10,6 +10,10 @@ namespace rt {
 
 void UseAnInstalledUiFont(QApplication &app) {
 #ifdef _WIN32
+  // Only Windows' own font database substitutes so; the headless platforms
+  // bring their own.
+  if (QGuiApplication::platformName() != QLatin1String("windows"))
+    return;
   QFont font = QApplication::font();
   if (QFontInfo(font).family().compare(font.family(), Qt::CaseInsensitive) == 0)
     return; // the system's font is there
