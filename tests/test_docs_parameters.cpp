@@ -1,7 +1,8 @@
 // The documents' words about the operator's parameters against their one
-// source each: the command table of docs/protocol.md against the vocabulary,
-// its download times against the expected download, and the usage document's
-// description of the window against the panel file's controls. A parameter
+// source each: the command table of docs/protocol.md against the vocabulary
+// and the parameters' work modes, its download times against the expected
+// download, and the usage document's description of the window against the
+// panel file's controls. A parameter
 // new to the table fails here until the documents say it.
 #include <gtest/gtest.h>
 
@@ -36,19 +37,21 @@ std::string Part(const std::string &text, const std::string &heading, const std:
   return text.substr(start, end == std::string::npos ? std::string::npos : end - start);
 }
 
-// Each `...` span of the first column of the table headed "| command |".
-std::vector<std::string> CommandColumn(const std::string &document) {
-  std::vector<std::string> spans;
+// The `...` spans of the first column of the table headed "| command |",
+// one list a row.
+std::vector<std::vector<std::string>> CommandColumn(const std::string &document) {
+  std::vector<std::vector<std::string>> rows;
   std::istringstream lines(Part(document, "| command |", "\n"));
   static const std::regex span("`([^`]*)`");
   for (std::string line; std::getline(lines, line);) {
     if (line.rfind("| ", 0) != 0)
       continue;
     const std::string cell = line.substr(0, line.find('|', 1));
+    rows.emplace_back();
     for (std::sregex_iterator i(cell.begin(), cell.end(), span), end; i != end; ++i)
-      spans.push_back((*i)[1]);
+      rows.back().push_back((*i)[1]);
   }
-  return spans;
+  return rows;
 }
 
 // A command's format as the table writes it: each "%d" a <name>.
@@ -67,16 +70,32 @@ std::regex FormatPattern(const std::string &format) {
   return std::regex(pattern);
 }
 
+// The row that holds the command `format` makes, or -1 for none.
+int RowOf(const std::vector<std::vector<std::string>> &table, const std::string &format) {
+  const std::regex pattern = FormatPattern(format);
+  for (std::size_t row = 0; row < table.size(); ++row)
+    for (const std::string &span : table[row])
+      if (std::regex_match(span, pattern))
+        return static_cast<int>(row);
+  return -1;
+}
+
+// Every command of the vocabulary is in the table; a parameter sent in one
+// work mode only shares its row with that mode's own command (`F1,` or `F2,`).
 TEST(DocsParameters, TheCommandTableHoldsEveryCommandOfTheVocabulary) {
-  const std::vector<std::string> column = CommandColumn(SourceText("docs/protocol.md"));
-  ASSERT_FALSE(column.empty());
+  const auto table = CommandColumn(SourceText("docs/protocol.md"));
+  ASSERT_FALSE(table.empty());
   ASSERT_GT(VocabularyCount(), 0);
-  for (int i = 0; i < VocabularyCount(); ++i) {
-    const std::regex pattern = FormatPattern(VocabularyFormat(i));
-    bool found = false;
-    for (const std::string &span : column)
-      found = found || std::regex_match(span, pattern);
-    EXPECT_TRUE(found) << VocabularyFormat(i) << " is not in docs/protocol.md's command table";
+  for (int i = 0; i < VocabularyCount(); ++i)
+    EXPECT_NE(RowOf(table, VocabularyFormat(i)), -1)
+        << VocabularyFormat(i) << " is not in docs/protocol.md's command table";
+  const ParameterRow &workMode = *ParameterOfField(&SettingsRecord::workMode);
+  for (const ParameterRow &p : kParameterTable) {
+    if (p.sentIn == SENT_IN_BOTH)
+      continue;
+    const char *mode = p.sentIn == SENT_IN_FIXED_RATE ? workMode.format : workMode.zeroFormat;
+    EXPECT_EQ(RowOf(table, p.format), RowOf(table, mode))
+        << p.format << " is not in the row of " << mode << " in docs/protocol.md's command table";
   }
 }
 
