@@ -26,7 +26,7 @@ mingw executable's sections into memory rather than mapping them, so the
 debug information of a RelWithDebInfo build would count as the program's
 CPU and memory.
 """
-import os, shutil, statistics, subprocess, sys, tempfile, time, zipfile
+import atexit, os, shutil, statistics, subprocess, sys, tempfile, time, zipfile
 
 src = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 win = os.path.abspath(os.environ.get("NUVARO_WIN_BUILD_DIR", os.path.join(src, "build-windows")))
@@ -53,6 +53,7 @@ while os.path.exists(f"/tmp/.X11-unix/X{display}") or os.path.exists(f"/tmp/.X{d
     display += 1
 xvfb = subprocess.Popen(["Xvfb", f":{display}", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+atexit.register(xvfb.terminate)  # also when a run fails
 env["DISPLAY"] = f":{display}"
 time.sleep(1)
 
@@ -131,5 +132,4 @@ if os.path.exists(installer) and os.path.exists(archive):
           f" (+ the uninstaller); zip {os.path.getsize(archive) / 2**20:.1f} MiB")
 print(f"# load average over the last minute: {os.getloadavg()[0]:.2f}")
 subprocess.run(["wineserver", "-k"], env=env)
-xvfb.terminate()
 shutil.rmtree(bin_dir)
