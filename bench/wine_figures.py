@@ -26,7 +26,7 @@ mingw executable's sections into memory rather than mapping them, so the
 debug information of a RelWithDebInfo build would count as the program's
 CPU and memory.
 """
-import atexit, os, shutil, statistics, subprocess, sys, tempfile, time, zipfile
+import atexit, os, shlex, shutil, statistics, subprocess, sys, tempfile, time, zipfile
 
 src = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 win = os.path.abspath(os.environ.get("NUVARO_WIN_BUILD_DIR", os.path.join(src, "build-windows")))
@@ -108,8 +108,10 @@ com5 = os.path.join(env["WINEPREFIX"], "dosdevices", "com5")
 if os.path.lexists(com5):
     os.remove(com5)
 os.symlink(pty, com5)
-ctl = ["wine", os.path.join(bin_dir, "nuvaroctl.exe"), "--port", "COM5", "download", "fixed",
-       "--rate", "1200", "--angle", "30", "--width", "100", "--signal-mode", "1"]
+# Its arguments on one line, as the docs' download examples: the tests check
+# that they give each option the mode needs.
+ctl = ["wine", os.path.join(bin_dir, "nuvaroctl.exe")] + shlex.split(
+    "--port COM5 download fixed --rate 1200 --angle 30 --width 100 --signal-mode 1")
 run(ctl)
 walls, cpus, failed = [], [], 0
 for _ in range(runs):

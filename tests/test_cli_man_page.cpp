@@ -79,9 +79,9 @@ TEST(NuvaroctlManPage, EachModesSynopsisAndTheOptionsNameItsParameters) {
 // shell array of the arguments) gives each option its mode needs, as
 // nuvaroctl refuses the download without one.
 TEST(NuvaroctlDocs, EachDownloadExampleGivesEveryOptionItsModeNeeds) {
-  for (const char *name :
-       {"docs/usage.md", "docs/windows.md", "packaging/man/nuvaroctl.1", "scripts/package-test.sh",
-        "scripts/windows-checks/20-zip.sh", "scripts/windows-checks/50-com-nuvaroctl.sh"}) {
+  for (const char *name : {"docs/usage.md", "docs/windows.md", "packaging/man/nuvaroctl.1",
+                           "scripts/package-test.sh", "scripts/windows-checks/20-zip.sh",
+                           "scripts/windows-checks/50-com-nuvaroctl.sh", "bench/wine_figures.py"}) {
     SCOPED_TRACE(name);
     std::ifstream file(std::string(NUVARO_SOURCE_DIR "/") + name);
     ASSERT_TRUE(file.good());

@@ -2,8 +2,8 @@
 // source each: the command table of docs/protocol.md against the vocabulary
 // and the parameters' work modes, its download times against the expected
 // download, and the usage document's description of the window against the
-// panel file's controls. A parameter
-// new to the table fails here until the documents say it.
+// panel file's controls. A parameter new to the table fails here until the
+// documents say it.
 #include <gtest/gtest.h>
 
 #include <cstdio>
