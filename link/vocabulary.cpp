@@ -16,8 +16,8 @@ constinit const char *const CMD_RATE = FormatOf(&SettingsRecord::rate);
 constinit const char *const CMD_SWEEP_RANGE = FormatOf(&SettingsRecord::sweepMin);
 constinit const char *const CMD_REPEAT = FormatOf(&SettingsRecord::repeat);
 constinit const char *const CMD_SWEEP = ParameterOfField(&SettingsRecord::workMode)->zeroFormat;
-const char CMD_LINK_CHECK[] = "Q1";
-const char CMD_RATE_POLL[] = "?1,";
+constexpr char CMD_LINK_CHECK[] = "Q1";
+constexpr char CMD_RATE_POLL[] = "?1,";
 
 namespace {
 
