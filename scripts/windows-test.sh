@@ -58,10 +58,12 @@ done
 
 pending=$(grep -oE '^[0-9][0-9]-[a-z0-9-]+' scripts/windows-checks/pending.txt 2>/dev/null || true)
 failed=()
+passed=0
 for file in "${checks[@]}"; do
   name=$(basename "$file" .sh)
   start=$(date +%s)
   if bash "$file" >"$NUVARO_WINE_WORK/$name.log" 2>&1; then
+    passed=$((passed + 1))
     if grep -qx "$name" <<<"$pending"; then
       echo "windows-test: PASS $name, listed as pending: remove it from scripts/windows-checks/pending.txt"
     else
@@ -80,5 +82,9 @@ done
 echo "windows-test: ${#checks[@]} checks in $(($(date +%s) - t0)) s; logs in $NUVARO_WINE_WORK"
 if ((${#failed[@]} > 0)); then
   echo "windows-test: failed: ${failed[*]}"
-  exit 1
 fi
+# The closing line, alone: a pending check that fails counts in neither number
+# (its PENDING-FAIL line above says so), one that passes counts as passed. The
+# run fails when any check not pending failed.
+echo "windows-test: $passed passed, ${#failed[@]} failed"
+((${#failed[@]} == 0))
