@@ -46,23 +46,25 @@ expected=$(wc -l <"$NUVARO_WINE_WORK/panel-download-linux.frames")
 ! grep -v ' -> E1$' "$NUVARO_WINE_WORK/panel-download-linux.frames" ||
   fail "the Linux reference run was not acknowledged throughout"
 
-# Pixels of the send button's green (app/state/controls.h COLOR_PENDING) in
-# the window.
+# Green pixels in the window: the send button's (app/state/controls.h
+# COLOR_PENDING, #00D000, or its darker pressed and lighter hover shades)
+# fill about 10000, the two LEDs' at most about 600.
 green_pixels() {
   import -window "$window" "$shot"
-  convert "$shot" -alpha off -fuzz 2% -fill black +opaque '#00D000' -fill white -opaque '#00D000' \
+  convert "$shot" -alpha off -fuzz 20% -fill black +opaque '#00B400' -fill white -opaque '#00B400' \
     -colorspace gray -format '%[fx:round(mean*w*h)]' info:
 }
-wait_green() { # more|none seconds
+wait_button() { # green|grey seconds
   local n
   for _ in $(seq $(($2 * 2))); do
     n=$(green_pixels)
-    if [[ $1 == more ]] && ((n >= 200)); then return 0; fi
-    if [[ $1 == none ]] && ((n == 0)); then return 0; fi
+    if [[ $1 == green ]] && ((n >= 4000)); then break; fi
+    if [[ $1 == grey ]] && ((n <= 1500)); then break; fi
+    n=
     sleep 0.5
   done
-  echo "panel-download: $n green pixels"
-  return 1
+  echo "panel-download: $1 wanted, $(green_pixels) green pixels"
+  [[ -n $n ]]
 }
 
 start_devsim 6 --rate 1500
@@ -76,13 +78,13 @@ faults=()
 xdotool key --window "$window" alt+p ctrl+a
 xdotool type --window "$window" COM6
 xdotool key --window "$window" Return
-wait_green more 10 || faults+=("the send button was not green after COM6 was chosen")
+wait_button green 10 || faults+=("the send button was not green after COM6 was chosen")
 xdotool key --window "$window" ctrl+Return
 for _ in $(seq 60); do
   (($(frames | wc -l) >= expected)) && break
   sleep 0.5
 done
-wait_green none 20 || faults+=("the send button did not turn grey after the download over COM6")
+wait_button grey 20 || faults+=("the send button did not turn grey after the download over COM6")
 sleep 1 # anything more the panel would send
 frames >"$NUVARO_WINE_WORK/panel-download-windows.frames"
 diff "$NUVARO_WINE_WORK/panel-download-linux.frames" "$NUVARO_WINE_WORK/panel-download-windows.frames" ||
@@ -95,9 +97,10 @@ fi
 xdotool key --window "$window" alt+p alt+Down
 sleep 1
 xdotool key --window "$window" End Return
-wait_green more 10 || faults+=("the send button was not green after the demo device was chosen")
+sleep 1
+wait_button green 10 || faults+=("the send button was not green after the demo device was chosen")
 xdotool key --window "$window" ctrl+Return
-wait_green none 20 || faults+=("the send button did not turn grey after the download to the demo device")
+wait_button grey 20 || faults+=("the send button did not turn grey after the download to the demo device")
 frames | diff "$NUVARO_WINE_WORK/panel-download-windows.frames" - ||
   faults+=("the download to the demo device sent frames to COM6")
 
