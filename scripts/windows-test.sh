@@ -76,7 +76,7 @@ for file in "${checks[@]}"; do
       echo "windows-test: FAIL $name ($(($(date +%s) - start)) s); its log:"
       failed+=("$name")
     fi
-    grep -v '^0x[0-9a-f]*:' "$NUVARO_WINE_WORK/$name.log" | sed 's/^/  | /' | tail -40
+    { grep -v '^0x[0-9a-f]*:' "$NUVARO_WINE_WORK/$name.log" || true; } | sed 's/^/  | /' | tail -40
   fi
 done
 echo "windows-test: ${#checks[@]} checks in $(($(date +%s) - t0)) s; logs in $NUVARO_WINE_WORK"

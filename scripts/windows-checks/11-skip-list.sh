@@ -3,6 +3,8 @@
 # build lacks or disables is named there, and every name there names one.
 source "$(dirname "$0")/lib.sh"
 list=$NUVARO_SOURCE_DIR/tests/windows_skips.txt
+[[ -x $NUVARO_BUILD_DIR/bin/nuvaro_tests ]] ||
+  fail "the Linux test program $NUVARO_BUILD_DIR/bin/nuvaro_tests is missing: build it first (scripts/build.sh)"
 "$NUVARO_BUILD_DIR/bin/nuvaro_tests" --gtest_list_tests 2>/dev/null |
   awk '/^[^ ]/{s=$1} /^  /{print s $1}' | sort >"$NUVARO_WINE_WORK/tests-linux.txt"
 # ctest lists the disabled tests too; those are skipped.
