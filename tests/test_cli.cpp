@@ -85,6 +85,26 @@ std::string Fields(const std::string &line, bool json) {
          "\t" + std::to_string(o["tries"].toInt());
 }
 
+// Checks a run against a table row: its exit status, its output lines as
+// Fields gives them (less the download's duration, which varies) and its
+// standard error, which holds `error` or, for "", nothing.
+void ExpectRan(const Ran &ran, const Strings &args, int status, const Strings &expected,
+               const char *error) {
+  EXPECT_TRUE(WIFEXITED(ran.status) && WEXITSTATUS(ran.status) == status) << ran.status << "\n"
+                                                                          << ran.err;
+  const bool json = std::find(args.begin(), args.end(), "--json") != args.end();
+  Strings lines;
+  for (const std::string &line : ran.lines) {
+    const std::string fields = Fields(line, json);
+    lines.push_back(fields.substr(0, fields.find("\t用时 ")));
+  }
+  EXPECT_EQ(lines, expected);
+  if (*error)
+    EXPECT_NE(ran.err.find(error), std::string::npos) << ran.err;
+  else
+    EXPECT_EQ(ran.err, "");
+}
+
 enum class Device {
   Model,  // the device model on a pseudo-terminal in this process
   Devsim, // nuvaro-devsim --rate 1234
@@ -215,20 +235,7 @@ TEST(Nuvaroctl, EachCommandItsOutputStatusAndBytesOnTheLine) {
     }
 
     const Ran ran = Nuvaroctl(Join({"--port", port}, c.args));
-    EXPECT_TRUE(WIFEXITED(ran.status) && WEXITSTATUS(ran.status) == c.status) << ran.status << "\n"
-                                                                              << ran.err;
-    const bool json = std::find(c.args.begin(), c.args.end(), "--json") != c.args.end();
-    Strings lines;
-    for (const std::string &line : ran.lines) {
-      const std::string fields = Fields(line, json);
-      // The header's last field, the download's duration, varies.
-      lines.push_back(fields.substr(0, fields.find("\t用时 ")));
-    }
-    EXPECT_EQ(lines, c.lines);
-    if (*c.error)
-      EXPECT_NE(ran.err.find(c.error), std::string::npos) << ran.err;
-    else
-      EXPECT_EQ(ran.err, "");
+    ExpectRan(ran, c.args, c.status, c.lines, c.error);
     if (c.device == Device::Model) {
       EXPECT_EQ(model->Payloads(), c.sent);
       EXPECT_EQ(model->RawBytes(), Frames(c.sent)); // framed exactly as the panel frames them
@@ -471,19 +478,7 @@ TEST(Nuvaroctl, EachResultTheDeviceCausesAndEachFailureItsStatus) {
       ASSERT_EQ(port.rfind("/dev/", 0), 0u) << port;
     }
     const Ran ran = Nuvaroctl(Join({"--port", port}, c.args));
-    EXPECT_TRUE(WIFEXITED(ran.status) && WEXITSTATUS(ran.status) == c.status) << ran.status << "\n"
-                                                                              << ran.err;
-    const bool json = std::find(c.args.begin(), c.args.end(), "--json") != c.args.end();
-    Strings lines;
-    for (const std::string &line : ran.lines) {
-      const std::string fields = Fields(line, json);
-      lines.push_back(fields.substr(0, fields.find("\t用时 ")));
-    }
-    EXPECT_EQ(lines, c.lines);
-    if (*c.error)
-      EXPECT_NE(ran.err.find(c.error), std::string::npos) << ran.err;
-    else
-      EXPECT_EQ(ran.err, "");
+    ExpectRan(ran, c.args, c.status, c.lines, c.error);
     if (devsim.pid > 0) {
       kill(devsim.pid, SIGTERM);
       EXPECT_EQ(WaitForExit(devsim.pid), 0);
