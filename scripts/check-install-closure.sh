@@ -5,7 +5,11 @@
 # package installed builds fine, a stranger's fresh machine does not; this
 # check makes CI independent of what is installed on it.
 #
-#   scripts/check-install-closure.sh [--without PACKAGE]... [BUILD_DIR]
+#   scripts/check-install-closure.sh [--windows] [--without PACKAGE]... [BUILD_DIR]
+#
+# --windows checks a Windows cross-build (scripts/windows.sh) against the
+# list with its Windows part (install-deps.sh --windows); the Qt it builds
+# against comes from outside the package system and is named as such.
 #
 # What the build read: the CMake package configuration files it found (the
 # *_DIR entries of CMakeCache.txt), every header outside the source and build
@@ -22,9 +26,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 without=()
-while [[ ${1:-} == --without ]]; do
-  without+=("$2")
-  shift 2
+list_options=(--list)
+while [[ ${1:-} == --* ]]; do
+  case $1 in
+    --without) without+=("$2"); shift 2 ;;
+    --windows) list_options+=(--windows); shift ;;
+    *) echo "check-install-closure: unknown option $1" >&2; exit 2 ;;
+  esac
 done
 build_dir=${1:-${NUVARO_BUILD_DIR:-build}}
 started=$SECONDS
@@ -39,7 +47,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/nuvaro-closure.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
 # The declared packages, less the ones left out on purpose.
-mapfile -t declared < <(scripts/install-deps.sh --list)
+mapfile -t declared < <(scripts/install-deps.sh "${list_options[@]}")
 if ((${#without[@]} > 0)); then
   mapfile -t declared < <(printf '%s\n' "${declared[@]}" | grep -vxF -f <(printf '%s\n' "${without[@]}"))
   echo "check-install-closure: leaving out ${without[*]}"
