@@ -129,7 +129,8 @@ outside=$(awk '$1 == "outside"' "$work/verdict" | wc -l)
 unowned=$(awk '$1 == "unowned"' "$work/verdict" | wc -l)
 if ((unowned > 0)); then
   echo "check-install-closure: note: $unowned file(s) the build read belong to no package:"
-  awk '$1 == "unowned" {print "  " $2}' "$work/verdict" | head -n 20
+  # the first 20 only, from awk itself: a pipe into head could end awk with SIGPIPE
+  awk '$1 == "unowned" && ++shown <= 20 {print "  " $2}' "$work/verdict"
 fi
 if ((outside > 0)); then
   echo "check-install-closure: FAIL: the build read $outside file(s) from packages that" \
