@@ -10,7 +10,6 @@
 #include "panel/params.h"
 
 #include <array>
-#include <string_view>
 
 #include "app/state/parameters.h"
 
@@ -37,54 +36,11 @@ constexpr rt::ControlRow kOtherControls[] = {
     {CTL_DEMO_NOTICE, "CTL_DEMO_NOTICE", "", nullptr, 0},
 };
 
-// The parameter callbacks by the names the table gives them.
-struct Binding {
-  const char *name;
-  CtrlCallbackPtr function;
-};
-#define NUVARO_BIND(name) {#name, name},
-constexpr Binding kParameterCallbacks[] = {NUVARO_PARAMETER_CALLBACKS(NUVARO_BIND)};
-#undef NUVARO_BIND
-
-// Whether a callback of that name is bound. Names are compared, not
-// addresses with null: under -fsanitize=null (the sanitizer build) an
-// address compared with null is no constant expression.
-constexpr bool IsBound(std::string_view name) {
-  for (const Binding &b : kParameterCallbacks)
-    if (name == b.name)
-      return true;
-  return false;
-}
-
-constexpr CtrlCallbackPtr Bound(std::string_view name) {
-  for (const Binding &b : kParameterCallbacks)
-    if (name == b.name)
-      return b.function;
-  return nullptr;
-}
-
-constexpr bool EveryCallbackIsBoundToARow() {
-  for (const ParameterRow &p : kParameterTable)
-    if (!IsBound(p.callback))
-      return false;
-  for (const Binding &b : kParameterCallbacks) {
-    bool hasRow = false;
-    for (const ParameterRow &p : kParameterTable)
-      hasRow = hasRow || b.name == std::string_view(p.callback);
-    if (!hasRow)
-      return false;
-  }
-  return true;
-}
-static_assert(EveryCallbackIsBoundToARow(),
-              "each row of kParameterTable needs its callback in NUVARO_PARAMETER_CALLBACKS "
-              "(panel/params.h), and each callback there a row");
-
 constexpr auto ControlRows() {
   std::array<rt::ControlRow, std::size(kOtherControls) + kParameterCount> rows{};
   std::size_t i = 0;
   for (const ParameterRow &p : kParameterTable)
-    rows[i++] = {p.control, p.objectName, p.callback, Bound(p.callback),
+    rows[i++] = {p.control, p.objectName, p.callback, ParameterCallback,
                  p.traits & ON_VALUE_CHANGED ? EVENT_VAL_CHANGED : EVENT_COMMIT};
   for (const rt::ControlRow &row : kOtherControls)
     rows[i++] = row;

@@ -22,8 +22,8 @@ void DimByWorkMode() {
       SetCtrlAttribute(panelHandle, p.control, ATTR_DIMMED, (p.sentIn & sent) == 0);
 }
 
-int TakeParameter(const char *callback, int event) {
-  const ParameterRow *p = ParameterOfCallback(callback);
+int ParameterCallback(int, int control, int event, void *, int, int) {
+  const ParameterRow *p = ParameterOfControl(control);
   if (!p || event != (p->traits & ON_VALUE_CHANGED ? EVENT_VAL_CHANGED : EVENT_COMMIT))
     return 0;
   if (p->traits & PENDING_BEFORE_READ)
@@ -41,11 +41,3 @@ int TakeParameter(const char *callback, int event) {
     plotwave();
   return 0;
 }
-
-// Each named callback is its row of the table.
-#define NUVARO_PARAMETER_CALLBACK(name)                                                            \
-  int name(int, int, int event, void *, int, int) {                                                \
-    return TakeParameter(#name, event);                                                            \
-  }
-NUVARO_PARAMETER_CALLBACKS(NUVARO_PARAMETER_CALLBACK)
-#undef NUVARO_PARAMETER_CALLBACK

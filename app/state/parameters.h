@@ -92,7 +92,7 @@ constexpr bool ParameterRowsAreDistinct() {
 }
 static_assert(ParameterRowsAreDistinct(), "two parameters share a field, control, name or option");
 
-// The row of a field, of a control, or of a callback; nullptr for none.
+// The row of a field, or of a control; nullptr for none.
 constexpr const ParameterRow *ParameterOfField(int SettingsRecord::*field) {
   for (const ParameterRow &p : kParameterTable)
     if (p.field == field)
@@ -102,12 +102,6 @@ constexpr const ParameterRow *ParameterOfField(int SettingsRecord::*field) {
 constexpr const ParameterRow *ParameterOfControl(int control) {
   for (const ParameterRow &p : kParameterTable)
     if (p.control == control)
-      return &p;
-  return nullptr;
-}
-constexpr const ParameterRow *ParameterOfCallback(std::string_view callback) {
-  for (const ParameterRow &p : kParameterTable)
-    if (callback == p.callback)
       return &p;
   return nullptr;
 }
