@@ -50,24 +50,6 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
 }
 
-std::string Format(const sim::Command &command) {
-  const auto n = [&](std::size_t i) { return std::to_string(command.values[i]) + ","; };
-  switch (command.kind) {
-  case CommandKind::SignalModeOn: return "F3,";
-  case CommandKind::SignalModeOff: return "F4,";
-  case CommandKind::FixedOperation: return "F1,";
-  case CommandKind::SweepOperation: return "F2,";
-  case CommandKind::LinkTest: return "Q1";
-  case CommandKind::RatePoll: return "?1,";
-  case CommandKind::Angle: return "T" + n(0);
-  case CommandKind::Width: return "W" + n(0);
-  case CommandKind::Rate: return "R" + n(0);
-  case CommandKind::Repeat: return "P" + n(0);
-  case CommandKind::SweepBounds: return "D" + n(0) + n(1) + n(2);
-  }
-  return {};
-}
-
 void CheckPayload(const std::string &payload) {
   FUZZ_CHECK(payload.size() <= static_cast<std::size_t>(sim::kMaxPayload));
   // The frame round trip: encoding the payload and scanning it gives it back.
@@ -81,7 +63,7 @@ void CheckPayload(const std::string &payload) {
   const std::optional<sim::Command> command = sim::ParseCommand(payload);
   if (!command)
     return;
-  const std::string text = Format(*command);
+  const std::string text = sim::FormatCommand(*command);
   const std::optional<sim::Command> again = sim::ParseCommand(text);
   FUZZ_CHECK(again && again->kind == command->kind && again->values == command->values);
   FUZZ_CHECK(payload.front() == text.front());

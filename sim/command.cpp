@@ -34,33 +34,49 @@ std::optional<Command> Numbers(CommandKind kind, std::string_view text, int coun
   return command;
 }
 
+// How the device spells each command: a payload of its own, or a letter and
+// so many numbers, each number followed by a comma.
+struct Spelling {
+  CommandKind kind;
+  std::string_view text; // the whole payload, or the letter
+  int numbers;
+};
+constexpr Spelling kSpellings[] = {
+    {CommandKind::SignalModeOn, "F3,", 0},
+    {CommandKind::SignalModeOff, "F4,", 0},
+    {CommandKind::FixedOperation, "F1,", 0},
+    {CommandKind::SweepOperation, "F2,", 0},
+    {CommandKind::LinkTest, "Q1", 0},
+    {CommandKind::RatePoll, "?1,", 0},
+    {CommandKind::Angle, "T", 1},
+    {CommandKind::Width, "W", 1},
+    {CommandKind::Rate, "R", 1},
+    {CommandKind::Repeat, "P", 1},
+    {CommandKind::SweepBounds, "D", 3},
+};
+
 } // namespace
 
 std::optional<Command> ParseCommand(std::string_view payload) {
-  if (payload == "F1,")
-    return Command{CommandKind::FixedOperation, {}};
-  if (payload == "F2,")
-    return Command{CommandKind::SweepOperation, {}};
-  if (payload == "F3,")
-    return Command{CommandKind::SignalModeOn, {}};
-  if (payload == "F4,")
-    return Command{CommandKind::SignalModeOff, {}};
-  if (payload == "Q1")
-    return Command{CommandKind::LinkTest, {}};
-  if (payload == "?1,")
-    return Command{CommandKind::RatePoll, {}};
-  if (payload.empty())
-    return std::nullopt;
-
-  const std::string_view rest = payload.substr(1);
-  switch (payload.front()) {
-  case 'T': return Numbers(CommandKind::Angle, rest, 1);
-  case 'W': return Numbers(CommandKind::Width, rest, 1);
-  case 'R': return Numbers(CommandKind::Rate, rest, 1);
-  case 'P': return Numbers(CommandKind::Repeat, rest, 1);
-  case 'D': return Numbers(CommandKind::SweepBounds, rest, 3);
-  default: return std::nullopt;
+  for (const Spelling &s : kSpellings) {
+    if (s.numbers == 0 && payload == s.text)
+      return Command{s.kind, {}};
+    if (s.numbers > 0 && payload.substr(0, s.text.size()) == s.text)
+      return Numbers(s.kind, payload.substr(s.text.size()), s.numbers);
   }
+  return std::nullopt;
+}
+
+std::string FormatCommand(const Command &command) {
+  for (const Spelling &s : kSpellings) {
+    if (s.kind != command.kind)
+      continue;
+    std::string payload(s.text);
+    for (int i = 0; i < s.numbers; ++i)
+      payload += std::to_string(command.values[static_cast<std::size_t>(i)]) + ",";
+    return payload;
+  }
+  return {};
 }
 
 } // namespace sim

@@ -1,8 +1,10 @@
-// The device's command vocabulary: parsing a frame payload into a command.
+// The device's command vocabulary: parsing a frame payload into a command,
+// and spelling a command as a payload.
 #pragma once
 
 #include <array>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace sim {
@@ -30,5 +32,9 @@ struct Command {
 // command: unknown letter, a number that is empty, not decimal or outside the
 // 32-bit range, or a missing or extra comma.
 std::optional<Command> ParseCommand(std::string_view payload);
+
+// The payload of `command`, as the device reads it: ParseCommand gives the
+// command back.
+std::string FormatCommand(const Command &command);
 
 } // namespace sim

@@ -115,7 +115,7 @@ TEST(FrameScanner, GarbageNeverGrowsTheBufferAndAFrameStillGetsThrough) {
 
 // ---- Commands ------------------------------------------------------------
 
-TEST(Command, ParsesEveryCommandTheProgramSends) {
+TEST(Command, ParsesEveryCommandTheProgramSendsAndSpellsItBack) {
   auto d = sim::ParseCommand("D-5,6000,100,");
   ASSERT_TRUE(d);
   EXPECT_EQ(d->kind, sim::CommandKind::SweepBounds);
@@ -126,6 +126,12 @@ TEST(Command, ParsesEveryCommandTheProgramSends) {
   EXPECT_EQ(sim::ParseCommand("?1,")->kind, sim::CommandKind::RatePoll);
   EXPECT_EQ(sim::ParseCommand("F4,")->kind, sim::CommandKind::SignalModeOff);
   EXPECT_EQ(sim::ParseCommand("P0,")->kind, sim::CommandKind::Repeat);
+  for (const char *payload : {"F3,", "F4,", "T-2147483648,", "W7,", "F1,", "R2147483647,",
+                              "D-5,6000,100,", "P0,", "F2,", "Q1", "?1,"}) {
+    const auto command = sim::ParseCommand(payload);
+    ASSERT_TRUE(command) << payload;
+    EXPECT_EQ(sim::FormatCommand(*command), payload);
+  }
 }
 
 TEST(Command, RejectsMalformedAndUnknownPayloads) {
