@@ -110,10 +110,10 @@ com5 = os.path.join(env["WINEPREFIX"], "dosdevices", "com5")
 if os.path.lexists(com5):
     os.remove(com5)
 os.symlink(pty, com5)
-# Its arguments on one line, as the docs' download examples: the tests check
-# that they give each option the mode needs.
-ctl = ["wine", os.path.join(bin_dir, "nuvaroctl.exe")] + shlex.split(
-    "--port COM5 download fixed --rate 1200 --angle 30 --width 100 --signal-mode 1")
+# The fixed-rate download example the man page shows.
+with open(os.path.join(src, "cli", "download-examples.txt")) as examples:
+    fixed = next(line for line in examples if line.startswith("download fixed "))
+ctl = ["wine", os.path.join(bin_dir, "nuvaroctl.exe"), "--port", "COM5"] + shlex.split(fixed)
 run(ctl)
 walls, cpus, failed = [], [], 0
 for _ in range(runs):

@@ -37,7 +37,6 @@ if(UNIX AND NOT APPLE)
   configure_file(${NUVARO_PACKAGING_DIR}/copyright ${doc_out}/copyright @ONLY)
   configure_file(${NUVARO_PACKAGING_DIR}/changelog.Debian.in ${doc_out}/src/changelog.Debian @ONLY)
   foreach(source IN ITEMS ${NUVARO_PACKAGING_DIR}/man/nuvaro.1 ${NUVARO_PACKAGING_DIR}/man/nuvaro-devsim.1
-                          ${NUVARO_PACKAGING_DIR}/man/nuvaroctl.1
                           ${NUVARO_PACKAGING_DIR}/changelog ${doc_out}/src/changelog.Debian
                           ${PROJECT_SOURCE_DIR}/docs/usage.md)
     get_filename_component(name ${source} NAME)
@@ -48,6 +47,18 @@ if(UNIX AND NOT APPLE)
       message(FATAL_ERROR "gzip could not compress ${source}")
     endif()
   endforeach()
+  # nuvaroctl.1 is written by the build, from its template, the parameter
+  # table and the download examples (cli/man_page), then compressed alike.
+  add_custom_command(
+    OUTPUT ${doc_out}/nuvaroctl.1 ${doc_out}/nuvaroctl.1.gz
+    COMMAND nuvaroctl_man_page ${NUVARO_PACKAGING_DIR}/man/nuvaroctl.1.in
+            ${PROJECT_SOURCE_DIR}/cli/download-examples.txt ${doc_out}/nuvaroctl.1
+    COMMAND gzip -9nkf ${doc_out}/nuvaroctl.1
+    DEPENDS nuvaroctl_man_page ${NUVARO_PACKAGING_DIR}/man/nuvaroctl.1.in
+            ${PROJECT_SOURCE_DIR}/cli/download-examples.txt
+    COMMENT "Writing nuvaroctl.1"
+    VERBATIM)
+  add_custom_target(nuvaroctl_man ALL DEPENDS ${doc_out}/nuvaroctl.1.gz)
   install(FILES ${doc_out}/nuvaro.1.gz ${doc_out}/nuvaro-devsim.1.gz ${doc_out}/nuvaroctl.1.gz
           DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   # Where Debian's bash-completion loads a command's completion on first use.

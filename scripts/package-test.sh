@@ -215,6 +215,7 @@ echo "nuvaro-devsim acknowledges the link test"
 ctl_out=$(cd "$work" && "$ctl" --port "$pts" check) ||
   fail "nuvaroctl --port $pts check ended with status $?: $ctl_out"
 [[ $ctl_out == *Q1*已确认* ]] || fail "nuvaroctl check printed '$ctl_out'"
-(cd "$work" && "$ctl" --port "$pts" download fixed --rate 1500 --angle 30 --width 100 \
-  --signal-mode 1 >/dev/null) || fail "nuvaroctl could not download to $pts"
+read -r -a fixed < <(grep '^download fixed ' cli/download-examples.txt)
+(cd "$work" && "$ctl" --port "$pts" "${fixed[@]}" >/dev/null) ||
+  fail "nuvaroctl could not download to $pts: ${fixed[*]}"
 echo "nuvaroctl checks the link and downloads with the installed panel file's limits"

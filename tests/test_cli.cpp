@@ -24,6 +24,7 @@
 #include <QString>
 #include <algorithm>
 #include <fcntl.h>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
@@ -154,6 +155,29 @@ TEST(Nuvaroctl, ListsThePanelsPortsThenDemoAndAnswersHelpWithoutAPort) {
   const Ran noPort = Nuvaroctl({"check"});
   EXPECT_TRUE(WIFEXITED(noPort.status) && WEXITSTATUS(noPort.status) == 2);
   EXPECT_NE(noPort.err.find("needs --port"), std::string::npos) << noPort.err;
+}
+
+// The download examples the man page shows and the package and Windows
+// checks run take the panel's limits, and the demo device acknowledges each.
+TEST(Nuvaroctl, TheDownloadExamplesAreTakenAndAcknowledgedByTheDemoDevice) {
+  std::ifstream file(NUVARO_SOURCE_DIR "/cli/download-examples.txt");
+  ASSERT_TRUE(file.good());
+  int examples = 0;
+  for (std::string line; std::getline(file, line);) {
+    if (line.rfind("download ", 0) != 0)
+      continue;
+    ++examples;
+    Strings args = {"--port", "demo"};
+    std::istringstream words(line);
+    for (std::string word; words >> word;)
+      args.push_back(word);
+    const Ran ran = Nuvaroctl(args);
+    EXPECT_TRUE(WIFEXITED(ran.status) && WEXITSTATUS(ran.status) == 0) << line << "\n" << ran.err;
+    EXPECT_TRUE(std::any_of(ran.lines.begin(), ran.lines.end(), [](const std::string &l) {
+      return l.find("全部已确认") != std::string::npos;
+    })) << line;
+  }
+  EXPECT_EQ(examples, 2);
 }
 
 // A port another program holds (the panel here, with the same serial

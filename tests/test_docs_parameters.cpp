@@ -6,7 +6,6 @@
 // documents say it.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -99,20 +98,27 @@ TEST(DocsParameters, TheCommandTableHoldsEveryCommandOfTheVocabulary) {
   }
 }
 
-// The least time of a download in each mode, written once in docs/protocol.md
-// (the other documents point there), is the expected download's floor.
-TEST(DocsParameters, TheDownloadTimesAreTheExpectedDownloadsFloors) {
+// The least time of a download, written once in docs/protocol.md (the other
+// documents point there) as a wait and a time a command, gives the expected
+// download's floor in each mode.
+TEST(DocsParameters, TheDownloadTimeGivesTheExpectedDownloadsFloors) {
   std::string document = SourceText("docs/protocol.md");
   for (char &c : document)
     if (c == '\n')
       c = ' ';
-  SettingsRecord fixed{}, sweep{};
-  fixed.workMode = 1;
-  sweep.workMode = 0;
-  char said[96];
-  std::snprintf(said, sizeof said, "%.2f s in fixed mode, %.2f s in sweep mode",
-                Expected(fixed).floor, Expected(sweep).floor);
-  EXPECT_NE(document.find(said), std::string::npos) << "docs/protocol.md does not say: " << said;
+  const std::regex said("a download takes the ([0-9.]+) s wait and ([0-9.]+) s for each command");
+  std::smatch match;
+  ASSERT_TRUE(std::regex_search(document, match, said))
+      << "docs/protocol.md does not say how long a download takes";
+  for (const int workMode : {1, 0}) {
+    SettingsRecord settings{};
+    settings.workMode = workMode;
+    const ExpectedDownload download = Expected(settings);
+    EXPECT_NEAR(std::stod(match[1]) +
+                    std::stod(match[2]) * static_cast<double>(download.commands.size()),
+                download.floor, 1e-9)
+        << (workMode ? "fixed" : "sweep") << " mode";
+  }
 }
 
 // The words of the label the panel file gives a control: the text of the

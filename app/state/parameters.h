@@ -44,6 +44,7 @@ struct ParameterRow {
   const char *zeroFormat;
   const char *option;      // nuvaroctl's option, without "--"; "" for none
   const char *placeholder; // the option's value in nuvaroctl --help
+  const char *meaning;     // what the option gives, for nuvaroctl(1)'s OPTIONS
   int traits;              // what its callback does, above
 };
 
@@ -51,25 +52,29 @@ struct ParameterRow {
 // and the dimming sets them.
 inline constexpr ParameterRow kParameterTable[] = {
     {"signalMode", &SettingsRecord::signalMode, CTL_SIGNALMODE, "CTL_SIGNALMODE", "SingalMode",
-     SENT_IN_BOTH, "F3,", "F4,", "signal-mode", "M", PENDING_BEFORE_READ | REPLOTS},
+     SENT_IN_BOTH, "F3,", "F4,", "signal-mode", "M",
+     "the signal mode, as the panel's list offers it: 1 or 0", PENDING_BEFORE_READ | REPLOTS},
     {"rate", &SettingsRecord::rate, CTL_RATE, "CTL_RATE", "Rate", SENT_IN_FIXED_RATE, "R%d,", "",
-     "rate", "R", ON_VALUE_CHANGED | REPLOTS},
+     "rate", "R", "the rate in revolutions per minute", ON_VALUE_CHANGED | REPLOTS},
     {"angle", &SettingsRecord::angle, CTL_ANGLE, "CTL_ANGLE", "Tqj", SENT_IN_BOTH, "T%d,", "",
-     "angle", "A", REPLOTS},
+     "angle", "A", "the angle in degrees of one revolution", REPLOTS},
     {"width", &SettingsRecord::width, CTL_WIDTH, "CTL_WIDTH", "Tig_Width", SENT_IN_BOTH, "W%d,", "",
-     "width", "W", REPLOTS},
+     "width", "W", "the pulse width in microseconds", REPLOTS},
     // nuvaroctl takes the work mode as its download's word: fixed or sweep.
     {"workMode", &SettingsRecord::workMode, CTL_WORKMODE, "CTL_WORKMODE", "WorkMode", SENT_IN_BOTH,
-     "F1,", "F2,", "", "", SELECTS_WORK_MODE},
+     "F1,", "F2,", "", "", "", SELECTS_WORK_MODE},
     // One command carries the sweep's three bounds.
     {"sweepMin", &SettingsRecord::sweepMin, CTL_SWEEPMIN, "CTL_SWEEPMIN", "SweepMin", SENT_IN_SWEEP,
-     "D%d,%d,%d,", "", "min", "L", SETS_METER_MINIMUM},
+     "D%d,%d,%d,", "", "min", "L", "the lower bound of the sweep, in revolutions per minute",
+     SETS_METER_MINIMUM},
     {"sweepMax", &SettingsRecord::sweepMax, CTL_SWEEPMAX, "CTL_SWEEPMAX", "SweepMax", SENT_IN_SWEEP,
-     "D%d,%d,%d,", "", "max", "H", SETS_METER_MAXIMUM},
+     "D%d,%d,%d,", "", "max", "H", "the upper bound of the sweep, in revolutions per minute",
+     SETS_METER_MAXIMUM},
     {"sweepStep", &SettingsRecord::sweepStep, CTL_SWEEPSTEP, "CTL_SWEEPSTEP", "SweepStep",
-     SENT_IN_SWEEP, "D%d,%d,%d,", "", "step", "S", 0},
+     SENT_IN_SWEEP, "D%d,%d,%d,", "", "step", "S",
+     "the step of the sweep, in revolutions per minute", 0},
     {"repeat", &SettingsRecord::repeat, CTL_REPEAT, "CTL_REPEAT", "Repeat", SENT_IN_SWEEP, "P%d,",
-     "", "repeat", "N", 0},
+     "", "repeat", "N", "how often the sweep repeats", 0},
 };
 inline constexpr int kParameterCount =
     static_cast<int>(sizeof kParameterTable / sizeof kParameterTable[0]);

@@ -31,8 +31,9 @@ echo "zip: $(wc -l <"$unpacked/dlls.txt") DLLs, $(wc -l <"$unpacked/plugins.txt"
 # Each program starts from there.
 out=$(wine_run 60 "$root/nuvaroctl.exe" --version | tr -d '\r')
 [[ $out == "nuvaroctl (nuvaro) $version" ]] || fail "nuvaroctl.exe --version said: $out"
-out=$(wine_run 60 "$root/nuvaroctl.exe" --port demo download fixed --rate 1200 --angle 10 --width 5 \
-  --signal-mode 1 | tr -d '\r') || fail "nuvaroctl.exe download to the demo device failed: $out"
+download_example fixed fixed
+out=$(wine_run 60 "$root/nuvaroctl.exe" --port demo "${fixed[@]}" | tr -d '\r') ||
+  fail "nuvaroctl.exe download to the demo device failed: $out"
 grep -q '全部已确认' <<<"$out" || fail "nuvaroctl.exe download to the demo device: $out"
 wine "$root/nuvaro.exe" >"$NUVARO_WINE_WORK/zip-panel.log" 2>&1 &
 wait_window "$panel_title" 60 >/dev/null || fail "the panel from the zip showed no window"

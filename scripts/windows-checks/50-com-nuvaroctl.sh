@@ -8,8 +8,9 @@
 source "$(dirname "$0")/lib.sh"
 ctl="$install_dir/nuvaroctl.exe"
 linux_ctl=$NUVARO_BUILD_DIR/bin/nuvaroctl
-fixed=(download fixed --rate 1200 --angle 10 --width 5 --signal-mode 1)
-sweep=(download sweep --min 100 --max 2000 --step 100 --repeat 2 --angle 10 --width 5 --signal-mode 0)
+download_example fixed fixed
+download_example sweep sweep
+rate=$(sed -n 's/.*--rate \([0-9]*\).*/\1/p' <<<"${fixed[*]}")
 
 # The reference: the Linux program against the simulator.
 start_devsim 5
@@ -42,7 +43,7 @@ set -e
 stop_devsim
 echo "$out"
 [[ $status == 1 ]] || faults+=("a refused command gave status $status")
-grep -q 'R1200,.*被拒绝' <<<"$out" || faults+=("the refused command was not named")
+grep -q "R$rate,.*被拒绝" <<<"$out" || faults+=("the refused command was not named")
 
 # A held port: the holder polls the rate until it is ended; the second
 # nuvaroctl.exe gets status 3.

@@ -8,6 +8,14 @@ fail() {
   exit 1
 }
 
+# nuvaroctl's download example of a mode (fixed or sweep), as arguments into
+# the array named by $2: the examples the man page shows.
+download_example() { # mode array
+  local -n into=$2
+  read -r -a into < <(grep "^download $1 " "$NUVARO_SOURCE_DIR/cli/download-examples.txt") ||
+    fail "cli/download-examples.txt has no $1 example"
+}
+
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$NUVARO_WIN_BUILD_DIR/CMakeCache.txt")
 installer=$NUVARO_WIN_BUILD_DIR/nuvaro-$version-win64.exe
 zip=$NUVARO_WIN_BUILD_DIR/nuvaro-$version-win64.zip
