@@ -41,7 +41,7 @@ public:
       setenv("TERM", "dumb", 1);
       setenv("INPUTRC", "/dev/null", 1); // no site key bindings or completion settings
       setenv("HISTFILE", "/dev/null", 1);
-      setenv("PS1", "$ ", 1);
+      setenv("PS1", "<<prompt>> ", 1);
       execl("/bin/bash", "bash", "--norc", "--noprofile", "-i", static_cast<char *>(nullptr));
       _exit(127);
     }
@@ -120,6 +120,9 @@ TEST(NuvaroctlCompletion, CommandsPortsAndPathsHoweverTheyAreTyped) {
             "bind -x '\"\\C-t\": echo \"<<done>>\"'\n"
             "echo '<<ready'\">>\"\n");
   ASSERT_NE(bash.Until("<<ready>>"), "");
+  // The prompt after it: readline has the terminal now. Keys typed before
+  // would meet the terminal's own line editing, where Ctrl+U wipes the line.
+  ASSERT_NE(bash.Until("<<prompt>> "), "");
 
   // A download's options after --port: each parameter of the mode in the
   // parameter table, and --json. The completion reads them from --help.
