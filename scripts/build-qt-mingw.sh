@@ -83,7 +83,13 @@ fetch_addon() { # module
     tar -xJf "$addon_sources/$tarball" -C "$src"
   else
     local url=https://download.qt.io/archive/qt/${qt_version%.*}/$qt_version/submodules/$module-everywhere-src-$qt_version.tar.xz
-    curl -fsSL "$url" | tar -xJ -C "$src"
+    # Fetched whole first: a failed download is named, not read by tar.
+    curl -fsSL "$url" -o "$src/$tarball.part" || {
+      echo "build-qt-mingw: cannot fetch $url; give NUVARO_QT_SOURCES, a folder of $tarball and its kin" >&2
+      exit 1
+    }
+    tar -xJf "$src/$tarball.part" -C "$src"
+    rm -f "$src/$tarball.part"
     mv "$src/$module-everywhere-src-$qt_version" "$src/$module-$qt_version"
   fi
 }
