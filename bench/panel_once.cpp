@@ -1,6 +1,6 @@
 // The panel's own start-up, as the nuvaro executable runs it, quitting once
 // painted: the child of the start-up figures measured under Wine
-// (bench/wine_figures.py), where bench_startup, which starts its children
+// (bench/wine_figures.cpp), where bench_startup, which starts its children
 // with fork, does not run. On Linux, bench_startup --child is the same.
 #include <QCoreApplication>
 
