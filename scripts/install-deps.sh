@@ -38,8 +38,6 @@ windows_packages=(
   # the checks: Wine, a display, input and screenshots, the zip's unpacking
   # (Wine draws Chinese with the host's fonts-noto-cjk, in the list above)
   wine wine64 xvfb xdotool imagemagick unzip
-  # the skip-list check reads ctest's JSON test list
-  python3
 )
 list_only=0
 while [[ ${1:-} == --* ]]; do

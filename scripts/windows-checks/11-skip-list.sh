@@ -8,9 +8,10 @@ list=$NUVARO_SOURCE_DIR/tests/windows_skips.txt
 "$NUVARO_BUILD_DIR/bin/nuvaro_tests" --gtest_list_tests 2>/dev/null |
   awk '/^[^ ]/{s=$1} /^  /{print s $1}' | sort >"$NUVARO_WINE_WORK/tests-linux.txt"
 # ctest lists the disabled tests too; those are skipped.
-(cd "$NUVARO_WIN_BUILD_DIR" && ctest --show-only=json-v1) |
-  python3 -c 'import json,sys; [print(t["name"]) for t in json.load(sys.stdin)["tests"] if not any(p["name"]=="DISABLED" and p["value"] for p in t.get("properties",[]))]' |
-  sort >"$NUVARO_WINE_WORK/tests-windows.txt"
+(cd "$NUVARO_WIN_BUILD_DIR" && ctest --show-only=json-v1) >"$NUVARO_WINE_WORK/tests-windows.json"
+cmake -DJSON="$NUVARO_WINE_WORK/tests-windows.json" -DOUT="$NUVARO_WINE_WORK/tests-windows.unsorted" \
+  -P "$(dirname "$0")/enabled-tests.cmake"
+sort "$NUVARO_WINE_WORK/tests-windows.unsorted" >"$NUVARO_WINE_WORK/tests-windows.txt"
 patterns=$(grep -E '^[A-Za-z]' "$list" | awk '{print $1}')
 regex=$(sed 's/\./\\./g; s/\*/.*/g; s/^/^/; s/$/$/' <<<"$patterns" | paste -sd'|')
 missing=$(comm -23 "$NUVARO_WINE_WORK/tests-linux.txt" "$NUVARO_WINE_WORK/tests-windows.txt")
