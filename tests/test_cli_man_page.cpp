@@ -89,9 +89,9 @@ TEST(NuvaroctlDocs, EachDownloadExampleGivesEveryOptionItsModeNeeds) {
 #ifndef _WIN32 // the page is written by the Linux build
   files.push_back(page);
 #endif
-  for (const char *name : {"docs/usage.md", "docs/windows.md", "scripts/package-test.sh",
-                           "scripts/windows-checks/20-zip.sh",
-                           "scripts/windows-checks/50-com-nuvaroctl.sh"})
+  for (const char *name :
+       {"docs/usage.md", "docs/windows.md", "scripts/package-test.sh",
+        "scripts/windows-checks/20-zip.sh", "scripts/windows-checks/50-com-nuvaroctl.sh"})
     files.push_back(std::string(NUVARO_SOURCE_DIR "/") + name);
   for (const std::string &name : files) {
     SCOPED_TRACE(name);
