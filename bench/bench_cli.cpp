@@ -24,17 +24,13 @@
 
 #include "app/state/settings.h"
 #include "bench/child_run.h"
+#include "bench/fixed_download.h"
 #include "sim/device_model.h"
 #include "sim/pty_device.h"
 #include "tests/cli_arguments.h"
 #include "tests/expected_download.h"
 
 namespace {
-
-// Seconds for `bytes` at 38400 baud, 10 bits a byte.
-double LineSeconds(std::size_t bytes) {
-  return static_cast<double>(bytes) * 10 / 38400.0;
-}
 
 // Runs nuvaroctl `runs` times against `model`, expecting `status`; prints the
 // figures against `waitsS` plus `lineS`. false when a run ended otherwise.
@@ -81,16 +77,14 @@ int main(int argc, char **argv) {
   if (argc > 2 && std::strcmp(argv[1], "--runs") == 0)
     runs = std::max(1, std::atoi(argv[2]));
 
-  SettingsRecord s{};
-  s.workMode = s.signalMode = 1;
-  s.rate = 1500, s.angle = 30, s.width = 100;
+  const SettingsRecord s = BenchFixedSettings();
   const ExpectedDownload download = Expected(s);
   const std::size_t reply = Frame("E1").size();
   const std::size_t commands = download.commands.size();
 
   // Every frame out and every acknowledgement back.
   bool ok = Measure("every command acknowledged", std::make_shared<sim::DeviceModel>(3000), s, runs,
-                    0, download.floor, LineSeconds(download.frames.size() + commands * reply));
+                    0, download.floor, AcknowledgedLineSeconds(download));
 
   // The angle (the second command) sent five times and never answered: four
   // checks more, then the watch; one reply fewer.

@@ -42,6 +42,7 @@
 
 #include "app/state/settings.h"
 #include "bench/child_run.h"
+#include "bench/fixed_download.h"
 #include "tests/cli_arguments.h"
 #include "tests/expected_download.h"
 
@@ -64,11 +65,6 @@ std::string Cached(const std::string &cache, const std::string &name) {
     if (line.rfind(name + ":", 0) == 0)
       return line.substr(line.find('=') + 1);
   return {};
-}
-
-// Seconds for `bytes` at 38400 baud, 10 bits a byte.
-double LineSeconds(std::size_t bytes) {
-  return static_cast<double>(bytes) * 10 / 38400.0;
 }
 
 std::uint32_t Le(const std::string &s, std::size_t at, int bytes) {
@@ -236,9 +232,7 @@ int main(int argc, char **argv) {
   std::error_code ignored;
   fs::remove(com5, ignored);
   fs::create_symlink(pty, com5);
-  SettingsRecord s{};
-  s.workMode = s.signalMode = 1;
-  s.rate = 1500, s.angle = 30, s.width = 100;
+  const SettingsRecord s = BenchFixedSettings();
   Args ctl = {wine, (bin / "nuvaroctl.exe").string(), "--port", "COM5"};
   for (const std::string &a : DownloadArguments(s))
     ctl.push_back(a);
@@ -261,10 +255,7 @@ int main(int argc, char **argv) {
   for (int i = 0; i < runs; ++i)
     starts.push_back(RunChild({wine, (bin / "nuvaroctl.exe").string(), "--version"}, true).wallMs);
   const ExpectedDownload download = Expected(s);
-  const double floorMs =
-      (download.floor +
-       LineSeconds(download.frames.size() + download.commands.size() * Frame("E1").size())) *
-      1e3;
+  const double floorMs = (download.floor + AcknowledgedLineSeconds(download)) * 1e3;
   const double wall = Median(walls), start = Median(starts);
   std::printf("# nuvaroctl.exe download fixed over COM5 (nuvaro-devsim's pty), whole process, "
               "%d runs\n",

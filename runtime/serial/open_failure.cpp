@@ -6,23 +6,9 @@ namespace rt {
 
 namespace {
 
-// Windows' error numbers (winerror.h), named here so that the table is read,
-// and tested, on every system.
-constexpr unsigned long kFileNotFound = 2;      // ERROR_FILE_NOT_FOUND
-constexpr unsigned long kPathNotFound = 3;      // ERROR_PATH_NOT_FOUND
-constexpr unsigned long kTooManyOpenFiles = 4;  // ERROR_TOO_MANY_OPEN_FILES
-constexpr unsigned long kAccessDenied = 5;      // ERROR_ACCESS_DENIED
-constexpr unsigned long kNotReady = 21;         // ERROR_NOT_READY
-constexpr unsigned long kGenFailure = 31;       // ERROR_GEN_FAILURE
-constexpr unsigned long kSharingViolation = 32; // ERROR_SHARING_VIOLATION
-constexpr unsigned long kBadNetPath = 53;       // ERROR_BAD_NETPATH
-constexpr unsigned long kInvalidName = 123;     // ERROR_INVALID_NAME
-constexpr unsigned long kBadPathName = 161;     // ERROR_BAD_PATHNAME
-constexpr unsigned long kFilenameTooLong = 206; // ERROR_FILENAME_EXCED_RANGE
-constexpr unsigned long kDeviceRemoved = 1617;  // ERROR_DEVICE_REMOVED
-
 struct WindowsReason {
-  unsigned long error;
+  unsigned long error; // Windows' error number (winerror.h), kept here so that
+                       // the table is read, and tested, on every system
   int errnoValue;
 };
 
@@ -30,10 +16,18 @@ struct WindowsReason {
 // serial drivers, and as a sharing violation by Wine: both are busy, not a
 // matter of permission (a COM port has no permissions to grant).
 constexpr WindowsReason kWindowsReasons[] = {
-    {kFileNotFound, ENOENT}, {kPathNotFound, ENOENT},          {kInvalidName, ENOENT},
-    {kBadNetPath, ENOENT},   {kAccessDenied, EBUSY},           {kSharingViolation, EBUSY},
-    {kNotReady, ENXIO},      {kDeviceRemoved, ENXIO},          {kGenFailure, EIO},
-    {kBadPathName, ENOTDIR}, {kFilenameTooLong, ENAMETOOLONG}, {kTooManyOpenFiles, EMFILE},
+    {2, ENOENT},         // ERROR_FILE_NOT_FOUND
+    {3, ENOENT},         // ERROR_PATH_NOT_FOUND
+    {123, ENOENT},       // ERROR_INVALID_NAME
+    {53, ENOENT},        // ERROR_BAD_NETPATH
+    {5, EBUSY},          // ERROR_ACCESS_DENIED
+    {32, EBUSY},         // ERROR_SHARING_VIOLATION
+    {21, ENXIO},         // ERROR_NOT_READY
+    {1617, ENXIO},       // ERROR_DEVICE_REMOVED
+    {31, EIO},           // ERROR_GEN_FAILURE
+    {161, ENOTDIR},      // ERROR_BAD_PATHNAME
+    {206, ENAMETOOLONG}, // ERROR_FILENAME_EXCED_RANGE
+    {4, EMFILE},         // ERROR_TOO_MANY_OPEN_FILES
 };
 
 } // namespace
