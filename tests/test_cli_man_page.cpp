@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cli/parameters.h"
+#include "source_text.h"
 
 namespace {
 
@@ -21,11 +22,7 @@ using Names = std::set<std::string>;
 
 // The page's text from the line ".SH <section>" to the next section.
 std::string Section(const std::string &page, const std::string &section) {
-  const std::size_t start = page.find("\n.SH " + section + "\n");
-  if (start == std::string::npos)
-    return {};
-  const std::size_t end = page.find("\n.SH ", start + 1);
-  return page.substr(start, end == std::string::npos ? std::string::npos : end - start);
+  return Part(page, ".SH " + section + "\n", ".SH ");
 }
 
 // Every "--name" in `troff`, its escaped hyphens read as hyphens.
@@ -40,11 +37,7 @@ Names Options(std::string troff) {
 }
 
 TEST(NuvaroctlManPage, EachModesSynopsisAndTheOptionsNameItsParameters) {
-  std::ifstream file(NUVARO_BINARY_DIR "/packaging/nuvaroctl.1");
-  ASSERT_TRUE(file.good());
-  std::stringstream read;
-  read << file.rdbuf();
-  const std::string page = read.str();
+  const std::string page = FileText(NUVARO_BINARY_DIR "/packaging/nuvaroctl.1");
 
   // The synopsis: one entry a line of use, entries apart by ".br".
   const std::string synopsis = Section(page, "SYNOPSIS");

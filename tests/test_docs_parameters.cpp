@@ -6,7 +6,6 @@
 // documents say it.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -15,26 +14,9 @@
 #include "app/state/parameters.h"
 #include "expected_download.h"
 #include "link/vocabulary.h"
+#include "source_text.h"
 
 namespace {
-
-std::string SourceText(const std::string &path) {
-  std::ifstream file(std::string(NUVARO_SOURCE_DIR "/") + path);
-  EXPECT_TRUE(file.good()) << path;
-  std::stringstream read;
-  read << file.rdbuf();
-  return read.str();
-}
-
-// `text` from the line that starts with `heading` to the next line that
-// starts with `next` (or the end).
-std::string Part(const std::string &text, const std::string &heading, const std::string &next) {
-  const std::size_t start = text.find("\n" + heading);
-  if (start == std::string::npos)
-    return {};
-  const std::size_t end = text.find("\n" + next, start + 1);
-  return text.substr(start, end == std::string::npos ? std::string::npos : end - start);
-}
 
 // The `...` spans of the first column of the table headed "| command |",
 // one list a row.

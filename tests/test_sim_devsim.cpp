@@ -2,15 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <regex>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "sim/devsim_options.h"
 #include "sim/frame_log.h"
+#include "source_text.h"
 
 namespace {
 
@@ -78,16 +77,6 @@ std::set<std::string> OptionsIn(const std::string &text, const std::string &patt
   return names;
 }
 
-std::string SourceFile(const std::string &path, const std::string &from, const std::string &to) {
-  std::ifstream in(std::string(NUVARO_SOURCE_DIR) + "/" + path);
-  std::stringstream text;
-  text << in.rdbuf();
-  const std::string all = text.str();
-  const auto begin = all.find(from);
-  const auto end = begin == std::string::npos ? begin : all.find(to, begin);
-  return end == std::string::npos ? std::string() : all.substr(begin, end - begin);
-}
-
 // The man page, the one place that explains the options (the usage document
 // points there), names exactly the options --help gives, so that it does not
 // fall behind the program.
@@ -95,7 +84,8 @@ TEST(DevsimOptions, ManPageListsTheOptionsOfHelp) {
   const std::set<std::string> help =
       OptionsIn(sim::DevsimUsage("nuvaro-devsim"), R"(^ +(--[a-z-]+))");
   ASSERT_GE(help.size(), 10u);
-  const std::string man = SourceFile("packaging/man/nuvaro-devsim.1", ".SH OPTIONS", ".SH EXIT");
+  const std::string man =
+      Part(SourceText("packaging/man/nuvaro-devsim.1"), ".SH OPTIONS", ".SH EXIT");
   EXPECT_EQ(OptionsIn(man, R"(^\.BI? ((?:\\-)+[a-z\\-]+))"), help) << man;
 }
 

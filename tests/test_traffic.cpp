@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -24,6 +23,7 @@
 #include "link_fixture.h"
 #include "parameters.h"
 #include "runtime/controls/log_model.h"
+#include "source_text.h"
 #include "traffic/decoder.h"
 
 namespace {
@@ -185,10 +185,9 @@ TEST(ViewWords, EachIsExplainedInTheUsageDocument) {
     words.push_back(std::string("\n| ") + traffic::Word(traffic::Label(i)));
   for (const std::string &reason : traffic::AllOpenFailureWords())
     words.push_back("\n| 打开失败：" + reason);
-  std::ifstream file(std::string(NUVARO_SOURCE_DIR) + "/docs/usage.md");
-  ASSERT_TRUE(file);
+  std::istringstream usage(SourceText("docs/usage.md"));
   std::string table = "\n";
-  for (std::string line; std::getline(file, line);)
+  for (std::string line; std::getline(usage, line);)
     if (line.rfind("| ", 0) == 0)
       table += line + "\n";
   for (const std::string &w : words)
