@@ -14,6 +14,7 @@
 #include "runtime/core/clock.h"
 #include "runtime/core/delay.h"
 #include "runtime/core/port_choices.h"
+#include "runtime/core/serial_ops.h"
 #include "runtime/core/time_of_day.h"
 #include "traffic/words.h"
 
@@ -34,17 +35,27 @@ int Open(const Invocation &in) {
   return kExitPort;
 }
 
+// The port failed during the run: the device unplugged, the server gone.
+void PortLostError(const Invocation &in) {
+  Error(in.port + ": " + traffic::Word(traffic::Verdict::PortError) + "（" +
+        traffic::Word(traffic::Label::DeviceGone) + "）");
+}
+
 // The group's header, then the outcome of each command, in the link view's
 // order; the exit status. A group whose replies ran out of step fails too:
-// what the device did with each command is unknown.
-int Report(Output &out, int acknowledged) {
+// what the device did with each command is unknown. A port lost on the way
+// is named.
+int Report(const Invocation &in, Output &out, int acknowledged) {
   const Carried carried = TakeCarried();
   if (carried.hasHeader)
     out.Summary(carried.header);
   for (const traffic::Outcome &o : carried.outcomes)
     out.Outcome(o);
+  const bool lost = !rt::IsPortOpen(portNumber);
   ClosePort();
-  return !out.Written() || !acknowledged || carried.inDoubt ? kExitDevice : kExitOk;
+  if (lost)
+    PortLostError(in);
+  return !out.Written() || !acknowledged || carried.inDoubt || lost ? kExitDevice : kExitOk;
 }
 
 void WaitUntil(double deadline) {
@@ -73,7 +84,7 @@ int Download(const Invocation &in, Output &out) {
   if (const int status = Open(in))
     return status;
   Settings = settings;
-  return Report(out, DownloadSettings());
+  return Report(in, out, DownloadSettings());
 }
 
 int Check(const Invocation &in, Output &out) {
@@ -83,7 +94,7 @@ int Check(const Invocation &in, Output &out) {
   // an earlier run) is thrown away, and the account notes it.
   Delay(DOWNLOAD_SETTLE_WAIT);
   DiscardWaiting();
-  return Report(out, CheckLink());
+  return Report(in, out, CheckLink());
 }
 
 int Rate(const Invocation &in, Output &out) {
@@ -118,8 +129,7 @@ int Rate(const Invocation &in, Output &out) {
   }
   ClosePort();
   if (portFailed) {
-    Error(in.port + ": " + traffic::Word(traffic::Verdict::PortError) + "（" +
-          traffic::Word(traffic::Label::DeviceGone) + "）");
+    PortLostError(in);
     return kExitDevice;
   }
   return out.Written() && readings > 0 ? kExitOk : kExitDevice;

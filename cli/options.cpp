@@ -73,7 +73,7 @@ bool CheckCombination(const Invocation &in, const std::vector<std::string> &give
     }
   }
   if (in.command != Command::Ports && in.port.empty()) {
-    *error = NameOf(in) + " needs --port (a device path, or demo)";
+    *error = NameOf(in) + " needs --port (a device path, a network port, or demo)";
     return false;
   }
   if (in.command == Command::Download) {
@@ -213,6 +213,7 @@ std::string Usage() {
          "Drives the signal generator with the panel's protocol, limits and words.\n"
          "\n"
          "  ports      list the ports the panel's port choice lists, then demo\n"
+         "             (network ports are not listed: name one with --port)\n"
          "  download   send the panel's download sequence for the mode; values are\n"
          "             checked against the limits of the panel's controls first\n"
          "  check      the panel's link check (Q1)\n"
@@ -220,7 +221,9 @@ std::string Usage() {
          "             --count N polls (0: until interrupted; default 0),\n"
          "             --interval SECONDS between polls (default 0.5)\n"
          "\n"
-         "  --port PATH|demo  the serial device, or demo, the built-in device model\n"
+         "  --port PATH|demo  the serial device, or demo, the built-in device model;\n"
+         "                    or a network port: rfc2217://HOST:PORT[?timeout=SECONDS]\n"
+         "                    or socket://HOST:PORT[?timeout=SECONDS]\n"
          "  --json            one JSON object per line instead of lines for people\n"
          "\n"
          "Exit status: 0 everything acknowledged (rate: at least one reading);\n"

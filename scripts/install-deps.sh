@@ -19,8 +19,9 @@ packages=(
   qt6-base-dev qt6-serialport-dev qt6-charts-dev qt6-tools-dev libqt6uitools6
   libqt6opengl6-dev libgl-dev
   # the tests and benchmarks; nuvaroctl's completion is tested with the
-  # library it runs on at the users' prompt
-  libgtest-dev libgmock-dev libbenchmark-dev bash-completion
+  # library it runs on at the users' prompt; network ports are tested against
+  # a real serial device server
+  libgtest-dev libgmock-dev libbenchmark-dev bash-completion ser2net
   # the Debian package: dpkg-shlibdeps finds its library dependencies,
   # dpkg-buildflags gives the hardening flags
   dpkg-dev

@@ -13,13 +13,13 @@ cmake_policy(PUSH)
 cmake_policy(SET CMP0057 NEW) # if(... IN_LIST ...); ctest reads this file with old policies
 
 set(nuvaro_pty_suites
-  DevsimProgram Nuvaroctl NuvaroctlCompletion PseudoTerminalPort PtyDeviceTest PtyLink PtyPanel StopSignals
-  TrafficOverPty)
+  DevsimProgram Nuvaroctl NuvaroctlCompletion PseudoTerminalPort PtyDeviceTest PtyLink PtyPanel Ser2net
+  Ser2netPanel StopSignals TrafficOverPty)
 set(nuvaro_gui_suites
   AppBinary AppPanel BusyFeedback ControlEvents ControlKinds ControlLimits DownloadTest DownloadTruth
   GarbageDevice
   GraphOps KeyboardAccess KeyboardOnly LineNoise Monitor PanelFile PanelFileErrors PanelOps
-  PortPaths PtyPanel ScreenReader StopSignals TrafficOverPty TrafficView Vanishing)
+  PortPaths PtyPanel ScreenReader Ser2netPanel StopSignals TrafficOverPty TrafficView Vanishing)
 # Whole names, measured with `ctest --test-dir build -j1` (over 1 s each).
 set(nuvaro_slow_tests
   PortPaths.EveryBadPathTypedOrChosenByNumber
@@ -32,7 +32,14 @@ set(nuvaro_slow_tests
   Nuvaroctl.RefusalsTheFirstFrameWouldHideFailTheRun
   Nuvaroctl.EachLimitTakenAtItsEdgeAndRefusedPastIt
   Nuvaroctl.EachResultTheDeviceCausesAndEachFailureItsStatus
-  StopSignals.EachClosesThePortAndEndsTheProgramAsTheSignalDoes)
+  StopSignals.EachClosesThePortAndEndsTheProgramAsTheSignalDoes
+  NetworkPort.EachWayAnOpenFailsWithItsReason
+  Ser2net.DownloadsReadingsAndRefusalsThroughEitherScheme
+  Ser2net.EveryVerdictOfTheLinesAccountAsOnALocalPort
+  Ser2net.NoServerOrASilentOneEndsWithStatus3AndTheReason
+  Ser2net.AServerKilledUnderARunEndsItWithStatus1
+  Ser2net.ASecondClientIsRefusedOrTakesThePort
+  Ser2netPanel.DownloadsThroughATypedRfc2217Port)
 
 foreach(test IN LISTS nuvaro_tests_TESTS)
   string(REGEX REPLACE "\\..*$" "" suite "${test}")

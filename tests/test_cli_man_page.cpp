@@ -84,7 +84,8 @@ TEST(NuvaroctlDocs, EachDownloadExampleGivesEveryOptionItsModeNeeds) {
 #endif
   for (const char *name :
        {"docs/usage.md", "docs/windows.md", "scripts/package-test.sh",
-        "scripts/windows-checks/20-zip.sh", "scripts/windows-checks/50-com-nuvaroctl.sh"})
+        "scripts/windows-checks/20-zip.sh", "scripts/windows-checks/50-com-nuvaroctl.sh",
+        "scripts/windows-checks/55-network-nuvaroctl.sh"})
     files.push_back(std::string(NUVARO_SOURCE_DIR "/") + name);
   for (const std::string &name : files) {
     SCOPED_TRACE(name);

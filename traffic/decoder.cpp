@@ -290,6 +290,20 @@ void Decoder::Lost(const rt::TapRecord &r) {
   Put(row);
 }
 
+// A network server's word on its line, when it names trouble: a row of its
+// own, where it came.
+void Decoder::Notified(const rt::TapRecord &r) {
+  const std::string words = NoticeWords(r.result, static_cast<int>(r.count));
+  if (words.empty())
+    return;
+  fold_.open = false;
+  LogRow row = NewRow(r, "←");
+  row.payload = "—";
+  row.verdict = words;
+  row.tone = kToneBad;
+  Put(row);
+}
+
 void Decoder::Take(const rt::TapRecord &r) {
   switch (r.kind) {
   case rt::TapKind::Opened: Opened(r, true); break;
@@ -312,8 +326,11 @@ void Decoder::Take(const rt::TapRecord &r) {
     break;
   case rt::TapKind::Lost: Lost(r); break;
   case rt::TapKind::Concluded: Concluded(r); break;
+  case rt::TapKind::Notified: Notified(r); break;
   }
-  readClock_ = r.kind == rt::TapKind::Read && r.result > 0 ? r.clock : -1.0;
+  // A server's word, noted inside a read or a drain, leaves their order be.
+  if (r.kind != rt::TapKind::Notified)
+    readClock_ = r.kind == rt::TapKind::Read && r.result > 0 ? r.clock : -1.0;
 }
 
 } // namespace traffic

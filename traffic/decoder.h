@@ -134,6 +134,7 @@ private:
   void Drained(const rt::TapRecord &r);
   void Discarded(const rt::TapRecord &r);
   void Lost(const rt::TapRecord &r);
+  void Notified(const rt::TapRecord &r);
   void PortError(const rt::TapRecord &r);
 
   RowSink sink_;

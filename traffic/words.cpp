@@ -23,8 +23,12 @@ constexpr const char *kVerdicts[] = {
 static_assert(sizeof kVerdicts / sizeof kVerdicts[0] == static_cast<int>(Verdict::Count));
 
 constexpr const char *kLabels[] = {
-    "下载", "通讯检查",         "定速", "扫速", "演示设备", "设备已断开或出错", "至少",
-    "另有", "（末条命令之后）",
+    "下载",         "通讯检查", "定速",
+    "扫速",         "演示设备", "设备已断开或出错",
+    "至少",         "另有",     "（末条命令之后）",
+    "线路事件",     "中断信号", "帧错误",
+    "奇偶校验错误", "接收溢出", "载波断开",
+    "DSR 断开",
 };
 static_assert(sizeof kLabels / sizeof kLabels[0] == static_cast<int>(Label::Count));
 
@@ -56,6 +60,32 @@ constexpr FaultReason kFaultReasons[] = {
     {rt::TapOpenFault::BadLineSettings, "线路参数无效"},
     {rt::TapOpenFault::NoDevicePath, "没有设备路径"},
     {rt::TapOpenFault::DeviceUnavailable, "内置设备不可用"},
+    {rt::TapOpenFault::BadPortName, "网络端口名无效"},
+    {rt::TapOpenFault::HostUnknown, "主机未知"},
+    {rt::TapOpenFault::ConnectionRefused, "连接被拒绝"},
+    {rt::TapOpenFault::ConnectTimedOut, "连接超时"},
+    {rt::TapOpenFault::ServerClosed, "设备忙：服务器关闭了连接"},
+    {rt::TapOpenFault::LineSettingRefused, "服务器拒绝线路设置"},
+    {rt::TapOpenFault::NetworkError, "网络错误"},
+};
+
+struct NoticeBit {
+  int kind;
+  int set;   // these bits all set
+  int clear; // and these clear
+  Label words;
+};
+
+// The line-state bits that mean trouble, and the modem lines going off (a
+// change and the line's new state). The rest (registers empty, data ready,
+// the lines coming on) says nothing the operator acts on.
+constexpr NoticeBit kNoticeBits[] = {
+    {rt::kNoticeLine, 0x10, 0, Label::Break},
+    {rt::kNoticeLine, 0x08, 0, Label::FramingError},
+    {rt::kNoticeLine, 0x04, 0, Label::ParityError},
+    {rt::kNoticeLine, 0x02, 0, Label::Overrun},
+    {rt::kNoticeModem, 0x08, 0x80, Label::CarrierLost},
+    {rt::kNoticeModem, 0x02, 0x20, Label::DsrLost},
 };
 
 } // namespace
@@ -95,6 +125,14 @@ std::vector<std::string> AllOpenFailureWords() {
     add(r.words);
   add(kCannotOpen);
   return words;
+}
+
+std::string NoticeWords(int kind, int state) {
+  std::string named;
+  for (const NoticeBit &b : kNoticeBits)
+    if (b.kind == kind && (state & b.set) == b.set && (state & b.clear) == 0)
+      named += (named.empty() ? "" : "、") + std::string(Word(b.words));
+  return named.empty() ? named : std::string(Word(Label::LineEvent)) + "：" + named;
 }
 
 std::string TryText(int number) {

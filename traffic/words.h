@@ -43,6 +43,13 @@ enum class Label {
   AtLeast,          // a count of only part: the rest was dropped uncounted
   FurtherInRead,    // the frames a read held beyond the one the exchange took
   AfterLastCommand, // a read of the look after a group's last command
+  LineEvent,        // a network port's server told of trouble on its line:
+  Break,            //   the line held in break
+  FramingError,     //   a character without its stop bit
+  ParityError,      //   a character with the wrong parity
+  Overrun,          //   characters lost: the server read too slowly
+  CarrierLost,      //   the carrier detect line went off
+  DsrLost,          //   the device's DSR line went off
   Count
 };
 
@@ -54,6 +61,10 @@ const char *Word(Label label);
 std::string OpenFailureWords(rt::TapOpenFault fault, int error);
 // Every distinct word OpenFailureWords gives (the fallback without its number).
 std::vector<std::string> AllOpenFailureWords();
+
+// What a network server's notification (Notified, runtime/core/serial_tap.h)
+// says worth the operator's eye: "线路事件：中断信号、帧错误"; "" when nothing.
+std::string NoticeWords(int kind, int state);
 
 // "2/5": the try `number` of a command.
 std::string TryText(int number);

@@ -32,7 +32,13 @@ enum class TapKind {
   Lost,       // count: records dropped because the ring was full
   Concluded,  // result: the program's verdict on its group of commands; count: the
               // first try in doubt, counted from the group's first send (-1: none)
+  Notified,   // a network port's server told of the line: result kNoticeLine or
+              // kNoticeModem, count the state's bits as the server sent them
 };
+
+// Notified's result.
+constexpr int kNoticeLine = 0;
+constexpr int kNoticeModem = 1;
 
 // Why an open failed.
 enum class TapOpenFault {
@@ -43,6 +49,15 @@ enum class TapOpenFault {
   BadLineSettings,   // baud rate, parity, data or stop bits out of range
   NoDevicePath,      // the port number names no device
   DeviceUnavailable, // the in-process device is gone
+  // A port across the network; systemWords says what happened, in the
+  // protocol's own terms.
+  BadPortName,        // the name is no rfc2217:// or socket:// name
+  HostUnknown,        // the host's name does not resolve
+  ConnectionRefused,  // nothing listens at the host's port
+  ConnectTimedOut,    // no connection, or no answer from the server, within the wait
+  ServerClosed,       // the server closed the connection while it was opened
+  LineSettingRefused, // the server refused an option or a line setting
+  NetworkError,       // the network failed otherwise (unreachable, reset, ...)
 };
 
 constexpr int kTapRingSize = 256;

@@ -1,5 +1,6 @@
-// What an open port talks to: a serial device through QSerialPort, or an
-// in-process device.
+// What an open port talks to: a serial device through QSerialPort, a serial
+// device server across the network (network_endpoint.cpp), or an in-process
+// device.
 #pragma once
 
 #include <functional>
@@ -54,6 +55,10 @@ public:
   // that nothing goes on polling a dead descriptor. Endpoints that only fail
   // when called need not report.
   virtual void WhenLost(std::function<void()> report) { (void)report; }
+  // `notice` hears what the far end says of the line beside the data (a
+  // network server's line-state and modem-state notifications: Notified in
+  // serial_tap.h), as the calls above read it. Only network ports have any.
+  virtual void WhenNotified(std::function<void(int kind, int state)> notice) { (void)notice; }
 };
 
 // Why a device could not be opened: the kind of fault, and for a fault of
@@ -69,5 +74,10 @@ struct OpenFailure {
 std::unique_ptr<Endpoint> OpenSerialDevice(const std::string &path, const LineSettings &settings,
                                            OpenFailure *why = nullptr);
 std::unique_ptr<Endpoint> OpenInProcessDevice(std::shared_ptr<ByteDevice> device);
+// Opens a port across the network named as network_port_name.h says, with
+// the line's settings where the protocol carries them. nullptr when it
+// cannot; then `detail` says why in the protocol's own terms.
+std::unique_ptr<Endpoint> OpenNetworkDevice(const std::string &name, const LineSettings &settings,
+                                            OpenFailure *why, std::string *detail);
 
 } // namespace rt

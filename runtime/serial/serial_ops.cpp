@@ -1,5 +1,6 @@
 #include "runtime/core/serial_ops.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "runtime/core/port_table.h"
+#include "runtime/serial/network_port_name.h"
 #include "runtime/serial/serial_endpoint.h"
 #include "runtime/serial/serial_tap.h"
 
@@ -79,13 +81,18 @@ int NotOpen(int port) {
   return lost == LostPorts().end() ? COM_ERR_NOT_OPEN : lost->second;
 }
 
-void NoteOpenFailed(int port, int result, const std::string &path, const rt::OpenFailure &why) {
+// `detail`, when given, stands in the record for the system's words: a
+// network port's own account of why.
+void NoteOpenFailed(int port, int result, const std::string &path, const rt::OpenFailure &why,
+                    const std::string &detail = {}) {
   rt::TapRecord *r = rt::TapAdd(rt::TapKind::OpenFailed, port, result);
   rt::TapKeepBytes(r, path.data(), static_cast<long long>(path.size()));
   if (r && why.fault == rt::TapOpenFault::System)
     rt::TapKeepSystemError(r, why.error);
   else if (r)
     r->fault = why.fault;
+  if (r && !detail.empty())
+    std::snprintf(r->systemWords, rt::kTapWordsBytes, "%s", detail.c_str());
 }
 
 bool ValidSettings(long baudRate, int parity, int dataBits, int stopBits) {
@@ -121,11 +128,16 @@ int OpenComConfig(int port, const char *deviceName, long baudRate, int parity, i
   settings.inputQueueSize = inputQueueSize > 0 ? inputQueueSize : 1000;
 
   rt::OpenFailure why{rt::TapOpenFault::DeviceUnavailable};
-  std::unique_ptr<rt::Endpoint> endpoint = target.device
-                                               ? rt::OpenInProcessDevice(target.device)
-                                               : rt::OpenSerialDevice(target.path, settings, &why);
+  std::string detail;
+  std::unique_ptr<rt::Endpoint> endpoint;
+  if (target.device)
+    endpoint = rt::OpenInProcessDevice(target.device);
+  else if (rt::IsNetworkPortName(target.path))
+    endpoint = rt::OpenNetworkDevice(target.path, settings, &why, &detail);
+  else
+    endpoint = rt::OpenSerialDevice(target.path, settings, &why);
   if (!endpoint) {
-    NoteOpenFailed(port, COM_ERR_OPEN, target.path, why);
+    NoteOpenFailed(port, COM_ERR_OPEN, target.path, why, detail);
     return COM_ERR_OPEN;
   }
   static unsigned openings = 0;
@@ -134,6 +146,10 @@ int OpenComConfig(int port, const char *deviceName, long baudRate, int parity, i
   endpoint->WhenLost([port, opening] {
     if (Openings()[port] == opening)
       Lose(port, Find(port), COM_ERR_IO);
+  });
+  endpoint->WhenNotified([port](int kind, int state) {
+    if (rt::TapRecord *r = rt::TapAdd(rt::TapKind::Notified, port, kind))
+      r->count = state;
   });
   OpenPorts()[port] = std::move(endpoint);
   rt::TapKeepBytes(rt::TapAdd(rt::TapKind::Opened, port), target.path.data(),

@@ -90,3 +90,48 @@ end_wine_processes() {
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
 }
+
+# A loopback TCP port nothing uses.
+free_port() {
+  local port
+  while :; do
+    port=$((20000 + RANDOM % 40000))
+    if ! grep -qi ":$(printf '%04X' "$port") " /proc/net/tcp /proc/net/tcp6 2>/dev/null; then
+      echo "$port"
+      return
+    fi
+  done
+}
+
+# ser2net (Linux) serving the pseudo-terminal `pty` with docs/usage.md's
+# example configuration, its RFC 2217 and raw TCP accepters moved to free
+# loopback ports. Sets ser2net_pid, rfc2217_port, raw_port.
+start_ser2net() { # pty
+  local program config=$NUVARO_WINE_WORK/ser2net-$RANDOM.yaml
+  program=$(command -v ser2net || echo /usr/sbin/ser2net)
+  [[ -x $program ]] || fail "ser2net is not installed (scripts/install-deps.sh installs it)"
+  rfc2217_port=$(free_port)
+  raw_port=$(free_port)
+  while [[ $raw_port == "$rfc2217_port" ]]; do raw_port=$(free_port); done
+  awk '/^## / { inside = ($0 == "## A device across the network") }
+       inside && /^    (connection:|  )/ { sub(/^    /, ""); print }' \
+    "$NUVARO_SOURCE_DIR/docs/usage.md" |
+    sed -e "s|telnet(rfc2217),tcp,2217|telnet(rfc2217),tcp,127.0.0.1,$rfc2217_port|" \
+      -e "s|accepter: tcp,2000|accepter: tcp,127.0.0.1,$raw_port|" \
+      -e "s|/dev/ttyUSB0|$1|" >"$config"
+  grep -q "127.0.0.1,$raw_port" "$config" || fail "docs/usage.md has no ser2net example to run"
+  "$program" -n -d -c "$config" -P "$config.pid" >"$config.log" 2>&1 &
+  ser2net_pid=$!
+  for _ in $(seq 100); do
+    if grep -qi "0100007F:$(printf '%04X' "$raw_port") 00000000:0000 0A" /proc/net/tcp; then
+      return
+    fi
+    sleep 0.1
+  done
+  fail "ser2net does not listen: $(cat "$config.log")"
+}
+
+stop_ser2net() {
+  kill "$ser2net_pid" 2>/dev/null || true
+  wait "$ser2net_pid" 2>/dev/null || true
+}
