@@ -128,6 +128,8 @@ TEST_F(Decoding, AnAcknowledgementTheNextDownloadThrowsAwayIsShownThere) {
   EXPECT_NE(Header().id, first);
 }
 
+// A network server's word on its line is a row where it came, when it names
+// trouble; inside a read and its drain it leaves them together.
 TEST_F(Decoding, DrainedBytesAreCountedWithTheReadTheyFollow) {
   const std::string noise(199, '\x13');
   Check(noise);
@@ -138,11 +140,15 @@ TEST_F(Decoding, DrainedBytesAreCountedWithTheReadTheyFollow) {
   StartDownload(Frame("R1"));
   Send("F3,");
   Check(noise);
+  Make(TapKind::Notified, {}, rt::kNoticeLine).count = 0x10 | 0x60; // break, registers empty
+  decoder.Take(record);
+  Make(TapKind::Notified, {}, rt::kNoticeModem).count = 0x80 | 0x08; // carrier came on
+  decoder.Take(record);
   Feed(TapKind::Discarded, "\x14", 0, 801);
   Feed(TapKind::Lost, {}, 0, 3);
-  EXPECT_EQ(Lines(false),
-            (Strings{"无法识别（至少 5199 字节）", "—", "下载前丢弃（6 字节）", "1/5",
-                     "无法识别（199 字节）", "读取后丢弃（801 字节）", "记录丢失（3 条）"}));
+  EXPECT_EQ(Lines(false), (Strings{"无法识别（至少 5199 字节）", "—", "下载前丢弃（6 字节）",
+                                   "1/5", "无法识别（199 字节）", "线路事件：中断信号",
+                                   "读取后丢弃（801 字节）", "记录丢失（3 条）"}));
 }
 
 TEST_F(Decoding, AnOpenFailureGivesOurWordsAndTheSystemsOwn) {
@@ -156,6 +162,7 @@ TEST_F(Decoding, AnOpenFailureGivesOurWordsAndTheSystemsOwn) {
         Case{rt::TapOpenFault::System, EACCES, "打开失败：没有权限"},
         Case{rt::TapOpenFault::System, EBUSY, "打开失败：设备忙：已被其他程序打开"},
         Case{rt::TapOpenFault::Locked, 0, "打开失败：设备忙：被其他程序锁定"},
+        Case{rt::TapOpenFault::ConnectionRefused, 0, "打开失败：连接被拒绝"},
         Case{rt::TapOpenFault::System, 9999, "打开失败：无法打开（错误号 9999）"}}) {
     rt::TapRecord &r = Make(TapKind::OpenFailed, "/dev/tty\t\xC3(\xE4\xB8\xAD");
     r.fault = c.fault;
