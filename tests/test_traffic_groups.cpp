@@ -146,8 +146,8 @@ TEST_F(Decoding, DrainedBytesAreCountedWithTheReadTheyFollow) {
   decoder.Take(record);
   Feed(TapKind::Discarded, "\x14", 0, 801);
   Feed(TapKind::Lost, {}, 0, 3);
-  EXPECT_EQ(Lines(false), (Strings{"无法识别（至少 5199 字节）", "—", "下载前丢弃（6 字节）",
-                                   "1/5", "无法识别（199 字节）", "线路事件：中断信号",
+  EXPECT_EQ(Lines(false), (Strings{"无法识别（至少 5199 字节）", "—", "下载前丢弃（6 字节）", "1/5",
+                                   "无法识别（199 字节）", "线路事件：中断信号",
                                    "读取后丢弃（801 字节）", "记录丢失（3 条）"}));
 }
 
