@@ -31,6 +31,11 @@ constexpr long long kDrainLimit = 1 << 20;
 // What a server said before it closed, kept for the reason (its banner:
 // "Port already in use").
 constexpr std::size_t kLastWordsKept = 60;
+// How long a flush waits for the server to confirm its purge.
+constexpr int kPurgeWaitMs = 200;
+// Telnet's no-operation, sent only for the acknowledgement it carries.
+const std::string kNoOperation = {static_cast<char>(telnet::kIac),
+                                  static_cast<char>(telnet::kNop)};
 
 std::string SocketErrorName(QAbstractSocket::SocketError e) {
   const char *name = QMetaEnum::fromType<QAbstractSocket::SocketError>().valueToKey(e);
@@ -138,7 +143,7 @@ public:
     Discarded counted;
     Drain(seen, &counted);
     if (rfc2217_ && Connected())
-      Send(telnet_.PurgeRequest());
+      Purge(seen, &counted);
     if (seen) {
       seen->count = counted.count;
       seen->countAtLeast = counted.countAtLeast;
@@ -270,8 +275,12 @@ private:
     telnet_.Feed(raw.constData(), static_cast<int>(raw.size()), &data_);
     if (data_.size() > static_cast<std::size_t>(settings_.inputQueueSize))
       data_.resize(static_cast<std::size_t>(settings_.inputQueueSize));
+    // A segment back at once acknowledges what came: a server that holds
+    // its next answers until then (Nagle's algorithm, against this side's
+    // delayed acknowledgement) sends them now rather than tens of
+    // milliseconds later.
     if (Connected())
-      Send({});
+      Send(raw.isEmpty() ? std::string() : kNoOperation);
     return !raw.isEmpty() || Connected();
   }
 
@@ -308,6 +317,26 @@ private:
     }
     if (Connected())
       Send({}); // Telnet's answers
+  }
+
+  // Asks the server to purge, and waits (briefly) for its answer, reading
+  // away what comes before it: then nothing the device sent before the flush
+  // is still on its way, and the next command acknowledges the answer, so
+  // that a server which holds small segments until then (Nagle's algorithm)
+  // does not hold the reply behind it. A server that does not answer is not
+  // waited for again.
+  void Purge(Discarded *seen, Discarded *counted) {
+    const int answered = telnet_.PurgesAnswered();
+    Send(telnet_.PurgeRequest());
+    if (purgeUnanswered_)
+      return;
+    const QDeadlineTimer wait(kPurgeWaitMs);
+    while (telnet_.PurgesAnswered() == answered && Connected() && !wait.hasExpired()) {
+      if (socket_.bytesAvailable() == 0)
+        socket_.waitForReadyRead(static_cast<int>(std::max<qint64>(1, wait.remainingTime())));
+      Drain(seen, counted);
+    }
+    purgeUnanswered_ = telnet_.PurgesAnswered() == answered;
   }
 
   // Reads away what arrived, counting it and handing it to the flush's sink.
@@ -357,6 +386,7 @@ private:
   QTcpSocket socket_;
   QMetaObject::Connection lostWatch_;
   bool lostReported_ = false;
+  bool purgeUnanswered_ = false;
   int notTaken_ = 0;
 };
 

@@ -23,6 +23,7 @@ constexpr unsigned char kDo = 253;
 constexpr unsigned char kWont = 252;
 constexpr unsigned char kWill = 251;
 constexpr unsigned char kSb = 250;
+constexpr unsigned char kNop = 241;
 constexpr unsigned char kSe = 240;
 
 constexpr unsigned char kBinary = 0;
