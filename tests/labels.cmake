@@ -16,7 +16,7 @@ set(nuvaro_pty_suites
   DevsimProgram Nuvaroctl NuvaroctlCompletion PseudoTerminalPort PtyDeviceTest PtyLink PtyPanel StopSignals
   TrafficOverPty)
 set(nuvaro_gui_suites
-  AppBinary AppPanel BusyFeedback ControlEvents ControlKinds ControlLimits DownloadTest GarbageDevice
+  AppBinary AppPanel BusyFeedback ContributingExample ControlEvents ControlKinds ControlLimits DownloadTest GarbageDevice
   GraphOps KeyboardAccess KeyboardOnly LineNoise Monitor PanelFile PanelFileErrors PanelOps
   PortPaths PtyPanel ScreenReader StopSignals TrafficOverPty TrafficView Vanishing)
 # Whole names, measured with `ctest --test-dir build -j1` (over 1 s each).
