@@ -18,7 +18,7 @@ set(nuvaro_pty_suites
 set(nuvaro_gui_suites
   AppBinary AppPanel BusyFeedback ContributingExample ControlEvents ControlKinds ControlLimits DownloadTest GarbageDevice
   GraphOps KeyboardAccess KeyboardOnly LineNoise Monitor PanelFile PanelFileErrors PanelOps
-  PortPaths PtyPanel ScreenReader StopSignals TrafficOverPty TrafficView Vanishing)
+  PortPaths PtyPanel ScreenReader StopSignals TestProgram TrafficOverPty TrafficView Vanishing)
 # Whole names, measured with `ctest --test-dir build -j1` (over 1 s each).
 set(nuvaro_slow_tests
   PortPaths.EveryBadPathTypedOrChosenByNumber

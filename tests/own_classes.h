@@ -11,8 +11,8 @@ inline constexpr char kUnclaimedClass[] = "TestsOwnUnclaimedWidget";
 // `file` with `ownClass` declared as a custom widget that extends `base`.
 inline QByteArray DeclareOwnClass(QByteArray file, const QByteArray &ownClass,
                                   const QByteArray &base) {
-  const QByteArray declared = "<customwidget><class>" + ownClass + "</class><extends>" + base +
-                              "</extends></customwidget>";
+  const QByteArray declared =
+      "<customwidget><class>" + ownClass + "</class><extends>" + base + "</extends></customwidget>";
   if (file.contains("<customwidgets>"))
     return file.replace("<customwidgets>", "<customwidgets>" + declared);
   return file.replace("</ui>", "<customwidgets>" + declared + "</customwidgets></ui>");
