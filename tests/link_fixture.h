@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "app/process_state.h"
 #include "fake_device.h"
 #include "link/frame.h"
 #include "runtime/core/clock.h"
@@ -16,6 +17,7 @@ protected:
   static constexpr int kPort = 7;
 
   void SetUp() override {
+    ResetProcessState();
     device = std::make_shared<FakeDevice>();
     rt::AssignPortDevice(kPort, device);
     ASSERT_EQ(Reopen(), 0);

@@ -59,7 +59,8 @@ TEST(TestProgram, APanelFileThatDoesNotLoadFailsEachTestThatNeedsItAndNothingEls
     else if (std::regex_match(line, m, ended))
       ++(m[1] == "OK" ? passed : m[1] == "FAILED" ? failed : skipped);
   }
-  EXPECT_EQ(passed + failed + skipped, started) << out.substr(out.size() - std::min<std::size_t>(out.size(), 2000));
+  EXPECT_EQ(passed + failed + skipped, started)
+      << out.substr(out.size() - std::min<std::size_t>(out.size(), 2000));
   EXPECT_GT(failed, 0);
   EXPECT_GT(passed, 0);
   EXPECT_NE(out.find("names callback \"SweepMn\""), std::string::npos);
