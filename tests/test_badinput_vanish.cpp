@@ -52,6 +52,7 @@ TEST_F(Vanishing, OnEachCommandOfADownloadInBothModes) {
     // Each command of the mode's download, as the expected download spells it.
     for (const std::string &command : Expected(Settings).commands) {
       SCOPED_TRACE(std::string(workMode ? "fixed, " : "sweep, ") + command);
+      Change(CTL_WORKMODE, workMode); // the send button pending again
       stored = Settings;
       VanishOn(command);
       popups.clear();
