@@ -6,6 +6,7 @@
 #include "app/link_view.h"
 #include "app/state/settings.h"
 #include "link/frame.h"
+#include "link/line_account.h"
 #include "link/port.h"
 #include "link/sequence.h"
 #include "preview/synthesis.h"
@@ -22,9 +23,13 @@ void ResetProcessState() {
   portReady = 0;
   slectportchanged = 1;
   commOk = 0;
+  ResetLineAccount(); // lineAccount
   // preview/: the traces
   std::fill(std::begin(datapoints), std::end(datapoints), 0.0);
   std::fill(std::begin(datapoints1), std::end(datapoints1), 0.0);
   // app/link_view.cpp: linkViewShown and the decoder
   StartLinkView();
+  // Nothing to reset: scratch space each call fills before it reads, static
+  // only to keep the device path free of allocation: look_data in
+  // link/frame.cpp, work in link/line_account.cpp.
 }

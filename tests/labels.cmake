@@ -19,7 +19,8 @@ set(nuvaro_pty_suites
   DevsimProgram Nuvaroctl NuvaroctlCompletion PseudoTerminalPort PtyDeviceTest PtyLink PtyPanel StopSignals
   TrafficOverPty)
 set(nuvaro_gui_suites
-  AppBinary AppPanel BusyFeedback ContributingExample ControlEvents ControlKinds ControlLimits DownloadTest GarbageDevice
+  AppBinary AppPanel BusyFeedback ContributingExample ControlEvents ControlKinds ControlLimits DownloadTest DownloadTruth
+  GarbageDevice
   GraphOps KeyboardAccess KeyboardOnly LineNoise Monitor PanelFile PanelFileErrors PanelOps
   PortPaths PtyPanel ScreenReader StopSignals TestProgram TrafficOverPty TrafficView Vanishing)
 # The average times ctest has recorded: "<name> <runs> <seconds>" a line

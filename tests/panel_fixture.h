@@ -19,6 +19,7 @@
 #include "expected_download.h"
 #include "link/download.h"
 #include "link/frame.h"
+#include "link/line_account.h"
 #include "link/port.h"
 #include "parameters.h"
 #include "runtime/controls/log_view.h"
