@@ -34,8 +34,7 @@ constexpr std::size_t kLastWordsKept = 60;
 // How long a flush waits for the server to confirm its purge.
 constexpr int kPurgeWaitMs = 200;
 // Telnet's no-operation, sent only for the acknowledgement it carries.
-const std::string kNoOperation = {static_cast<char>(telnet::kIac),
-                                  static_cast<char>(telnet::kNop)};
+const std::string kNoOperation = {static_cast<char>(telnet::kIac), static_cast<char>(telnet::kNop)};
 
 std::string SocketErrorName(QAbstractSocket::SocketError e) {
   const char *name = QMetaEnum::fromType<QAbstractSocket::SocketError>().valueToKey(e);
