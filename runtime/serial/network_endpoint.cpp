@@ -5,8 +5,6 @@
 // arrived, so bytes that came while the program was blocked in Delay count.
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QHostAddress>
-#include <QMetaEnum>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -14,7 +12,7 @@
 
 #include "runtime/core/delay.h"
 #include "runtime/core/serial_ops.h"
-#include "runtime/serial/host_lookup.h"
+#include "runtime/serial/network_connect.h"
 #include "runtime/serial/network_port_name.h"
 #include "runtime/serial/serial_endpoint.h"
 #include "runtime/serial/telnet_session.h"
@@ -35,17 +33,6 @@ constexpr std::size_t kLastWordsKept = 60;
 constexpr int kPurgeWaitMs = 200;
 // Telnet's no-operation, sent only for the acknowledgement it carries.
 const std::string kNoOperation = {static_cast<char>(telnet::kIac), static_cast<char>(telnet::kNop)};
-
-std::string SocketErrorName(QAbstractSocket::SocketError e) {
-  const char *name = QMetaEnum::fromType<QAbstractSocket::SocketError>().valueToKey(e);
-  return name ? name : "error " + std::to_string(static_cast<int>(e));
-}
-
-std::string Seconds(double s) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%g s", s);
-  return text;
-}
 
 // The protocol's values for the line's settings.
 telnet::LineRequest RequestFor(const LineSettings &s) {
@@ -76,7 +63,8 @@ public:
     // before the wait, which is bounded by the name's timeout as a whole.
     Delay(0);
     const QDeadlineTimer deadline(static_cast<qint64>(name_.timeoutSeconds * 1000));
-    if (!Connect(deadline, why, detail))
+    rfc2217_ = name_.scheme == NetworkScheme::Rfc2217;
+    if (!ConnectWithin(socket_, name_, deadline, why, detail))
       return false;
     socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1); // a frame is one segment
     socket_.setReadBufferSize(settings_.inputQueueSize);
@@ -172,51 +160,6 @@ public:
 private:
   bool Connected() const { return socket_.state() == QAbstractSocket::ConnectedState; }
 
-  std::string Where() const { return name_.host + " port " + std::to_string(name_.port); }
-
-  bool Fail(OpenFailure *why, std::string *detail, TapOpenFault fault, const std::string &words) {
-    if (why)
-      *why = {fault, 0};
-    if (detail)
-      *detail = words;
-    return false;
-  }
-
-  bool Connect(const QDeadlineTimer &deadline, OpenFailure *why, std::string *detail) {
-    rfc2217_ = name_.scheme == NetworkScheme::Rfc2217;
-    QList<QHostAddress> addresses;
-    const HostLookup found = LookUpHost(name_.host, deadline, &addresses);
-    if (found == HostLookup::Unknown)
-      return Fail(why, detail, TapOpenFault::HostUnknown, "no address for " + name_.host);
-    if (found == HostLookup::TimedOut)
-      return Fail(why, detail, TapOpenFault::ConnectTimedOut,
-                  "looking up " + name_.host + " took over " + Seconds(name_.timeoutSeconds));
-    // Each address in turn ("localhost" is ::1 and 127.0.0.1), within the
-    // one wait; the last one's failure is the reason.
-    auto error = QAbstractSocket::HostNotFoundError;
-    for (const QHostAddress &address : addresses) {
-      if (deadline.hasExpired())
-        break;
-      socket_.connectToHost(address, static_cast<quint16>(name_.port));
-      if (socket_.waitForConnected(static_cast<int>(std::max<qint64>(1, deadline.remainingTime()))))
-        return true;
-      error = socket_.error();
-      socket_.abort();
-    }
-    switch (error) {
-    case QAbstractSocket::ConnectionRefusedError:
-      return Fail(why, detail, TapOpenFault::ConnectionRefused,
-                  "nothing listens at " + Where() + " (connection refused)");
-    case QAbstractSocket::SocketTimeoutError:
-    case QAbstractSocket::HostNotFoundError: // no address tried before the deadline
-      return Fail(why, detail, TapOpenFault::ConnectTimedOut,
-                  "no connection to " + Where() + " within " + Seconds(name_.timeoutSeconds));
-    default:
-      return Fail(why, detail, TapOpenFault::NetworkError,
-                  "connecting to " + Where() + ": " + SocketErrorName(error));
-    }
-  }
-
   // Telnet's options, then each of the line's settings, every answer within
   // the wait.
   bool Negotiate(const QDeadlineTimer &deadline, OpenFailure *why, std::string *detail) {
@@ -227,7 +170,7 @@ private:
       if (!WaitForServer(deadline))
         return Unanswered(pending, why, detail);
     if (agreement == telnet::Agreement::Refused)
-      return Fail(why, detail, TapOpenFault::LineSettingRefused, pending);
+      return NetworkOpenFailed(why, detail, TapOpenFault::LineSettingRefused, pending);
 
     const telnet::LineRequest request = RequestFor(settings_);
     Send(telnet_.SettingsRequest(request));
@@ -240,8 +183,8 @@ private:
         if (!WaitForServer(deadline))
           return Unanswered("no answer to " + asked, why, detail);
       if (answer != request.value[i])
-        return Fail(why, detail, TapOpenFault::LineSettingRefused,
-                    asked + ": the server answered " + std::to_string(answer));
+        return NetworkOpenFailed(why, detail, TapOpenFault::LineSettingRefused,
+                                 asked + ": the server answered " + std::to_string(answer));
     }
     return true;
   }
@@ -254,11 +197,12 @@ private:
       for (char c : data_.substr(0, kLastWordsKept))
         if (c >= 0x20 && c < 0x7F)
           said += c;
-      return Fail(why, detail, TapOpenFault::ServerClosed,
-                  "the server closed the connection" + (said.empty() ? "" : ": " + said));
+      return NetworkOpenFailed(why, detail, TapOpenFault::ServerClosed,
+                               "the server closed the connection" +
+                                   (said.empty() ? "" : ": " + said));
     }
-    return Fail(why, detail, TapOpenFault::ConnectTimedOut,
-                what + " within " + Seconds(name_.timeoutSeconds));
+    return NetworkOpenFailed(why, detail, TapOpenFault::ConnectTimedOut,
+                             what + " within " + SecondsText(name_.timeoutSeconds));
   }
 
   // Waits for the server's next bytes and reads them; false when the wait
