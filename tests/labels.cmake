@@ -17,7 +17,7 @@ set(nuvaro_pty_suites
   TrafficOverPty)
 set(nuvaro_gui_suites
   AppBinary AppPanel BusyFeedback ControlEvents ControlKinds ControlLimits DownloadTest GarbageDevice
-  GraphOps KeyboardAccess KeyboardOnly LineNoise Monitor PanelFile PanelFileErrors PanelOps
+  GraphOps KeyboardAccess PanelGeometry CrispControls KeyboardOnly LineNoise Monitor PanelFile PanelFileErrors PanelOps
   PortPaths PtyPanel ScreenReader StopSignals TrafficOverPty TrafficView Vanishing)
 # Whole names, measured with `ctest --test-dir build -j1` (over 1 s each).
 set(nuvaro_slow_tests
