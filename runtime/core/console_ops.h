@@ -26,3 +26,8 @@ enum class ConsoleStream { Output, Error };
 // bytes as they are (Windows' C library makes each line end CR LF). false
 // when not all of it was written, errno saying why.
 bool WriteConsoleText(ConsoleStream stream, const std::string &text);
+
+// Where the manual's first page (HTML) is: manual\index.html beside a Windows
+// program, <prefix>/share/doc/nuvaro/manual/index.html for a program in
+// <prefix>/bin, the build's manual folder for a program in a build tree.
+std::string ManualPlace();
