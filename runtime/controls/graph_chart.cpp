@@ -96,14 +96,15 @@ void SetFixedRange(QValueAxis *axis, double lo, double hi, int labels) {
     axis->setTickCount(5);
     return;
   }
-  // Too little room for four divisions: a coarser round interval from 0.
+  // Too little room for four divisions: a coarser round interval from 0,
+  // with at least two labels; failing that, the two ends alone.
   const auto count = [lo, hi](double interval) {
     return std::floor(hi / interval + 1e-9) - std::ceil(lo / interval - 1e-9) + 1.0;
   };
   double interval = NiceInterval(span, std::max(1, labels));
-  while (std::isfinite(interval) && count(interval) > std::max(labels, 2))
+  while (std::isfinite(interval) && count(interval) > labels)
     interval = NiceInterval(interval * 1.01, 1);
-  if (!(std::isfinite(interval) && interval > 0.0)) {
+  if (!(std::isfinite(interval) && interval > 0.0 && count(interval) >= 2.0)) {
     axis->setTickType(QValueAxis::TicksFixed);
     axis->setTickCount(2);
     return;
@@ -114,9 +115,9 @@ void SetFixedRange(QValueAxis *axis, double lo, double hi, int labels) {
 }
 
 int LabelsThatFit(double length, const QFont &labelsFont) {
-  // Each label's line, its text's own margin, and Qt Charts' padding of 4 px
-  // above and below it.
-  const double slot = QFontMetricsF(labelsFont).height() + 2.0 + 8.0;
+  // Each label's line, its text's own margin of half a pixel above and below,
+  // and Qt Charts' padding of 4 px above and below it.
+  const double slot = QFontMetricsF(labelsFont).height() + 1.0 + 8.0;
   return std::max(2, static_cast<int>(length / slot));
 }
 
