@@ -17,6 +17,8 @@
 
 #include <QAbstractAxis>
 #include <QChart>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 
 #include <sstream>
 #include <vector>
@@ -114,11 +116,30 @@ protected:
     }
     for (int control : {CTL_PULSE_GRAPH, CTL_LOGIC_GRAPH, CTL_RATE_METER})
       EXPECT_GE(Height(control), kLeastChartHeight) << "control " << control;
-    // Every axis label whole, none written as "...".
-    for (int control : {CTL_PULSE_GRAPH, CTL_LOGIC_GRAPH})
-      for (QAbstractAxis *axis : Control<Graph>(control)->chart()->axes())
+    // Every text of each chart whole: its title, each axis's title, and
+    // labels that read as numbers; Qt Charts writes what has no room as "...".
+    for (int control : {CTL_PULSE_GRAPH, CTL_LOGIC_GRAPH}) {
+      QChart *chart = Control<Graph>(control)->chart();
+      for (QAbstractAxis *axis : chart->axes())
         EXPECT_FALSE(axis->labelsTruncated())
             << "graph " << control << ", axis " << axis->titleText().toStdString();
+      QStringList titles = {chart->title()};
+      for (QAbstractAxis *axis : chart->axes())
+        titles << axis->titleText();
+      int labels = 0;
+      for (QGraphicsItem *item : chart->scene()->items()) {
+        auto *text = dynamic_cast<QGraphicsTextItem *>(item);
+        if (!text || !text->isVisible())
+          continue;
+        const QString shown = text->toPlainText().trimmed();
+        bool number = false;
+        shown.toDouble(&number);
+        labels += number;
+        EXPECT_TRUE(number || titles.contains(shown))
+            << "graph " << control << " shows " << shown.toStdString();
+      }
+      EXPECT_GE(labels, 4) << "graph " << control; // two on each axis at least
+    }
   }
 
   QWidget *window = nullptr;

@@ -50,7 +50,10 @@ Graph::Graph(QWidget *parent) : QWidget(parent) {
   xAxis_->setLabelFormat(QStringLiteral("%.4g"));
   rt::SetTickedRange(xAxis_, 0.0, 1.0, 5);
   yAxis_ = new QValueAxis;
-  yAxis_->setLabelFormat(QStringLiteral("%g"));
+  // Each after a space: Qt Charts keeps room for a "..." label beside the
+  // axis title, and with labels narrower than that (a lone "6") writes the
+  // title itself as "...". The label is HTML, which would drop a plain space.
+  yAxis_->setLabelFormat(QStringLiteral("&nbsp;%g"));
   chart_->addAxis(xAxis_, Qt::AlignBottom);
   chart_->addAxis(yAxis_, Qt::AlignLeft);
   applyYRange();
