@@ -24,32 +24,27 @@ int WholeCharacters(const char *text, int length, int room) {
 void SystemErrorWords(int, unsigned long systemError, char *out, int size) {
   if (size <= 0)
     return;
-  const int prefix =
-      std::snprintf(out, static_cast<std::size_t>(size), "Windows 错误 %lu", systemError);
-  if (prefix < 0 || prefix >= size)
-    return;
+  char text[600];
+  int length = std::snprintf(text, sizeof text, "Windows 错误 %lu", systemError);
   wchar_t words[160];
   DWORD n = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                              static_cast<DWORD>(systemError), 0, words,
                              sizeof words / sizeof words[0], nullptr);
   while (n > 0 && (words[n - 1] == L'\r' || words[n - 1] == L'\n' || words[n - 1] == L' '))
     --n;
-  if (n == 0)
-    return; // a number Windows has no words for
-  char utf8[480];
-  const int length = ::WideCharToMultiByte(CP_UTF8, 0, words, static_cast<int>(n), utf8,
-                                           sizeof utf8, nullptr, nullptr);
+  // A number Windows has no words for stands alone.
   static const char kColon[] = "：";
-  const int colon = static_cast<int>(sizeof kColon - 1);
-  const int room = size - 1 - prefix - colon;
-  if (length <= 0 || room <= 0)
-    return;
-  char *at = out + prefix;
-  std::memcpy(at, kColon, static_cast<std::size_t>(colon));
-  at += colon;
-  const int kept = WholeCharacters(utf8, length, room);
-  std::memcpy(at, utf8, static_cast<std::size_t>(kept));
-  at[kept] = '\0';
+  if (n > 0) {
+    std::memcpy(text + length, kColon, sizeof kColon - 1);
+    length += static_cast<int>(sizeof kColon - 1);
+    const int converted =
+        ::WideCharToMultiByte(CP_UTF8, 0, words, static_cast<int>(n), text + length,
+                              static_cast<int>(sizeof text) - length - 1, nullptr, nullptr);
+    length += converted > 0 ? converted : 0;
+  }
+  const int kept = WholeCharacters(text, length, size - 1);
+  std::memcpy(out, text, static_cast<std::size_t>(kept));
+  out[kept] = '\0';
 }
 
 } // namespace rt

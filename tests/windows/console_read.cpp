@@ -27,12 +27,12 @@ int wmain(int argc, wchar_t **argv) {
     return 2;
   }
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  const HANDLE screen = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0,
-                                    nullptr);
-  const HANDLE keys = CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0,
-                                  nullptr);
+  const HANDLE screen =
+      CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  &inherit, OPEN_EXISTING, 0, nullptr);
+  const HANDLE keys =
+      CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  &inherit, OPEN_EXISTING, 0, nullptr);
   if (screen == INVALID_HANDLE_VALUE || keys == INVALID_HANDLE_VALUE) {
     std::fprintf(stderr, "console_read: cannot open the console (%lu)\n", GetLastError());
     return 2;

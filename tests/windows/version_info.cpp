@@ -42,9 +42,9 @@ int wmain(int argc, wchar_t **argv) {
     std::fputs("version_info: no translation\n", stderr);
     return 1;
   }
-  const wchar_t *names[] = {L"CompanyName",    L"FileDescription",  L"FileVersion",
-                            L"InternalName",   L"LegalCopyright",   L"OriginalFilename",
-                            L"ProductName",    L"ProductVersion"};
+  const wchar_t *names[] = {L"CompanyName",  L"FileDescription", L"FileVersion",
+                            L"InternalName", L"LegalCopyright",  L"OriginalFilename",
+                            L"ProductName",  L"ProductVersion"};
   for (UINT t = 0; t < bytes / sizeof(Translation); ++t) {
     wchar_t block[64];
     swprintf(block, 64, L"\\StringFileInfo\\%04x%04x\\", translations[t].language,
