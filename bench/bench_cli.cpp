@@ -4,14 +4,16 @@
 // ended. Prints the median wall time against the protocol's floor: what its
 // waits fix (tests/expected_download.h), plus the time its frames out and the
 // replies back take at 38400 baud, which a pseudo-terminal does not spend.
-// Two downloads:
-//   - every command acknowledged at once: no check found nothing, so no
-//     reply can show the replies ran late and nuvaroctl does not watch for
-//     one; the floor is the download's own;
-//   - the angle never answered (its five tries) and the rest acknowledged: a
-//     check found nothing and later ones found replies, so nuvaroctl watches
-//     the line 0.5 s more for a late reply, which does not come; the floor
-//     is the download's plus the whole watch.
+// Three downloads:
+//   - every command acknowledged at once: each check found one acceptance,
+//     so the line's account vouches for the group at once; the floor is the
+//     download's own;
+//   - every command refused once, then accepted: the account reads the line
+//     0.5 s more after the last command (a look), which finds nothing; the
+//     floor is twice the checks plus the whole look;
+//   - the angle never answered (its five tries) and the rest acknowledged: the
+//     exchange failed, so nothing is looked for; the floor is the download's
+//     plus four checks.
 // Goal for each: within 1.05 times its floor.
 //   bench_cli [--runs N]   (21 runs by default)
 #include <algorithm>
@@ -86,16 +88,26 @@ int main(int argc, char **argv) {
   bool ok = Measure("every command acknowledged", std::make_shared<sim::DeviceModel>(3000), s, runs,
                     0, download.floor, AcknowledgedLineSeconds(download));
 
-  // The angle (the second command) sent five times and never answered: four
-  // checks more, then the watch; one reply fewer.
-  auto silentAngle = std::make_shared<sim::DeviceModel>(3000);
+  // Each command refused at its first try, taken at its second: every frame
+  // and every reply twice, then the look.
+  auto twice = std::make_shared<sim::DeviceModel>(3000);
   sim::DeviceKnobs knobs;
+  knobs.ackFrom = 2;
+  twice->SetKnobs(knobs);
+  ok = ok && Measure("each command refused once, then the look", twice, s, runs, 0,
+                     download.floor + static_cast<double>(commands) * kCheckWait + kLookWait,
+                     2 * AcknowledgedLineSeconds(download));
+
+  // The angle (the second command) sent five times and never answered: four
+  // checks more; one reply fewer.
+  auto silentAngle = std::make_shared<sim::DeviceModel>(3000);
+  knobs = sim::DeviceKnobs{};
   knobs.silent = true;
   knobs.silentPrefix = "T";
   silentAngle->SetKnobs(knobs);
   const std::size_t angleFrame = Frame(download.commands[1]).size();
-  ok = ok && Measure("the angle never answered, then the watch for late replies", silentAngle, s,
-                     runs, 1, download.floor + (kTries - 1) * kCheckWait + kLateReplyWatch,
+  ok = ok && Measure("the angle never answered", silentAngle, s, runs, 1,
+                     download.floor + (kTries - 1) * kCheckWait,
                      LineSeconds(download.frames.size() + (kTries - 1) * angleFrame +
                                  (commands - 1) * reply));
   double load[1] = {0.0};

@@ -7,6 +7,7 @@
 #include "cli/values.h"
 #include "link/demo_device.h"
 #include "link/exchange.h"
+#include "link/frame.h"
 #include "link/rate_poll.h"
 #include "link/sequence.h"
 #include "link/vocabulary.h"
@@ -24,11 +25,6 @@ namespace {
 // a long interval is waited in slices.
 constexpr double kWaitSlice = 0.1;
 
-// How long after its last command a group's replies are watched for: one
-// command's whole retry window, the latest a reply can come and still have
-// been counted against a later command.
-constexpr double kLateReplyWatch = ORDER_ATTEMPTS * ORDER_REPLY_WAIT;
-
 // The port opened, or the exit status for a port that would not open.
 int Open(const Invocation &in) {
   std::string why;
@@ -39,17 +35,16 @@ int Open(const Invocation &in) {
 }
 
 // The group's header, then the outcome of each command, in the link view's
-// order; the exit status. A group whose replies ran late fails: what the
-// device did with each command is unknown.
+// order; the exit status. A group whose replies ran out of step fails too:
+// what the device did with each command is unknown.
 int Report(Output &out, int acknowledged) {
-  WatchForLateReplies(kLateReplyWatch);
   const Carried carried = TakeCarried();
   if (carried.hasHeader)
     out.Summary(carried.header);
   for (const traffic::Outcome &o : carried.outcomes)
     out.Outcome(o);
   ClosePort();
-  return !out.Written() || !acknowledged || carried.late ? kExitDevice : kExitOk;
+  return !out.Written() || !acknowledged || carried.inDoubt ? kExitDevice : kExitOk;
 }
 
 void WaitUntil(double deadline) {
@@ -84,6 +79,10 @@ int Download(const Invocation &in, Output &out) {
 int Check(const Invocation &in, Output &out) {
   if (const int status = Open(in))
     return status;
+  // As a download does: what the device sent before (a reply still owed to
+  // an earlier run) is thrown away, and the account notes it.
+  Delay(DOWNLOAD_SETTLE_WAIT);
+  DiscardWaiting();
   return Report(out, CheckLink());
 }
 
@@ -105,9 +104,12 @@ int Rate(const Invocation &in, Output &out) {
   for (long long n = 0; !portFailed && (polling.count == 0 || n < polling.count); ++n) {
     due += polling.interval;
     WaitUntil(due);
+    // A report counts only with its number as the device writes it; the
+    // panel's meter reads more leniently.
     int rate = 0;
-    const bool read = TakeRate(&rate) == 1;
-    out.Reading(rt::WallClockMs(), read ? &rate : nullptr);
+    const bool report = TakeRate(&rate) == 1;
+    const bool read = report && ReplyNumberIsPlain();
+    out.Reading(rt::WallClockMs(), read ? &rate : nullptr, report && !read);
     readings += read;
     if (!out.Written())
       break;

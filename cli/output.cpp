@@ -17,10 +17,10 @@ namespace {
 // The stable English names of the verdicts a command can end with, for
 // --json; one per traffic::Verdict, in its order.
 constexpr const char *kResults[] = {
-    "acknowledged", "refused",       "no_answer",   "bad_checksum", "unreadable",
-    "rate_report",  "unknown_reply", "port_error",  "send_failed",  "drained_after_read",
-    "discarded",    "opened",        "open_failed", "poll",         "all_acknowledged",
-    "late_replies", "records_lost",
+    "acknowledged", "refused",       "no_answer",         "bad_checksum", "unreadable",
+    "rate_report",  "unknown_reply", "port_error",        "send_failed",  "drained_after_read",
+    "discarded",    "opened",        "open_failed",       "poll",         "all_acknowledged",
+    "late_replies", "records_lost",  "refusal_uncounted",
 };
 static_assert(sizeof kResults / sizeof kResults[0] == static_cast<int>(traffic::Verdict::Count));
 
@@ -63,13 +63,14 @@ void Output::Summary(const LogRow &header) {
     Line(header.time + "\t" + header.payload + "\t" + header.verdict + "\t" + header.bytes);
 }
 
-void Output::Reading(long long wallMs, const int *rate) {
+void Output::Reading(long long wallMs, const int *rate, bool unreadable) {
+  const traffic::Verdict none =
+      unreadable ? traffic::Verdict::Unreadable : traffic::Verdict::NoAnswer;
   if (json_)
     Line("{\"time\":" + Json(Time(wallMs)) +
          ",\"rate\":" + (rate ? std::to_string(*rate) : std::string("null")) + "}");
   else
-    Line(Time(wallMs) + "\t" +
-         (rate ? std::to_string(*rate) : std::string(traffic::Word(traffic::Verdict::NoAnswer))));
+    Line(Time(wallMs) + "\t" + (rate ? std::to_string(*rate) : std::string(traffic::Word(none))));
 }
 
 void Output::Port(const std::string &port, const std::string &description) {

@@ -25,10 +25,11 @@ public:
   // (a fixed-rate download: the time runs from the flush, after the settle
   // wait, to the last check).
   void Summary(const LogRow &header);
-  // One poll of the rate: the rate the meter shows, or 无应答 (null) when
-  // the poll got no rate report.
+  // One poll of the rate: the rate the device reported, or 无应答 (null)
+  // when the poll got no rate report, or 无法识别 (null) when the report's
+  // number is not a plain decimal as the device writes it ("R12x", "R+7").
   //   "09:41:08.012	3000"   {"time":"09:41:08.012","rate":3000}
-  void Reading(long long wallMs, const int *rate);
+  void Reading(long long wallMs, const int *rate, bool unreadable = false);
   // One entry of the port list: "/dev/ttyUSB0	ttyUSB0 — USB serial".
   //   {"port":"/dev/ttyUSB0","description":"ttyUSB0 — USB serial"}
   void Port(const std::string &port, const std::string &description);

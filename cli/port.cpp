@@ -6,6 +6,7 @@
 #include "link/demo_device.h"
 #include "link/frame.h"
 #include "link/line.h"
+#include "link/line_account.h"
 #include "runtime/core/clock.h"
 #include "runtime/core/delay.h"
 #include "runtime/core/port_choices.h"
@@ -17,13 +18,11 @@ namespace cli {
 
 namespace {
 
-// How often the watch for late replies looks at the line: a late reply ends
-// it within this.
-constexpr double kLookEvery = 0.01;
-
 struct Watch {
   traffic::Decoder decoder;
   Carried carried;
+  traffic::Verdict doubt = traffic::Verdict::Acknowledged; // the words for a result in doubt
+  int firstInDoubt = -1;
   std::string openFailure; // the reason of the newest failed open
 };
 
@@ -56,7 +55,14 @@ void StartWatching() {
         }
       },
       DEMO_DEVICE_PORT, [](const traffic::Outcome &o) { W().carried.outcomes.push_back(o); },
-      [] { W().carried.late = true; });
+      [](int verdict, int firstInDoubt) {
+        if (verdict == LINE_IN_STEP)
+          return;
+        W().carried.inDoubt = true;
+        W().doubt = verdict == LINE_LATE ? traffic::Verdict::LateReplies
+                                         : traffic::Verdict::RefusalUncounted;
+        W().firstInDoubt = firstInDoubt;
+      });
   rt::SetSerialTap(Take);
 }
 
@@ -92,26 +98,14 @@ void StopWatching() {
   rt::SetSerialTap(nullptr);
 }
 
-void WatchForLateReplies(double seconds) {
-  const double end = rt::CurrentClock().Now() + seconds;
-  for (;;) {
-    rt::DrainSerialTap();
-    const double left = end - rt::CurrentClock().Now();
-    if (!W().decoder.LateRepliesPossible() || left <= 0)
-      return;
-    Delay(std::min(left, kLookEvery));
-    ChInQu(); // what it takes goes through the tap to the decoder
-  }
-}
-
 Carried TakeCarried() {
   rt::DrainSerialTap();
   Carried carried = std::move(W().carried);
   W().carried = Carried{};
-  if (carried.late)
+  if (carried.inDoubt)
     for (traffic::Outcome &o : carried.outcomes)
-      if (o.afterSilence)
-        o.verdict = traffic::Verdict::LateReplies;
+      if (o.lastTry >= W().firstInDoubt)
+        o.verdict = W().doubt;
   return carried;
 }
 

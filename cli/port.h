@@ -22,20 +22,16 @@ void ClosePort();
 // Stops decoding what crosses the port (the rate poll needs no decoder).
 void StopWatching();
 
-// After the last command: reads the line for up to `seconds` while a reply
-// read now could still show that the group's replies ran late (the link
-// view's decoder says when), and stops once one has. Nothing is sent.
-void WatchForLateReplies(double seconds);
-
 // What the line carried since the last call, decoded: each command decided,
 // in order, and the newest group's header as the link view shows it. When
-// the group's replies ran late, every command from its first check that found
-// nothing on has the verdict LateReplies: its own result is unknown.
+// the line's account found the group's replies out of step, or a refusal the
+// exchange could not count, each command from its first try in doubt on has
+// that verdict (LateReplies, RefusalUncounted): its own result is unknown.
 struct Carried {
   std::vector<traffic::Outcome> outcomes;
   bool hasHeader = false;
   LogRow header;
-  bool late = false;
+  bool inDoubt = false; // the account's verdict is not "in step"
 };
 Carried TakeCarried();
 

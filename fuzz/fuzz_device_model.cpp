@@ -2,10 +2,10 @@
 // replies it queues, on whatever bytes a program writes.
 //
 // Input: byte 0 is the chunk size (low 6 bits, 0 for all at once) and the
-// time between chunks (high 2 bits); byte 1 sets the fault knobs; byte 2 the
-// reply latency (low 2 bits) and how often the rest is sent (high 6 bits: 1
-// to 4 times, or with the top code twice around a filler longer than the
-// model's raw record).
+// time between chunks (high 2 bits); bytes 1 and 2 set the fault knobs, low
+// byte first (fuzz_knobs.h); byte 3 the reply latency (low 2 bits) and how
+// often the rest is sent (high 6 bits: 1 to 4 times, or with the top code
+// twice around a filler longer than the model's raw record).
 // The rest is the byte stream. It is written to a fresh sim::DeviceModel
 // chunk by chunk with an increasing time; then every reply is taken.
 //
@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_check.h"
+#include "fuzz/fuzz_knobs.h"
 #include "sim/command.h"
 #include "sim/device_model.h"
 #include "sim/frame_scanner.h"
@@ -34,9 +35,8 @@ namespace {
 
 using sim::CommandKind;
 
-constexpr std::size_t kHeader = 3;
+constexpr std::size_t kHeader = 4;
 constexpr double kChunkGaps[] = {0.001, 0.01, 0.051, 1.0}; // the stall timeout is 0.05
-constexpr double kLatencies[] = {0.0, 0.03, 0.1, 2.0};
 constexpr double kLater = 1e300; // every reply on its way is readable by then
 // The top repeat code sends the stream, then more bytes than the model keeps
 // of its raw record, none of them a frame start, then the stream again: the
@@ -86,21 +86,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     return 0;
   const std::size_t chunkCode = data[0] & 0x3Fu;
   const double gap = kChunkGaps[data[0] >> 6];
-  const std::uint8_t knobBits = data[1];
-  const double latency = kLatencies[data[2] & 3u];
-  const unsigned repeatCode = data[2] >> 2;
+  const auto knobBits = static_cast<std::uint16_t>(data[1] | data[2] << 8);
+  const double latency = fuzz_knobs::kLatencies[data[3] & 3u];
+  const unsigned repeatCode = data[3] >> 2;
   const std::string_view body(reinterpret_cast<const char *>(data + kHeader), size - kHeader);
 
-  sim::DeviceKnobs knobs;
-  knobs.strayByte = knobBits & 0x01;
-  knobs.badChecksum = knobBits & 0x02;
-  knobs.trailing = knobBits & 0x04;
-  knobs.refuse = knobBits & 0x08;
-  knobs.refusePrefix = (knobBits & 0x10) ? "R" : "";
-  knobs.silent = knobBits & 0x20;
-  knobs.silentPrefix = "?";
-  knobs.ackFrom = 1 + (knobBits >> 6);
-  knobs.latency = latency;
+  const sim::DeviceKnobs knobs = fuzz_knobs::FromBits(knobBits, latency);
 
   std::string stream;
   if (!body.empty()) {
@@ -163,7 +154,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
   // Every reply, once the longest latency has passed.
   now += 10.0;
-  FUZZ_CHECK(!model.NextReplyTime(now));
+  FUZZ_CHECK(knobs.reportEvery > 0.0 || !model.NextReplyTime(now));
   const int readable = model.Readable(now);
   FUZZ_CHECK(readable >= 0 &&
              static_cast<std::size_t>(readable) <= sim::DeviceModel::kMaxPendingBytes);
@@ -193,19 +184,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
       answers.push_back(frame.bytes);
     }
   }
+  // Unasked reports mix with the answers (and were asked for once at a time
+  // far ahead, by the bound checks above): only the bounds hold there.
+  if (knobs.reportEvery > 0.0)
+    return 0;
   if (knobs.badChecksum) {
     FUZZ_CHECK(answers.empty());
     return 0;
   }
   const std::size_t dropped = model.DroppedReplies();
-  FUZZ_CHECK(answers.size() + dropped + unanswered == payloads.size());
-  if (dropped != 0 || unanswered != 0)
+  const std::size_t held = model.HeldReplies(); // released only by a flush
+  FUZZ_CHECK(held <= 1);
+  FUZZ_CHECK(answers.size() + dropped + unanswered + held == payloads.size());
+  if (dropped != 0 || unanswered != 0 || held != 0)
     return 0;
 
   // One reply per command, in order: a malformed command is refused, and a
   // well-formed one is acknowledged (or answered with the rate) unless a knob
   // says otherwise.
-  const bool plainDevice = !knobs.refuse && knobs.ackFrom == 1;
+  const bool plainDevice = !knobs.refuse && knobs.ackFrom == 1 && knobs.holdPrefix.empty();
   for (std::size_t i = 0; i < payloads.size(); ++i) {
     const std::optional<sim::Command> command = sim::ParseCommand(payloads[i]);
     if (!command)

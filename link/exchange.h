@@ -1,9 +1,7 @@
 // One acknowledged command: sent up to five times until the device answers "E1".
 #pragma once
 
-#include "link/vocabulary.h" // ORDER_ATTEMPTS
-
-constexpr double ORDER_REPLY_WAIT = 0.1; // seconds between a send and the check
+#include "link/vocabulary.h" // ORDER_ATTEMPTS, ORDER_REPLY_WAIT
 
 // 1 when the device accepted `text`, 0 after five unanswered or refused
 // attempts. The port must be open.

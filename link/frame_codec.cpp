@@ -88,6 +88,23 @@ int PayloadNumber(const char *payload, int n) {
   return static_cast<int>(value);
 }
 
+int IsPlainNumber(const char *text, int n) {
+  if (!text || n <= 0)
+    return 0;
+  const bool negative = text[0] == '-';
+  const int first = negative ? 1 : 0;
+  const int digits = n - first;
+  if (digits <= 0 || digits > 10 || (text[first] == '0' && (digits > 1 || negative)))
+    return 0;
+  long long value = 0;
+  for (int i = first; i < n; ++i) {
+    if (text[i] < '0' || text[i] > '9')
+      return 0;
+    value = value * 10 + (text[i] - '0');
+  }
+  return negative ? value <= static_cast<long long>(INT_MAX) + 1 : value <= INT_MAX;
+}
+
 int FramePayloadEnd(const char *frame, int count) {
   const int end = static_cast<signed char>(frame[1]);
   return end < count ? end : count;

@@ -33,6 +33,10 @@ int IsReplyFrame(const char *bytes, int count);
 // byte; saturated at the int range. 0 when there is none.
 int PayloadNumber(const char *payload, int n);
 
+// 1 when the `n` bytes at `text` are an int exactly as Fmt's "%d" writes it:
+// an optional minus, then digits with no leading zero (but "0"), in range.
+int IsPlainNumber(const char *text, int n);
+
 // 1 when the `count` bytes are frame-shaped but their checksum does not
 // match: "$", a length byte L of 3 or more (a payload) with L < count, and a
 // byte at L other than the checksum of the bytes between. Such bytes are no

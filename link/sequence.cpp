@@ -4,7 +4,9 @@
 #include "app/state/settings.h"
 #include "link/exchange.h"
 #include "link/frame.h"
+#include "link/line_account.h"
 #include "link/vocabulary.h"
+#include "runtime/core/clock.h"
 #include "runtime/core/delay.h"
 #include "runtime/core/fmt.h"
 #include "runtime/core/serial_ops.h"
@@ -25,11 +27,36 @@ void OrderValue(int SettingsRecord::*field) {
   OrderOrFail(buf);
 }
 
+double Now() {
+  return rt::CurrentClock().Now();
+}
+
+// The group's end: when the exchange took every command but the line's
+// account cannot yet vouch for it, the line is read a while more (nothing is
+// sent); a refusal the exchange could not count fails the group. The verdict
+// goes to the serial tap for the link view.
+int Conclude() {
+  if (commOk && AccountNeedsLook()) {
+    AccountLook();
+    for (int i = 0; i < ORDER_ATTEMPTS && AccountVerdict() != LINE_REFUSAL_UNCOUNTED; ++i) {
+      Delay(ORDER_REPLY_WAIT);
+      if (TakeWaiting() < 0)
+        break;
+    }
+  }
+  const int verdict = AccountClose(Now());
+  NoteLineVerdict(portNumber, verdict, lineAccount.firstInDoubt);
+  if (verdict == LINE_REFUSAL_UNCOUNTED)
+    commOk = 0;
+  return commOk;
+}
+
 } // namespace
 
 int DownloadSettings() {
   Delay(DOWNLOAD_SETTLE_WAIT);
-  FlushInQ(portNumber);
+  DiscardWaiting();
+  AccountOpen(LINE_GROUP_DOWNLOAD, Now());
   commOk = 1;
 
   // The mode command gates the rest; after it every command is sent even when
@@ -51,12 +78,13 @@ int DownloadSettings() {
       OrderOrFail(buf);
     }
   }
-  return commOk;
+  return Conclude();
 }
 
 int CheckLink() {
+  AccountOpen(LINE_GROUP_LINK_CHECK, Now());
   commOk = 1;
   Fmt(buf, CMD_LINK_CHECK);
   OrderOrFail(buf);
-  return commOk;
+  return Conclude();
 }

@@ -10,8 +10,9 @@ extern int commOk; // 1 while every command of a sequence has been acknowledged
 // flush of what the device sent before, the signal-mode command and, only
 // when the device took it, the angle, the width and the commands of the work
 // mode, each through order. Returns commOk: 1 when every command sent was
-// acknowledged.
+// acknowledged, and the line's account found no refusal that the exchange
+// could not count (link/line_account.h; lineAccount holds its verdict).
 int DownloadSettings();
 
-// The link check: "Q1" through order. Returns commOk.
+// The link check: "Q1" through order, with the same account. Returns commOk.
 int CheckLink();

@@ -35,8 +35,10 @@ constexpr char REPLY_ACKNOWLEDGEMENT = 'E';
 constexpr char REPLY_RATE = 'R';
 constexpr int ACKNOWLEDGED_NUMBER = 1;
 
-// Each command is sent up to this many times until it is accepted.
+// Each command is sent up to this many times until it is accepted, and
+// checked for its reply this long (seconds) after each send.
 constexpr int ORDER_ATTEMPTS = 5;
+constexpr double ORDER_REPLY_WAIT = 0.1;
 
 // A download starts by waiting this long (seconds), then throwing away what
 // the device sent before; its commands follow.

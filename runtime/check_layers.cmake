@@ -11,7 +11,8 @@
 # download.h, monitor.h). The protocol stands on the console side of the
 # run-time, which nuvaroctl links.
 # DECODER (traffic/): no Qt, the run-time through runtime/core only, and of
-# the application only link's words (vocabulary.h, frame_codec.h).
+# the application only link's words (vocabulary.h, frame_codec.h,
+# line_account.h).
 # CONSOLE (cli/, nuvaroctl): no Qt, the run-time through runtime/core only and
 # no panel operation there; of the application app/state, link/'s protocol
 # and the decoder (traffic/), nothing above them.
@@ -34,9 +35,9 @@ foreach(file IN LISTS FILES)
                           "the run-time's console side only): ${line}")
     endif()
     if(RULE STREQUAL "DECODER" AND line MATCHES "\"(app|panel|preview|sim|bench|tests|cli)/|\"link/"
-       AND NOT line MATCHES "\"link/(vocabulary|frame_codec)\\.h\"")
+       AND NOT line MATCHES "\"link/(vocabulary|frame_codec|line_account)\\.h\"")
       message(FATAL_ERROR "${file}: the decoder sees of the application only link's words "
-                          "(link/vocabulary.h, link/frame_codec.h): ${line}")
+                          "(link/vocabulary.h, link/frame_codec.h, link/line_account.h): ${line}")
     endif()
     if(RULE STREQUAL "CONSOLE" AND line MATCHES "\"(app|panel|preview|sim|bench|tests)/"
        AND NOT line MATCHES "\"app/state/")

@@ -2,9 +2,19 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace sim {
 
+// A latency of its own for the replies to commands that start with `prefix`.
+struct PrefixLatency {
+  std::string prefix;
+  double seconds = 0.0;
+  bool operator==(const PrefixLatency &) const = default;
+};
+
+// Every knob has its bit in the device model's fuzzer (fuzz/fuzz_knobs.h),
+// which names each field: a knob added here without one stops the build.
 struct DeviceKnobs {
   // Answer "E0" without acting: every command when `refusePrefix` is empty,
   // otherwise only commands that start with it. Applies to the rate poll too.
@@ -24,12 +34,32 @@ struct DeviceKnobs {
   bool silent = false;
   std::string silentPrefix;
 
-  // Seconds between the end of a command frame and its reply becoming readable.
+  // Seconds between the end of a command frame and its reply becoming
+  // readable; the first entry of `latencyFor` whose prefix the command
+  // starts with overrides it. A reply never overtakes an earlier one.
   double latency = 0.0;
+  std::vector<PrefixLatency> latencyFor;
 
-  bool strayByte = false;   // one kStrayByte in front of each reply frame
+  // One kStrayByte in front of each reply frame, or, when `strayPrefix` is
+  // not empty, in front of the replies to commands that start with it.
+  bool strayByte = false;
+  std::string strayPrefix;
   bool badChecksum = false; // each reply's checksum off by one
   bool trailing = false;    // kTrailingBytes (CR LF) after each reply
+
+  // An unasked rate report every `reportEvery` seconds (0: none), as a device
+  // that reports on its own would send.
+  double reportEvery = 0.0;
+
+  // The reply to the first command that starts with `holdPrefix` (empty:
+  // none) is held back. It becomes readable right after the next flush of
+  // what waits, or, when a command comes first (a device behind a
+  // pseudo-terminal never sees the program's flush), just before that
+  // command's reply: a reply still on its way when a download throws away
+  // what came before. Setting the knobs again arms it again.
+  std::string holdPrefix;
+
+  bool operator==(const DeviceKnobs &) const = default;
 };
 
 constexpr unsigned char kStrayByte = 0xFF;

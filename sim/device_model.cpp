@@ -1,6 +1,7 @@
 #include "sim/device_model.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace sim {
@@ -37,7 +38,7 @@ void DeviceModel::Receive(const unsigned char *data, int count, double now) {
         if (commands_.size() > kMaxRecordedCommands)
           commands_.pop_front();
         if (std::optional<std::string> reply = Respond(event.frame.bytes)) {
-          Queue(*reply, now);
+          Queue(*reply, event.frame.bytes, now);
           event.reply = std::move(*reply);
         }
       }
@@ -81,9 +82,16 @@ std::optional<std::string> DeviceModel::Respond(const std::string &payload) {
   return reply;
 }
 
-void DeviceModel::Queue(const std::string &reply, double now) {
+double DeviceModel::LatencyFor(const std::string &payload) const {
+  for (const PrefixLatency &own : knobs_.latencyFor)
+    if (Matches(payload, own.prefix))
+      return own.seconds;
+  return knobs_.latency;
+}
+
+void DeviceModel::Queue(const std::string &reply, const std::string &payload, double now) {
   std::string bytes;
-  if (knobs_.strayByte)
+  if (knobs_.strayByte && Matches(payload, knobs_.strayPrefix))
     bytes.push_back(static_cast<char>(kStrayByte));
   std::string frame = EncodeFrame(reply);
   if (knobs_.badChecksum)
@@ -91,18 +99,48 @@ void DeviceModel::Queue(const std::string &reply, double now) {
   bytes += frame;
   if (knobs_.trailing)
     bytes += kTrailingBytes;
+  if (holdArmed_ && !knobs_.holdPrefix.empty() && Matches(payload, knobs_.holdPrefix)) {
+    holdArmed_ = false;
+    held_.push_back(std::move(bytes));
+    return;
+  }
+  ReleaseHeld(now);
+  Push(std::move(bytes), now + std::max(LatencyFor(payload), 0.0));
+}
 
+void DeviceModel::Push(std::string bytes, double readyAt) {
   if (pendingBytes_ + bytes.size() > kMaxPendingBytes) {
     ++droppedReplies_;
     return;
   }
   // A serial line keeps its order: a reply never overtakes an earlier one,
   // even when the latency was lowered in between.
-  double readyAt = now + std::max(knobs_.latency, 0.0);
   if (!replies_.empty())
     readyAt = std::max(readyAt, replies_.back().readyAt);
   pendingBytes_ += bytes.size();
   replies_.push_back(Reply{readyAt, std::move(bytes)});
+}
+
+// The unasked reports due by `now`, each readable from its own time. After
+// a long silence of the reader only the newest few are sent: the pending
+// bound would drop the rest anyway.
+void DeviceModel::EmitReports(double now) {
+  if (knobs_.reportEvery <= 0.0 || !present_)
+    return;
+  const double every = knobs_.reportEvery;
+  if (nextReportAt_ < 0.0)
+    nextReportAt_ = now + every;
+  if (nextReportAt_ > now)
+    return;
+  constexpr double kMostAtOnce = 64;
+  const double due = std::floor((now - nextReportAt_) / every) + 1;
+  const int count = static_cast<int>(std::min(due, kMostAtOnce));
+  const double first = due > kMostAtOnce ? now - (count - 1) * every : nextReportAt_;
+  for (int i = 0; i < count; ++i) {
+    Push(EncodeFrame("R" + std::to_string(state_.CurrentRate())), first + i * every);
+    ++unaskedReports_;
+  }
+  nextReportAt_ = std::max(first + count * every, std::nextafter(now, HUGE_VAL));
 }
 
 std::size_t DeviceModel::ReadableLocked(double now) const {
@@ -117,11 +155,13 @@ std::size_t DeviceModel::ReadableLocked(double now) const {
 
 int DeviceModel::Readable(double now) {
   std::lock_guard lock(mutex_);
+  EmitReports(now);
   return static_cast<int>(ReadableLocked(now));
 }
 
 int DeviceModel::Take(unsigned char *out, int max, double now) {
   std::lock_guard lock(mutex_);
+  EmitReports(now);
   if (out == nullptr || max <= 0)
     return 0;
   std::size_t taken = 0;
@@ -142,10 +182,18 @@ int DeviceModel::Take(unsigned char *out, int max, double now) {
 
 void DeviceModel::DiscardReadable(double now) {
   std::lock_guard lock(mutex_);
+  EmitReports(now);
   while (!replies_.empty() && replies_.front().readyAt <= now) {
     pendingBytes_ -= replies_.front().bytes.size();
     replies_.pop_front();
   }
+  ReleaseHeld(now); // a reply held back arrives just after the flush
+}
+
+void DeviceModel::ReleaseHeld(double now) {
+  for (std::string &bytes : held_)
+    Push(std::move(bytes), now);
+  held_.clear();
 }
 
 bool DeviceModel::Present() const {
@@ -155,7 +203,10 @@ bool DeviceModel::Present() const {
 
 void DeviceModel::SetKnobs(const DeviceKnobs &knobs) {
   std::lock_guard lock(mutex_);
+  if (knobs.reportEvery != knobs_.reportEvery)
+    nextReportAt_ = -1.0;
   knobs_ = knobs;
+  holdArmed_ = true;
 }
 
 DeviceKnobs DeviceModel::Knobs() const {
@@ -167,6 +218,7 @@ void DeviceModel::Vanish() {
   std::lock_guard lock(mutex_);
   present_ = false;
   replies_.clear();
+  held_.clear();
   pendingBytes_ = 0;
   scanner_.Reset();
 }
@@ -220,11 +272,28 @@ void DeviceModel::ClearRecord() {
 
 std::optional<double> DeviceModel::NextReplyTime(double now) const {
   std::lock_guard lock(mutex_);
+  std::optional<double> next;
   for (const Reply &reply : replies_) {
-    if (reply.readyAt > now)
-      return reply.readyAt;
+    if (reply.readyAt > now) {
+      next = reply.readyAt;
+      break;
+    }
   }
-  return std::nullopt;
+  if (knobs_.reportEvery > 0.0 && present_) {
+    const double report = nextReportAt_ < 0.0 ? now : nextReportAt_;
+    next = next ? std::min(*next, report) : report;
+  }
+  return next;
+}
+
+std::size_t DeviceModel::UnaskedReports() const {
+  std::lock_guard lock(mutex_);
+  return unaskedReports_;
+}
+
+std::size_t DeviceModel::HeldReplies() const {
+  std::lock_guard lock(mutex_);
+  return held_.size();
 }
 
 void DeviceModel::SetFrameObserver(std::function<void(const FrameEvent &)> observer) {

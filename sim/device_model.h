@@ -69,6 +69,10 @@ public:
   std::string RawBytes() const;
   std::size_t BadFrames() const;
   std::size_t DroppedReplies() const;
+  // Unasked rate reports queued (DeviceKnobs::reportEvery), and replies held
+  // back and not yet released (DeviceKnobs::holdPrefix).
+  std::size_t UnaskedReports() const;
+  std::size_t HeldReplies() const;
   void ClearRecord();
 
   // When the earliest reply not yet readable becomes readable.
@@ -85,7 +89,11 @@ private:
   };
 
   std::optional<std::string> Respond(const std::string &payload);
-  void Queue(const std::string &reply, double now);
+  void Queue(const std::string &reply, const std::string &payload, double now);
+  void Push(std::string bytes, double readyAt);
+  void ReleaseHeld(double now);
+  double LatencyFor(const std::string &payload) const;
+  void EmitReports(double now);
   std::size_t ReadableLocked(double now) const;
 
   mutable std::mutex mutex_;
@@ -100,6 +108,10 @@ private:
   std::deque<Reply> replies_;
   std::size_t pendingBytes_ = 0;
   std::size_t droppedReplies_ = 0;
+  double nextReportAt_ = -1.0; // -1: from the first time asked
+  std::size_t unaskedReports_ = 0;
+  bool holdArmed_ = true;
+  std::vector<std::string> held_;
 
   std::deque<ReceivedCommand> commands_;
   std::string raw_;

@@ -72,7 +72,26 @@ std::optional<DevsimOptions> ParseDevsimOptions(const std::vector<std::string> &
         error = "--latency: not a number of seconds: " + text;
         return std::nullopt;
       }
-    } else if (name == "--refuse" || name == "--silent-for") {
+    } else if (name == "--latency-for") {
+      if (!value(text))
+        return std::nullopt;
+      const std::size_t eq = text.rfind('=');
+      PrefixLatency own;
+      if (eq == std::string::npos || eq == 0 || !ParseSeconds(text.substr(eq + 1), own.seconds)) {
+        error = "--latency-for: not PREFIX=SECONDS: " + text;
+        return std::nullopt;
+      }
+      own.prefix = text.substr(0, eq);
+      options.knobs.latencyFor.push_back(own);
+    } else if (name == "--report-every") {
+      if (!value(text))
+        return std::nullopt;
+      if (!ParseSeconds(text, options.knobs.reportEvery) || options.knobs.reportEvery <= 0.0) {
+        error = "--report-every: not a number of seconds above 0: " + text;
+        return std::nullopt;
+      }
+    } else if (name == "--refuse" || name == "--silent-for" || name == "--noise-for" ||
+               name == "--hold-for") {
       if (!value(text))
         return std::nullopt;
       if (text.empty()) {
@@ -82,6 +101,11 @@ std::optional<DevsimOptions> ParseDevsimOptions(const std::vector<std::string> &
       if (name == "--refuse") {
         options.knobs.refuse = true;
         options.knobs.refusePrefix = text;
+      } else if (name == "--noise-for") {
+        options.knobs.strayByte = true;
+        options.knobs.strayPrefix = text;
+      } else if (name == "--hold-for") {
+        options.knobs.holdPrefix = text;
       } else {
         options.knobs.silent = true;
         options.knobs.silentPrefix = text;
@@ -105,6 +129,7 @@ std::optional<DevsimOptions> ParseDevsimOptions(const std::vector<std::string> &
         options.knobs.silentPrefix.clear();
       } else if (name == "--noise") {
         options.knobs.strayByte = true;
+        options.knobs.strayPrefix.clear();
       } else if (name == "--bad-checksum") {
         options.knobs.badChecksum = true;
       } else if (name == "--trailing") {
@@ -130,12 +155,21 @@ std::string DevsimUsage(const std::string &program) {
          "\n"
          "  --rate N            rate reported before an operation is selected (0)\n"
          "  --latency SECONDS   delay before each reply becomes readable (0)\n"
+         "  --latency-for PREFIX=SECONDS\n"
+         "                      that delay for replies to commands starting with\n"
+         "                      PREFIX (may be given again for other prefixes)\n"
          "  --refuse PREFIX     answer E0 to commands starting with PREFIX\n"
          "  --refuse-all        answer E0 to every command\n"
          "  --ack-from N        acknowledge a command only at its Nth attempt in a row\n"
          "  --silent            answer nothing\n"
          "  --silent-for PREFIX answer nothing to commands starting with PREFIX\n"
          "  --noise             send a stray byte before each reply\n"
+         "  --noise-for PREFIX  send a stray byte before replies to commands\n"
+         "                      starting with PREFIX\n"
+         "  --hold-for PREFIX   hold back the reply to the first command starting\n"
+         "                      with PREFIX until just before the next reply\n"
+         "  --report-every SECONDS\n"
+         "                      send an unasked rate report this often\n"
          "  --bad-checksum      send every reply with a wrong checksum\n"
          "  --trailing          send CR LF after each reply\n"
          "  --quiet             log nothing\n"

@@ -62,6 +62,12 @@ protected:
     clock += DOWNLOAD_SETTLE_WAIT;
     Feed(TapKind::Discarded, thrownAway);
   }
+  // The line's account's verdict on the group, as the link notes it.
+  void Conclude(int verdict, int firstInDoubt) {
+    rt::TapRecord &r = Make(TapKind::Concluded, {}, verdict);
+    r.count = firstInDoubt;
+    decoder.Take(r);
+  }
   void Try(const std::string &command, const std::string &reply) {
     Send(command);
     Check(reply);

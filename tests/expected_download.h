@@ -18,10 +18,10 @@
 constexpr double kSettleWait = 0.12;
 constexpr double kCheckWait = 0.1;
 constexpr int kTries = 5;
-// After a group in which a check found nothing and a later one found a
-// reply, nuvaroctl reads the line this long more for a reply that would show
-// the replies ran late: one command's whole retry window.
-constexpr double kLateReplyWatch = kTries * kCheckWait;
+// After a group the line's account cannot yet vouch for (a check found no
+// reply, a refusal, two replies in one read), the line is read this long
+// more, nothing sent: one command's whole retry window.
+constexpr double kLookWait = kTries * kCheckWait;
 
 struct ExpectedDownload {
   std::vector<std::string> commands; // the payloads, in order

@@ -16,8 +16,9 @@ set(nuvaro_pty_suites
   DevsimProgram Nuvaroctl NuvaroctlCompletion PseudoTerminalPort PtyDeviceTest PtyLink PtyPanel StopSignals
   TrafficOverPty)
 set(nuvaro_gui_suites
-  AppBinary AppPanel BusyFeedback ControlEvents ControlKinds ControlLimits DownloadTest GarbageDevice
-  GraphOps KeyboardAccess PanelGeometry CrispControls KeyboardOnly LineNoise Monitor PanelFile PanelFileErrors PanelOps
+  AppBinary AppPanel BusyFeedback ControlEvents ControlKinds ControlLimits CrispControls DownloadTest
+  DownloadTruth GarbageDevice GraphOps KeyboardAccess KeyboardOnly LineNoise Monitor PanelFile
+  PanelFileErrors PanelGeometry PanelOps
   PortPaths PtyPanel ScreenReader StopSignals TrafficOverPty TrafficView Vanishing)
 # Whole names, measured with `ctest --test-dir build -j1` (over 1 s each).
 set(nuvaro_slow_tests
@@ -28,6 +29,7 @@ set(nuvaro_slow_tests
   Nuvaroctl.EachCommandItsOutputStatusAndBytesOnTheLine
   Nuvaroctl.AHeldPortIsLeftAloneAndASignalReleasesIt
   Nuvaroctl.RepliesRunningLateAreNeverReportedAsSuccess
+  Nuvaroctl.RefusalsTheFirstFrameWouldHideFailTheRun
   Nuvaroctl.EachLimitTakenAtItsEdgeAndRefusedPastIt
   Nuvaroctl.EachResultTheDeviceCausesAndEachFailureItsStatus
   StopSignals.EachClosesThePortAndEndsTheProgramAsTheSignalDoes)

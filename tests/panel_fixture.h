@@ -18,6 +18,7 @@
 #include "expected_download.h"
 #include "link/download.h"
 #include "link/frame.h"
+#include "link/line_account.h"
 #include "link/port.h"
 #include "parameters.h"
 #include "runtime/controls/log_view.h"
@@ -82,6 +83,7 @@ protected:
     portReady = 0;
     slectportchanged = 1;
     commOk = 0;
+    ResetLineAccount();
     portNumber = 0;
     Settings = SettingsRecord{};
     panelHandle = LoadPanel(0, "nuvaro.uir", MainPanel);

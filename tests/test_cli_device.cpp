@@ -1,6 +1,7 @@
-// nuvaroctl against nuvaro-devsim's faults: replies that run late, every
-// result the device can cause and its exit status, and each limit of the
-// panel taken at its edge and refused one past it.
+// nuvaroctl against nuvaro-devsim's faults: replies that run late, refusals
+// the first frame of a read would hide, every result the device can cause
+// and its exit status, and each limit of the panel taken at its edge and
+// refused one past it.
 #ifdef __linux__
 #include "app/state/settings.h"
 #include "child_process.h"
@@ -16,6 +17,7 @@
 #include "runtime/core/port_choices.h"
 #include "runtime/core/serial_ops.h"
 #include "sim/pty_device.h"
+#include "sim/raw_pty.h"
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QString>
@@ -27,6 +29,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -35,6 +38,7 @@ using namespace nuvaroctl_test;
 
 TEST(Nuvaroctl, RepliesRunningLateAreNeverReportedAsSuccess) {
   const std::string late = "应答迟到：结果可能属于上一条命令";
+  const std::string uncounted = "拒绝未计入：有命令被设备拒绝";
   // Each command of `sent` with `result`, the first at try `first`, the rest
   // at try `others`.
   const auto each = [](const Strings &sent, const std::string &result, const std::string &first,
@@ -55,17 +59,18 @@ TEST(Nuvaroctl, RepliesRunningLateAreNeverReportedAsSuccess) {
     Strings lines; // stdout, times taken off, JSON as its fields
   } cases[] = {
       // The mode command's first check finds nothing, its second the first
-      // try's answer; the last command's refusal comes after the download.
+      // try's answer; the last command's refusal comes after the download,
+      // in the look after it.
       {"0.15 s, last refused", L("--latency", "0.15", "--refuse", last), kFixed, 1,
-       Join(L("下载（定速）\t" + late + "；" + AllAcknowledged(kFixedSent)),
-            each(kFixedSent, late, "2/5", "1/5"))},
+       Join(L("下载（定速）\t" + uncounted + "；" + AllAcknowledged(kFixedSent)),
+            each(kFixedSent, uncounted, "2/5", "1/5"))},
       // The mode command's fifth check finds its first try's answer, the
       // rest its later tries'; the last command's refusal comes after the
       // download.
       {"0.45 s, last refused, json", L("--latency", "0.45", "--refuse", last),
-       Join(kFixed, L("--json")), 1, each(kFixedSent, "late_replies", "5", "1")},
+       Join(kFixed, L("--json")), 1, each(kFixedSent, "refusal_uncounted", "5", "1")},
       {"0.15 s, check refused, json", L("--latency", "0.15", "--refuse", "Q"), L("check", "--json"),
-       1, L("Q1\tlate_replies\t5")},
+       1, L("Q1\trefusal_uncounted\t5")},
       {"0.15 s, check", L("--latency", "0.15"), L("check"), 1,
        L("通讯检查\t" + late + "；全部已确认（1 条）", "Q1\t" + late + "\t2/5")},
       {"in time, angle never answered", L("--silent-for", "T"), kFixed, 1,
@@ -90,6 +95,113 @@ TEST(Nuvaroctl, RepliesRunningLateAreNeverReportedAsSuccess) {
     EXPECT_EQ(lines, c.lines);
     kill(devsim.pid, SIGTERM);
     EXPECT_EQ(WaitForExit(devsim.pid), 0);
+  }
+}
+
+// Each way a refusal, or a command the device never took, hid behind the
+// first frame of a read: the run exits 1 and never gives the refused command
+// as acknowledged. nuvaro-devsim plays the first five; the last two need the
+// line to hold a reply from before the run, which the device model on a
+// pseudo-terminal of the test's own gives it. A device that refuses a
+// command once, in time, and takes its retry, still passes.
+TEST(Nuvaroctl, RefusalsTheFirstFrameWouldHideFailTheRun) {
+  const std::string uncounted = "拒绝未计入：有命令被设备拒绝";
+  struct Case {
+    const char *name;
+    Strings devsim;      // its options; empty: the model in this process
+    Strings args;        // after --port
+    const char *refused; // the refused command's first letters; "": none
+    sim::DeviceKnobs knobs = {};
+  } cases[] = {
+      {"a refusal read with an acceptance", L("--latency-for", "F3=0.15", "--refuse", "T"), kFixed,
+       "T"},
+      {"a damaged late reply", L("--latency", "0.15", "--refuse", "W", "--noise-for", "R"), kFixed,
+       "W"},
+      {"a missing reply balancing a late one",
+       L("--latency", "0.15", "--refuse", "W", "--silent-for", "R"), kFixed, "W"},
+      {"a reply just past its check", L("--latency-for", "W=0.15", "--refuse", "F1"), kFixed, "F1"},
+      {"unasked rate reports during a late download",
+       L("--latency", "0.15", "--report-every", "0.2", "--refuse", "W"), Join(kFixed, L("--json")),
+       "W"},
+      {"an acknowledgement in flight at the discard", L(), kFixed, "F3",
+       [] {
+         sim::DeviceKnobs k;
+         k.holdPrefix = "Q", k.refuse = true, k.refusePrefix = "F3";
+         return k;
+       }()},
+      {"a stale acknowledgement before the check", L(), L("check"), "Q1",
+       [] {
+         sim::DeviceKnobs k;
+         k.refuse = true, k.refusePrefix = "Q";
+         return k;
+       }()},
+      {"refused once, in time, then taken", L("--ack-from", "2"), kFixed, ""},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    const Child devsim = c.devsim.empty()
+                             ? Child(-1, -1, -1)
+                             : SpawnChild(Join({NUVARO_DEVSIM_EXE, "--quiet"}, c.devsim));
+    std::string port;
+    auto model = std::make_shared<sim::DeviceModel>();
+    sim::PtyDevice pty(model);
+    if (devsim.pid > 0) {
+      port = ReadLineFrom(devsim.out);
+    } else {
+      ASSERT_TRUE(pty.Start());
+      port = pty.SlavePath();
+      // A link check's reply from before this run: held back by the device
+      // until its next command, or already waiting on the line.
+      const bool held = !c.knobs.holdPrefix.empty();
+      if (held)
+        model->SetKnobs(c.knobs);
+      const std::string q1 = Frame("Q1");
+      model->Receive(reinterpret_cast<const unsigned char *>(q1.data()), int(q1.size()), 0.0);
+      while (!held && model->Readable(1e9) > 0)
+        usleep(1000); // written to the line
+      model->SetKnobs(c.knobs);
+    }
+    ASSERT_EQ(port.rfind("/dev/", 0), 0u) << port;
+    const Ran ran = Nuvaroctl(Join({"--port", port}, c.args));
+    const bool json = c.args.back() == "--json";
+    const int status = *c.refused ? 1 : 0;
+    EXPECT_TRUE(WIFEXITED(ran.status) && WEXITSTATUS(ran.status) == status) << ran.status;
+    EXPECT_EQ(ran.err, "");
+    for (const std::string &line : ran.lines) {
+      const std::string fields = Fields(line, json);
+      if (*c.refused && fields.rfind(c.refused, 0) == 0) {
+        EXPECT_EQ(fields.find(json ? "\tacknowledged" : "\t已确认"), std::string::npos) << fields;
+      }
+      if (!json && fields.rfind(c.args[0] == "check" ? "通讯检查" : "下载", 0) == 0) {
+        EXPECT_EQ(fields.find(uncounted) != std::string::npos, *c.refused != 0) << fields;
+      }
+    }
+    if (devsim.pid > 0) {
+      kill(devsim.pid, SIGTERM);
+      EXPECT_EQ(WaitForExit(devsim.pid), 0);
+    }
+  }
+}
+
+// A rate report counts only with its number as the device writes it; any
+// other is 无法识别 and no reading. The report waits on the line before the
+// run starts, so the first look takes it.
+TEST(Nuvaroctl, ARateReportCountsOnlyAsThePlainNumberTheDeviceSends) {
+  for (const auto &[report, shown] : std::vector<std::pair<std::string, std::string>>{
+           {"R", "无法识别"}, {"R12x", "无法识别"}, {"R+7", "无法识别"}, {"R-12", "-12"}}) {
+    SCOPED_TRACE(report);
+    std::string problem;
+    const sim::RawPty pty = sim::OpenRawPty(&problem);
+    ASSERT_GE(pty.master, 0) << problem;
+    const std::string frame = Frame(report);
+    ASSERT_EQ(write(pty.master, frame.data(), frame.size()), ssize_t(frame.size()));
+    const Ran ran =
+        Nuvaroctl(L("--port", pty.slavePath, "rate", "--count", "1", "--interval", "0.1"));
+    close(pty.master);
+    const int status = shown == "无法识别" ? 1 : 0;
+    EXPECT_TRUE(WIFEXITED(ran.status) && WEXITSTATUS(ran.status) == status) << ran.err;
+    ASSERT_EQ(ran.lines.size(), 1u);
+    EXPECT_EQ(Fields(ran.lines[0], false), shown);
   }
 }
 

@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "expected_download.h"
+#include "fuzz/fuzz_knobs.h"
 #include "link/vocabulary.h"
 #include "parameters.h"
 #include "sim/command.h"
@@ -244,6 +247,52 @@ TEST_F(DeviceModelTest, DamagedReplies) {
   for (const auto &[knob, reply] : damage) {
     SetKnobs([knob = knob](auto &k) { k = sim::DeviceKnobs{}, k.*knob = true; });
     EXPECT_EQ(Order("Q1"), reply);
+  }
+}
+
+// The faults aimed at one command: a latency and a stray byte of its own;
+// a reply held back until the next flush; rate reports nobody asked for.
+TEST_F(DeviceModelTest, FaultsOfOneCommandHeldRepliesAndUnaskedReports) {
+  SetKnobs([](auto &k) {
+    k.latencyFor = {{"T", 0.15}};
+    k.strayByte = true, k.strayPrefix = "W";
+    k.holdPrefix = "Q";
+  });
+  EXPECT_EQ(Order("T30,", 1.0), "");
+  EXPECT_EQ(Read(1.1499), "");
+  EXPECT_EQ(Read(1.15), kE1);
+  EXPECT_EQ(Orders({"W1,", "F1,"}, 2.0), static_cast<char>(sim::kStrayByte) + kE1 + kE1);
+  EXPECT_EQ(Order("Q1", 3.0), "");
+  EXPECT_EQ(model.HeldReplies(), 1u);
+  model.DiscardReadable(3.5); // released by the flush, after it
+  EXPECT_EQ(Read(3.5), kE1);
+  EXPECT_EQ(Order("Q1", 4.0), kE1); // held once per setting of the knobs
+  SetKnobs([](auto &k) { k.holdPrefix = "Q"; });
+  EXPECT_EQ(Order("Q1", 5.0), "");
+  EXPECT_EQ(Order("F1,", 5.0), kE1 + kE1); // or ahead of the next command's reply
+
+  SetKnobs([](auto &k) { k = sim::DeviceKnobs{}, k.reportEvery = 0.2; });
+  EXPECT_EQ(Read(10.0), ""); // counted from the first look
+  EXPECT_DOUBLE_EQ(*model.NextReplyTime(10.0), 10.2);
+  const Bytes report = sim::EncodeFrame("R3000");
+  EXPECT_EQ(Read(10.45), report + report);
+  EXPECT_EQ(Order("?1,", 10.5), report); // an asked one keeps its place in line
+  EXPECT_EQ(model.UnaskedReports(), 2u);
+}
+
+// The fuzzer picks every knob with a bit of its own (a knob it does not name
+// does not build), and no bit goes unread or overlaps another's knob.
+TEST(DeviceKnobs, EachFuzzerBitSetsAKnobOfItsOwn) {
+  const sim::DeviceKnobs none = fuzz_knobs::FromBits(0);
+  std::vector<sim::DeviceKnobs> seen;
+  for (int bit = 0; bit < fuzz_knobs::kBits; ++bit) {
+    const auto bits = static_cast<std::uint16_t>(1u << bit);
+    const sim::DeviceKnobs knobs = fuzz_knobs::FromBits(bits);
+    EXPECT_EQ(knobs != none, (fuzz_knobs::kUsedBits & bits) != 0) << bit;
+    if (knobs != none) {
+      EXPECT_EQ(std::count(seen.begin(), seen.end(), knobs), 0) << bit;
+      seen.push_back(knobs);
+    }
   }
 }
 

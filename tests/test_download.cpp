@@ -117,6 +117,8 @@ TEST_F(DownloadTest, EditAfterADownloadTurnsTheButtonGreenAgain) {
   EXPECT_EQ(Sent()[2], "W250,");
 }
 
+// Refusals before each acceptance: the line is read one retry window more
+// after the last command, and nothing more comes.
 TEST_F(DownloadTest, AcknowledgedLateStillCompletes) {
   constexpr int kAcceptedTry = 3;
   Knobs([](auto &k) { k.ackFrom = kAcceptedTry; });
@@ -124,7 +126,7 @@ TEST_F(DownloadTest, AcknowledgedLateStillCompletes) {
   const std::size_t tries = kAcceptedTry * Expected(Settings).commands.size();
   EXPECT_EQ(Sent().size(), tries);
   EXPECT_EQ(Value(CTL_COMM_LED), 1);
-  EXPECT_NEAR(clock.Now(), kSettleWait + static_cast<double>(tries) * kCheckWait, 1e-9);
+  EXPECT_NEAR(clock.Now(), kSettleWait + static_cast<double>(tries) * kCheckWait + kLookWait, 1e-9);
 }
 
 // A rate report that lands during the 0.12 s wait is flushed; one that lands

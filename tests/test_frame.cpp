@@ -65,6 +65,7 @@ TEST_F(ChInQuTest, TakesAllThatWaitsAndReadsTheLetterAndNumberOfAReplyFrameOnly)
     int result;
     char letter = '\0'; // a row with no reply leaves both out
     int number = 0;
+    bool plain = true; // the number as the device writes one (nuvaroctl's rate)
   } rows[] = {
       {e1, 1, 'E', 1},
       {e1.substr(0, e1.size() - 1), 1, 'E', 1}, // without the terminator
@@ -72,11 +73,16 @@ TEST_F(ChInQuTest, TakesAllThatWaitsAndReadsTheLetterAndNumberOfAReplyFrameOnly)
       {e1 + Frame("R3000"), 1, 'E', 1},         // of two frames the first counts
       {Frame("R100"), 1, 'R', 100},             // checksum 0xE9, above 127
       {Frame("R1499"), 1, 'R', 1499},           // the checksum byte '0' is no digit of it
-      {Frame("R-250x7"), 1, 'R', -250},
-      {Frame("R99999999999"), 1, 'R', 2147483647},
-      {Frame("R"), 1, 'R', 0},
-      {std::string("$\0", 2), 1, '\0', 0}, // passes, but carries no letter
-      {"\x01" + Frame("E1"), 0},           // a stray byte in front
+      {Frame("R-250"), 1, 'R', -250},
+      {Frame("R-250x7"), 1, 'R', -250, false},
+      {Frame("R+7"), 1, 'R', 7, false},
+      {Frame("R007"), 1, 'R', 7, false},
+      {Frame("R-0"), 1, 'R', 0, false},
+      {Frame("R-2147483648"), 1, 'R', -2147483647 - 1},
+      {Frame("R99999999999"), 1, 'R', 2147483647, false},
+      {Frame("R"), 1, 'R', 0, false},
+      {std::string("$\0", 2), 1, '\0', 0, false}, // passes, but carries no letter
+      {"\x01" + Frame("E1"), 0},                  // a stray byte in front
       {badSum, 0},
       {glued, 0},
       {std::string("E1\0", 3), 0},       // no frame at all
@@ -92,6 +98,7 @@ TEST_F(ChInQuTest, TakesAllThatWaitsAndReadsTheLetterAndNumberOfAReplyFrameOnly)
     if (row.result == 1) {
       EXPECT_EQ(ReplyLetter(), row.letter);
       EXPECT_EQ(ReplyNumber(), row.number);
+      EXPECT_EQ(ReplyNumberIsPlain(), row.plain);
     }
     EXPECT_EQ(device->Left(), 0u);
   }

@@ -24,9 +24,9 @@ std::optional<sim::DevsimOptions> Parse(const Args &args, std::string *error = n
 }
 
 TEST(DevsimOptions, EveryOptionSetsItsKnob) {
-  auto options =
-      Parse({"--rate", "-1200", "--latency=0.25", "--refuse", "W", "--ack-from", "3",
-             "--silent-for", "?1", "--noise", "--bad-checksum", "--trailing", "--quiet"});
+  auto options = Parse({"--rate", "-1200", "--latency=0.25", "--refuse", "W", "--ack-from", "3",
+                        "--silent-for", "?1", "--noise", "--bad-checksum", "--trailing", "--quiet",
+                        "--latency-for", "T=0.15", "--latency-for=D1,=0", "--report-every", "0.2"});
   ASSERT_TRUE(options);
   EXPECT_EQ(options->startRate, -1200);
   EXPECT_DOUBLE_EQ(options->knobs.latency, 0.25);
@@ -38,6 +38,11 @@ TEST(DevsimOptions, EveryOptionSetsItsKnob) {
   EXPECT_TRUE(options->knobs.strayByte && options->knobs.badChecksum && options->knobs.trailing);
   EXPECT_TRUE(options->quiet);
   EXPECT_FALSE(options->help);
+  EXPECT_EQ(options->knobs.latencyFor,
+            (std::vector<sim::PrefixLatency>{{"T", 0.15}, {"D1,", 0.0}}));
+  EXPECT_DOUBLE_EQ(options->knobs.reportEvery, 0.2);
+  EXPECT_EQ(Parse({"--noise-for", "R"})->knobs.strayPrefix, "R");
+  EXPECT_EQ(Parse({"--hold-for", "Q"})->knobs.holdPrefix, "Q");
 
   // The all-commands forms clear a prefix given earlier.
   options = Parse({"--refuse", "W", "--refuse-all", "--silent-for", "T", "--silent"});
@@ -59,6 +64,11 @@ TEST(DevsimOptions, BadOptionsAreRefusedWithAReason) {
                                             {"--latency="},
                                             {"--ack-from", "0"},
                                             {"--refuse", ""},
+                                            {"--latency-for", "T"},
+                                            {"--latency-for", "=0.1"},
+                                            {"--latency-for", "T=-1"},
+                                            {"--noise-for", ""},
+                                            {"--report-every", "0"},
                                             {"--noise=1"},
                                             {"--quiet=yes"}}) {
     std::string error;

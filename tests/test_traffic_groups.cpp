@@ -1,5 +1,5 @@
 // The link view's decoder grouping what it is fed: folded polls, link checks,
-// replies that ran late, the bytes a flush drained and failed opens.
+// the line's verdict on a group, the bytes a flush drained and failed opens.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -11,6 +11,7 @@
 #include "decoding_fixture.h"
 #include "expected_download.h"
 #include "link/frame.h"
+#include "link/line_account.h"
 #include "parameters.h"
 
 namespace {
@@ -59,89 +60,72 @@ TEST_F(Decoding, ALinkCheckIsAGroupOfItsOwnAndEachAnsweredOneOpensAnother) {
   EXPECT_EQ(Header().verdict, "Q1：被拒绝 5/5");
 }
 
-// A download answered one command late: its last acknowledgement comes only
-// after it, and the next download's flush throws it away.
-TEST_F(Decoding, AnAcknowledgementTheNextDownloadThrowsAwayShowsTheOneBeforeRanLate) {
-  StartDownload();
-  Send("F3,");
-  Check("", 0);
-  Send("F3,");
-  Check(Frame("E1")); // the first try's answer, counted for the second
-  EXPECT_EQ(Header().verdict, "全部已确认（1 条）");
-  const long long first = Header().id;
-  StartDownload(Frame("E1")); // the second try's
-  EXPECT_EQ(rows[first].verdict, "应答迟到：结果可能属于上一条命令；全部已确认（1 条）");
-  // An acknowledgement with no silence before it is no sign of lateness.
-  Try("F3,", Frame("E1"));
-  StartDownload(Frame("E1"));
-  EXPECT_EQ(Lines(false).back(), "下载前丢弃（6 字节）");
-  EXPECT_EQ(std::count_if(rows.begin(), rows.end(),
-                          [](const auto &r) { return r.second.verdict.find("应答迟到") == 0; }),
-            1);
-}
-
-// The reply owed read after the group (by the panel's next tick, or by
-// nuvaroctl's watch), an acknowledgement or a refusal, heads a download or a
-// link check late; the commands from the first check that found nothing on
-// are the ones in doubt. Any other read first closes the group unmarked.
-TEST_F(Decoding, AReplyReadAfterAGroupWhoseRepliesRanLateHeadsItLate) {
+// What the line's account concluded heads the group: out of step, a refusal
+// the exchange could not count, or nothing to add. The reads of the look
+// after the last command are rows of the group; a check's read names every
+// reply it held; the commands from the first try in doubt on are the ones
+// whose results nuvaroctl gives as unknown.
+TEST_F(Decoding, TheLinesVerdictHeadsTheGroupAndTheLookIsPartOfIt) {
   const struct {
     const char *name;
-    Strings commands;
-    std::size_t silentAt; // this command's first check finds nothing, its second the reply
-    std::string after;
-    const char *payload;
-    const char *verdict;
+    bool linkCheck;
+    int verdict;
+    int firstInDoubt;
+    const char *header;
   } cases[] = {
-      {"download, acknowledgement",
-       {"F3,", "T30,", "W100,"},
-       1,
-       Frame("E1"),
-       "下载",
-       "应答迟到：结果可能属于上一条命令；全部已确认（3 条）"},
-      {"download, refusal",
-       {"F3,", "T30,", "W100,"},
-       0,
-       Frame("E0"),
-       "下载",
-       "应答迟到：结果可能属于上一条命令；全部已确认（3 条）"},
-      {"link check, refusal",
-       {"Q1"},
-       0,
-       Frame("E0"),
-       "通讯检查",
+      {"download, refusal uncounted", false, LINE_REFUSAL_UNCOUNTED, 0,
+       "拒绝未计入：有命令被设备拒绝；全部已确认（2 条）"},
+      {"download, out of step", false, LINE_LATE, 0,
+       "应答迟到：结果可能属于上一条命令；全部已确认（2 条）"},
+      {"download, in step", false, LINE_IN_STEP, -1, "全部已确认（2 条）"},
+      {"link check, out of step", true, LINE_LATE, 0,
        "应答迟到：结果可能属于上一条命令；全部已确认（1 条）"},
-      {"download, a rate report", {"F3,", "T30,"}, 1, Frame("R3000"), "下载", "全部已确认（2 条）"},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
-    std::vector<bool> afterSilence;
-    int late = 0;
-    decoder =
-        traffic::Decoder([this](const LogRow &row) { rows[row.id] = row; }, 0,
-                         [&](const traffic::Outcome &o) { afterSilence.push_back(o.afterSilence); },
-                         [&late] { ++late; });
-    if (c.commands[0] != "Q1")
+    rows.clear();
+    std::vector<int> lastTries;
+    std::vector<int> concluded;
+    decoder = traffic::Decoder([this](const LogRow &row) { rows[row.id] = row; }, 0,
+                               [&](const traffic::Outcome &o) { lastTries.push_back(o.lastTry); },
+                               [&](int verdict, int firstInDoubt) {
+                                 concluded = {verdict, firstInDoubt};
+                               });
+    const std::string first = c.linkCheck ? "Q1" : "F3,";
+    if (!c.linkCheck)
       StartDownload();
-    std::vector<bool> expected;
-    for (std::size_t i = 0; i < c.commands.size(); ++i) {
-      if (i == c.silentAt) {
-        Send(c.commands[i]);
-        Check("", 0);
-        EXPECT_FALSE(decoder.LateRepliesPossible()); // no reply after the silence yet
-      }
-      Try(c.commands[i], Frame("E1"));
-      expected.push_back(i >= c.silentAt);
-    }
-    EXPECT_TRUE(decoder.LateRepliesPossible());
+    Send(first);
+    Check("", 0);                          // nothing yet: try 2 follows
+    Try(first, Frame("E1") + Frame("E0")); // the first try's answer, and a refusal behind it
+    EXPECT_EQ(Lines(false).back(), "已确认；另有 E0 被拒绝");
+    if (!c.linkCheck)
+      Try("T30,", Frame("E1"));
     const long long header = Header().id;
-    Check(c.after);
-    EXPECT_EQ(rows[header].payload, c.payload);
-    EXPECT_EQ(rows[header].verdict, c.verdict);
-    EXPECT_EQ(late, rows[header].verdict.rfind("应答迟到", 0) == 0 ? 1 : 0);
-    EXPECT_FALSE(decoder.LateRepliesPossible());
-    EXPECT_EQ(afterSilence, expected);
+    Check(Frame("E1")); // the look: a reply after the last command
+    EXPECT_EQ(Lines().back(), "E1|已确认 （末条命令之后）");
+    Conclude(c.verdict, c.firstInDoubt);
+    EXPECT_EQ(rows[header].verdict, c.header);
+    EXPECT_EQ(rows[header].tone == 2, c.verdict != LINE_IN_STEP);
+    EXPECT_EQ(concluded, (std::vector<int>{c.verdict, c.firstInDoubt}));
+    EXPECT_EQ(lastTries, c.linkCheck ? std::vector<int>{1} : (std::vector<int>{1, 2}));
+    // After the conclusion a read belongs to no group: the polls' row.
+    Check(Frame("E1"));
+    EXPECT_EQ(Lines().back(), "?1, → E1|已确认");
+    EXPECT_EQ(rows[header].verdict, c.header);
   }
+}
+
+// A download's flush that throws away an acknowledgement opens the new
+// download and leaves the one before as it was concluded.
+TEST_F(Decoding, AnAcknowledgementTheNextDownloadThrowsAwayIsShownThere) {
+  StartDownload();
+  Try("F3,", Frame("E1"));
+  Conclude(LINE_IN_STEP, -1);
+  const long long first = Header().id;
+  StartDownload(Frame("E1"));
+  EXPECT_EQ(rows[first].verdict, "全部已确认（1 条）");
+  EXPECT_EQ(Lines(false).back(), "下载前丢弃（6 字节）");
+  EXPECT_NE(Header().id, first);
 }
 
 TEST_F(Decoding, DrainedBytesAreCountedWithTheReadTheyFollow) {

@@ -28,10 +28,10 @@ namespace {
 
 class TrafficView : public BadInputTest {
 protected:
-  // The header row of the last download.
+  // The header row of the last download (no direction, unlike 下载前丢弃).
   QString Header(const QStringList &rows) {
     for (qsizetype i = rows.size(); i > 0; --i)
-      if (rows[i - 1].contains(QStringLiteral("\t下载")))
+      if (rows[i - 1].contains(QStringLiteral("\t\t下载")))
         return rows[i - 1];
     return {};
   }
@@ -91,17 +91,36 @@ TEST_F(TrafficView, TheSendButtonStepsThroughEachTryAndTheGroupSaysWhatFailed) {
   }
 }
 
-// A device 150 ms late that refuses the angle: every check finds the reply
-// to the send before it, the download seems to succeed, and the header says
-// why it may not have. A device in time that misses one reply: no such note.
+// A device 150 ms late: every check finds the reply to the send before it.
+// Refusing the angle, the download fails and the header says a refusal went
+// uncounted; accepting everything, it succeeds, the header warns, and the
+// look after the last command is a row of the group. A refusal read behind
+// an acceptance is named in its check's row. A device in time that misses
+// one reply: no note.
 TEST_F(TrafficView, LateRepliesAreNamedAndOneMissedReplyIsNot) {
   Knobs([](auto &k) { k.latency = 0.15, k.refuse = true, k.refusePrefix = "T"; });
   Download();
-  EXPECT_TRUE(popups.empty()); // what the exchange saw, unchanged
+  EXPECT_EQ(popups, Strings{kCommError});
+  EXPECT_EQ(Value(CTL_COMM_LED), 0);
+  EXPECT_TRUE(Header(LinkViewRows()).contains(QStringLiteral("拒绝未计入：有命令被设备拒绝")));
+
+  clock.Advance(5.0);
+  popups.clear();
+  Knobs([](auto &k) { k.latency = 0.15; });
+  Download();
+  EXPECT_TRUE(popups.empty());
   EXPECT_EQ(Value(CTL_COMM_LED), 1);
-  clock.Advance(0.5);
-  Tick();
-  EXPECT_TRUE(Header(LinkViewRows()).contains(QStringLiteral("应答迟到：结果可能属于上一条命令")));
+  QStringList rows = LinkViewRows();
+  EXPECT_TRUE(Header(rows).contains(QStringLiteral("应答迟到：结果可能属于上一条命令")))
+      << Header(rows).toStdString();
+  EXPECT_TRUE(rows.back().endsWith(QStringLiteral("已确认 （末条命令之后）")))
+      << rows.back().toStdString();
+
+  clock.Advance(5.0);
+  Knobs([](auto &k) { k.latencyFor = {{"F3", 0.15}}, k.refuse = true, k.refusePrefix = "T"; });
+  Download();
+  rows = LinkViewRows();
+  EXPECT_TRUE(rows.filter(QStringLiteral("已确认；另有 E0 被拒绝")).size() == 1);
 
   auto fake = Attach(std::make_shared<FakeDevice>());
   int writes = 0;
@@ -110,6 +129,7 @@ TEST_F(TrafficView, LateRepliesAreNamedAndOneMissedReplyIsNot) {
       d.Queue(Frame("E1"), now);
   };
   slectportchanged = 1;
+  clock.Advance(5.0);
   Download();
   clock.Advance(0.5);
   Tick();

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "link/line_account.h"
 #include "link/vocabulary.h"
 #include "runtime/core/time_of_day.h"
 
@@ -10,22 +11,29 @@ namespace traffic {
 
 namespace {
 
-// What a check's read says; noise with its count.
+// What a check's read says; noise with its count; the replies it held
+// beyond the first.
 std::string WordFor(const Reading &reading, long long count) {
-  if (reading.verdict == Verdict::Unreadable)
-    return WordWithCount(Verdict::Unreadable, count, false);
-  return Word(reading.verdict);
+  std::string words = reading.verdict == Verdict::Unreadable
+                          ? WordWithCount(Verdict::Unreadable, count, false)
+                          : Word(reading.verdict);
+  if (!reading.further.empty())
+    words += "；" + std::string(Word(Label::FurtherInRead)) + " " + reading.further;
+  return words;
+}
+
+// The header's warning for what the line's account concluded, if any.
+const char *ConclusionWord(int lineVerdict) {
+  return lineVerdict == LINE_LATE                ? Word(Verdict::LateReplies)
+         : lineVerdict == LINE_REFUSAL_UNCOUNTED ? Word(Verdict::RefusalUncounted)
+                                                 : nullptr;
 }
 
 } // namespace
 
-Decoder::Decoder(RowSink sink, int demoPort, OutcomeSink outcomes, LateSink late)
+Decoder::Decoder(RowSink sink, int demoPort, OutcomeSink outcomes, ConclusionSink concluded)
     : sink_(std::move(sink)), demoPort_(demoPort), outcomes_(std::move(outcomes)),
-      late_(std::move(late)) {}
-
-bool Decoder::LateRepliesPossible() const {
-  return group_.kind != GroupKind::None && group_.replyAfterSilence && !group_.late;
-}
+      concluded_(std::move(concluded)) {}
 
 void Decoder::Put(LogRow &row) {
   if (row.id == 0)
@@ -77,11 +85,10 @@ void Decoder::ShowHeader() {
     h.verdict = group_.acknowledged > 0 ? std::string(Word(Verdict::AllAcknowledged)) + "（" +
                                               std::to_string(group_.acknowledged) + " 条）"
                                         : "—";
-  if (group_.late)
-    h.verdict = std::string(Word(Verdict::LateReplies)) + "；" + h.verdict;
-  h.tone = !group_.failures.empty() || group_.late ? kToneBad
-           : group_.acknowledged > 0               ? kToneGood
-                                                   : 0;
+  const char *warning = group_.concluded ? ConclusionWord(group_.lineVerdict) : nullptr;
+  if (warning)
+    h.verdict = std::string(warning) + "；" + h.verdict;
+  h.tone = !group_.failures.empty() || warning ? kToneBad : group_.acknowledged > 0 ? kToneGood : 0;
   Put(h);
 }
 
@@ -101,15 +108,25 @@ void Decoder::OpenGroup(GroupKind kind, const rt::TapRecord &r) {
   ShowHeader();
 }
 
-// Replies that ran one command late: a check found nothing, later checks
-// found replies, and one acknowledgement more came after the group.
-void Decoder::NoteLateReplies() {
-  if (!LateRepliesPossible())
+void Decoder::Concluded(const rt::TapRecord &r) {
+  if (group_.kind == GroupKind::None || group_.concluded)
     return;
-  group_.late = true;
+  group_.concluded = true;
+  group_.lineVerdict = r.result;
   ShowHeader();
-  if (late_)
-    late_();
+  if (concluded_)
+    concluded_(r.result, static_cast<int>(r.count));
+}
+
+// A read in the look after the group's last command: a row of the group.
+void Decoder::AfterLastCommand(const rt::TapRecord &r, const Reading &reading) {
+  group_.lastClock = r.clock;
+  LogRow row = NewRow(r, "←");
+  row.payload = reading.text;
+  row.bytes = HexBytes(r.head, r.headCount, r.count);
+  row.verdict = WordFor(reading, r.count) + " " + Word(Label::AfterLastCommand);
+  row.tone = reading.frame && reading.letter == REPLY_ACKNOWLEDGEMENT ? kToneBad : 0;
+  Put(row);
 }
 
 // `how`: what the check after the try found.
@@ -129,7 +146,7 @@ void Decoder::Conclude(const rt::TapRecord &r, Verdict how) {
     return; // another try follows
   ShowHeader();
   if (outcomes_)
-    outcomes_({attempt_.command, how, attempt_.number, r.wallMs, group_.silence});
+    outcomes_({attempt_.command, how, attempt_.number, r.wallMs, group_.sends - 1});
 }
 
 void Decoder::Command(const rt::TapRecord &r, const Reading &sent) {
@@ -150,6 +167,7 @@ void Decoder::Command(const rt::TapRecord &r, const Reading &sent) {
   attempt_.acknowledged = false;
   const bool failed = r.result < 0 || r.notTaken > 0;
   attempt_.pending = !failed;
+  ++group_.sends;
   if (group_.kind == GroupKind::Download && ModeOfCommand(sent.command.c_str()) != MODE_UNSHOWN)
     group_.mode = ModeOfCommand(sent.command.c_str());
   group_.lastClock = r.clock;
@@ -215,7 +233,6 @@ void Decoder::Checked(const rt::TapRecord &r) {
   portErrorShown_ = false;
   if (attempt_.pending && r.result == 0) {
     group_.lastClock = r.clock;
-    group_.silence = true;
     LogRow row = NewRow(r, "←");
     row.payload = "—";
     row.verdict = Word(Verdict::NoAnswer);
@@ -230,13 +247,13 @@ void Decoder::Read(const rt::TapRecord &r) {
     return;
   const Reading reading = ReadIncoming(r.head, r.headCount);
   if (!attempt_.pending) {
-    if (reading.frame && reading.letter == REPLY_ACKNOWLEDGEMENT)
-      NoteLateReplies();
-    Unasked(r, reading);
+    if (group_.kind != GroupKind::None && !group_.concluded && group_.sends > 0)
+      AfterLastCommand(r, reading);
+    else
+      Unasked(r, reading);
     return;
   }
   group_.lastClock = r.clock;
-  group_.replyAfterSilence = group_.silence;
   LogRow row = NewRow(r, "←");
   row.payload = reading.text;
   row.bytes = HexBytes(r.head, r.headCount, r.count);
@@ -257,10 +274,6 @@ void Decoder::Drained(const rt::TapRecord &r) {
 }
 
 void Decoder::Discarded(const rt::TapRecord &r) {
-  // The acknowledgement a late download still owed, thrown away by the next.
-  const Reading reading = ReadIncoming(r.head, r.headCount);
-  if (reading.frame && reading.letter == REPLY_ACKNOWLEDGEMENT)
-    NoteLateReplies();
   OpenGroup(GroupKind::Download, r);
   if (r.count == 0 && !r.countAtLeast)
     return;
@@ -298,6 +311,7 @@ void Decoder::Take(const rt::TapRecord &r) {
       Discarded(r);
     break;
   case rt::TapKind::Lost: Lost(r); break;
+  case rt::TapKind::Concluded: Concluded(r); break;
   }
   readClock_ = r.kind == rt::TapKind::Read && r.result > 0 ? r.clock : -1.0;
 }

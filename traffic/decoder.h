@@ -13,12 +13,12 @@
 // own). No row is written for a check that found nothing after a poll: the
 // poll's answer is picked up by a later tick.
 //
-// A download or a link check whose replies ran one command late says so in
-// its header: a check found nothing, later checks found replies, and one more
-// acknowledgement (or refusal) came after the group. The line carries no
-// command identity, so the exchange counted each reply against the command
-// after the one it answered; the view can only warn. Every command from the
-// first check that found nothing on may have been given another's reply.
+// What a group came to beyond the exchange's own results is the line's
+// account's verdict (link/line_account.h), which the link's Concluded record
+// brings: replies that ran out of step, or a refusal the exchange could not
+// count, head the group; the reads of the look after its last command are
+// rows of the group. A check's row names every reply its read held, not only
+// the first, which the exchange took.
 //
 // One Decoder holds all the state; it is fed on the event loop, never from
 // inside a serial call (runtime/core/serial_tap.h).
@@ -43,30 +43,23 @@ struct Outcome {
   Verdict verdict;     // Acknowledged, or Refused, NoAnswer, ... for the last try
   int tries = 0;       // 1 to ORDER_ATTEMPTS
   long long wallMs = 0;
-  // A check of the group found nothing at or before this command's last try:
-  // should the group turn out late, this result may be another command's.
-  bool afterSilence = false;
+  int lastTry = 0; // its last try, counted from the group's first send
 };
 using OutcomeSink = std::function<void(const Outcome &outcome)>;
-// The open group turned out late; its header now says so.
-using LateSink = std::function<void()>;
+// What the line's account concluded of the group: its verdict (LINE_ of
+// link/line_account.h) and the first try whose result is in doubt (-1: none).
+using ConclusionSink = std::function<void(int verdict, int firstInDoubt)>;
 
 class Decoder {
 public:
   // Rows go to `sink`; downloads to `demoPort` (the built-in demo device)
   // say so in their header. Each command of a group, once decided, goes to
-  // `outcomes` too, and the news that the group ran late to `late`
-  // (nuvaroctl reports them).
+  // `outcomes` too, and the group's conclusion to `concluded` (nuvaroctl
+  // reports them).
   explicit Decoder(RowSink sink = {}, int demoPort = 0, OutcomeSink outcomes = {},
-                   LateSink late = {});
+                   ConclusionSink concluded = {});
 
   void Take(const rt::TapRecord &record);
-
-  // One acknowledgement or refusal more, read before anything else, would
-  // show that the open group's replies ran late: a check found nothing and a
-  // later one found a reply. Without that no reply can be shown late, so
-  // whoever waits for late replies need not.
-  bool LateRepliesPossible() const;
 
 private:
   static constexpr int kToneGood = 1; // LogRow::tone
@@ -83,9 +76,9 @@ private:
     bool demo = false;
     int acknowledged = 0;
     std::vector<std::string> failures;
-    bool silence = false;           // a check found nothing
-    bool replyAfterSilence = false; // and a later check found a reply
-    bool late = false;              // one acknowledgement more came after it
+    int sends = 0; // tries sent so far
+    bool concluded = false;
+    int lineVerdict = 0; // the line's account's, once concluded
   };
 
   struct Attempt {
@@ -122,7 +115,8 @@ private:
   void OpenGroup(GroupKind kind, const rt::TapRecord &r);
   void Conclude(const rt::TapRecord &r, Verdict how);
   void Command(const rt::TapRecord &r, const Reading &sent);
-  void NoteLateReplies();
+  void AfterLastCommand(const rt::TapRecord &r, const Reading &reading);
+  void Concluded(const rt::TapRecord &r);
 
   // Polls and unasked reads (decoder_polls.cpp).
   void ShowFold(const rt::TapRecord *r);
@@ -145,7 +139,7 @@ private:
   RowSink sink_;
   int demoPort_ = 0;
   OutcomeSink outcomes_;
-  LateSink late_;
+  ConclusionSink concluded_;
   long long nextId_ = 1;
   long long newestId_ = 0;
   Group group_;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "link/frame_codec.h"
+#include "link/line_account.h"
 #include "link/vocabulary.h"
 
 namespace traffic {
@@ -34,10 +35,45 @@ int Utf8Length(const unsigned char *p, int left) {
   return n;
 }
 
+// What a valid reply frame says, by its letter and number.
+Verdict ReplyVerdict(char letter, int number) {
+  return letter == REPLY_ACKNOWLEDGEMENT
+             ? (IsAcceptance(letter, number) ? Verdict::Acknowledged : Verdict::Refused)
+         : letter == REPLY_RATE ? Verdict::RateReport
+                                : Verdict::UnknownReply;
+}
+
+// The frames of the read after the first item when `skipFirst`, each as its
+// payload and what it says.
+std::string FurtherFrames(const char *bytes, int count, bool skipFirst) {
+  constexpr int kShown = 4;
+  std::string out;
+  int shown = 0;
+  LineItem item;
+  for (int at = 0, n; at < count && (n = NextLineItem(bytes + at, count - at, 0, &item)) > 0;
+       at += n) {
+    const char *frame = bytes + at;
+    const bool first = at == 0;
+    if ((first && skipFirst) || item.kind > LINE_ITEM_OTHER_FRAME ||
+        FramePayloadEnd(frame, n) <= FRAME_PAYLOAD_START)
+      continue;
+    if (shown++ == kShown) {
+      out += "、…";
+      break;
+    }
+    const int length = FramePayloadEnd(frame, n) - FRAME_PAYLOAD_START;
+    const char *payload = frame + FRAME_PAYLOAD_START;
+    out += (out.empty() ? "" : "、") + EscapedBytes(payload, length) + " " +
+           Word(ReplyVerdict(payload[0], PayloadNumber(payload, length)));
+  }
+  return out;
+}
+
 } // namespace
 
 Reading ReadIncoming(const char *bytes, int count) {
   Reading r;
+  r.further = FurtherFrames(bytes, count, IsReplyFrame(bytes, count) != 0);
   // A frame with no payload carries no reply letter: no reply to anyone.
   if (IsReplyFrame(bytes, count) && FramePayloadEnd(bytes, count) > FRAME_PAYLOAD_START) {
     const int n = FramePayloadEnd(bytes, count) - FRAME_PAYLOAD_START;
@@ -46,10 +82,7 @@ Reading ReadIncoming(const char *bytes, int count) {
     r.letter = payload[0];
     r.number = PayloadNumber(payload, n);
     r.text = EscapedBytes(payload, n);
-    r.verdict = r.letter == REPLY_ACKNOWLEDGEMENT
-                    ? (IsAcceptance(r.letter, r.number) ? Verdict::Acknowledged : Verdict::Refused)
-                : r.letter == REPLY_RATE ? Verdict::RateReport
-                                         : Verdict::UnknownReply;
+    r.verdict = ReplyVerdict(r.letter, r.number);
     return r;
   }
   if (IsFrameWithBadChecksum(bytes, count)) {

@@ -4,8 +4,9 @@
 // what one read returned. A read is a reply only under the rules by which the
 // program itself recognises one (the frame codec's IsReplyFrame), so the view
 // never disagrees with the exchange; anything else is named for what it is: a
-// bad checksum, or bytes that cannot be read as a frame. Every question about
-// the frame's layout goes to the codec.
+// bad checksum, or bytes that cannot be read as a frame. The frames a read
+// holds beyond that one are named too, found as the line's account finds
+// them. Every question about the frame's layout goes to the codec.
 //
 // Text for the view never holds a control byte or invalid UTF-8, inside a
 // frame or outside one: a copied row stays one line of tab-separated cells.
@@ -24,6 +25,9 @@ struct Reading {
   std::string text;    // the payload, or the bytes, as the view shows them
   std::string command; // outgoing: the payload as sent, unescaped
   Verdict verdict = Verdict::Unreadable;
+  // Incoming: the frames the read held beyond the one the exchange took, as
+  // "E0 被拒绝、R3000 转速报告"; empty when none.
+  std::string further;
 };
 
 Reading ReadIncoming(const char *bytes, int count);

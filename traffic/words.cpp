@@ -10,16 +10,21 @@ namespace traffic {
 namespace {
 
 constexpr const char *kVerdicts[] = {
-    "已确认",   "被拒绝",     "无应答",     "校验和错误",
-    "无法识别", "转速报告",   "未知应答",   "端口错误",
-    "发送失败", "读取后丢弃", "下载前丢弃", "已打开",
-    "打开失败", "轮询",       "全部已确认", "应答迟到：结果可能属于上一条命令",
-    "记录丢失",
+    "已确认",     "被拒绝",
+    "无应答",     "校验和错误",
+    "无法识别",   "转速报告",
+    "未知应答",   "端口错误",
+    "发送失败",   "读取后丢弃",
+    "下载前丢弃", "已打开",
+    "打开失败",   "轮询",
+    "全部已确认", "应答迟到：结果可能属于上一条命令",
+    "记录丢失",   "拒绝未计入：有命令被设备拒绝",
 };
 static_assert(sizeof kVerdicts / sizeof kVerdicts[0] == static_cast<int>(Verdict::Count));
 
 constexpr const char *kLabels[] = {
-    "下载", "通讯检查", "定速", "扫速", "演示设备", "设备已断开或出错", "至少",
+    "下载", "通讯检查",         "定速", "扫速", "演示设备", "设备已断开或出错", "至少",
+    "另有", "（末条命令之后）",
 };
 static_assert(sizeof kLabels / sizeof kLabels[0] == static_cast<int>(Label::Count));
 

@@ -27,19 +27,22 @@ enum class Verdict {
   OpenFailed,              // the port did not open
   Poll,                    // rate polls with no read after them yet
   AllAcknowledged,         // a group whose every command was accepted
-  LateReplies,             // replies ran one command late: results may be shifted
+  LateReplies,             // replies ran out of step: results may be shifted
   RecordsLost,             // the tap's ring overflowed: records are missing
+  RefusalUncounted,        // a refusal the exchange could not count against its command
   Count
 };
 
 enum class Label {
-  Download,   // a group: the send button's download
-  LinkCheck,  // a group: a click on the communication LED
-  FixedRate,  // the download's mode, as its commands show it
-  Sweep,      //
-  DemoDevice, // the built-in demo device
-  DeviceGone, // why a port failed
-  AtLeast,    // a count of only part: the rest was dropped uncounted
+  Download,         // a group: the send button's download
+  LinkCheck,        // a group: a click on the communication LED
+  FixedRate,        // the download's mode, as its commands show it
+  Sweep,            //
+  DemoDevice,       // the built-in demo device
+  DeviceGone,       // why a port failed
+  AtLeast,          // a count of only part: the rest was dropped uncounted
+  FurtherInRead,    // the frames a read held beyond the one the exchange took
+  AfterLastCommand, // a read of the look after a group's last command
   Count
 };
 

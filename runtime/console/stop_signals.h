@@ -1,5 +1,9 @@
-// SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2 and SIGALRM close the
-// open ports before the process ends; SIGPIPE is ignored.
+// SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGXCPU,
+// SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO, SIGPWR and the real-time signals close
+// the open ports before the process ends; SIGPIPE is ignored. SIGABRT,
+// SIGSEGV, SIGBUS, SIGFPE, SIGILL and SIGSYS, the signals of a broken
+// process, only let go of the ports' lock files and exclusive use before
+// they end it (a sanitizer's own handlers of them stay).
 //
 // A logout, a service stop or `kill` sends SIGTERM, Ctrl+C SIGINT, Ctrl+\ (a
 // backslash) SIGQUIT, a closed terminal SIGHUP; the others end a process by

@@ -17,13 +17,45 @@ namespace rt::stop {
 namespace {
 
 // Every signal whose default action ends the process and that someone may
-// send on purpose: a logout or `kill` (SIGTERM), Ctrl+C (SIGINT), a closed
-// terminal (SIGHUP), Ctrl+\ (SIGQUIT, which still leaves its core), and the
-// ones no part of the program uses (SIGUSR1, SIGUSR2, SIGALRM).
-constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM};
+// send: a logout or `kill` (SIGTERM), Ctrl+C (SIGINT), a closed terminal
+// (SIGHUP), Ctrl+\ (SIGQUIT, which still leaves its core), the ones no part
+// of the program uses (SIGUSR1, SIGUSR2, SIGALRM), the limits of a shell's
+// ulimit (SIGXCPU, SIGXFSZ), timers and I/O it never arms (SIGVTALRM,
+// SIGPROF, SIGIO), a failing power supply (SIGPWR); and the real-time
+// signals the C library leaves to programs, added at start.
+constexpr int kStopSignals[] = {SIGTERM, SIGINT,  SIGHUP,    SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM,
+                                SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,   SIGPWR};
+
+// The signals of a process that is broken: its memory or its code can no
+// longer be trusted, so its ports are not closed the normal way. A minimal
+// handler lets go of their locks and the signal ends the process as it
+// would have, core and all.
+constexpr int kFaultSignals[] = {SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGSYS};
 
 // Read end, write end; both non-blocking.
 int pipeEnds[2] = {-1, -1};
+
+void OnFault(int signal) {
+  ReleasePortLocksFromSignal();
+  // SA_RESETHAND has put back the default action: raised again, the signal
+  // ends the process as the fault would have.
+  ::raise(signal);
+}
+
+// Our handler for `signal`, but where it is ignored (nohup) and, with
+// `onlyDefault`, where someone else handles it (a sanitizer's handlers of
+// faults stay theirs).
+void Handle(int signal, void (*handler)(int), int flags, bool onlyDefault) {
+  struct sigaction old {};
+  if (::sigaction(signal, nullptr, &old) != 0 || old.sa_handler == SIG_IGN ||
+      (onlyDefault && (old.sa_handler != SIG_DFL || (old.sa_flags & SA_SIGINFO))))
+    return;
+  struct sigaction action {};
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = flags;
+  ::sigaction(signal, &action, nullptr);
+}
 
 void OnSignal(int signal) {
   const int saved = errno;
@@ -78,16 +110,12 @@ void Install() {
   ::signal(SIGPIPE, SIG_IGN);
   auto *reader = new QSocketNotifier(pipeEnds[0], QSocketNotifier::Read, app);
   QObject::connect(reader, &QSocketNotifier::activated, app, [] { ActOnPending(); });
-  for (int signal : kStopSignals) {
-    struct sigaction old {};
-    if (::sigaction(signal, nullptr, &old) != 0 || old.sa_handler == SIG_IGN)
-      continue;
-    struct sigaction action {};
-    action.sa_handler = &OnSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(signal, &action, nullptr);
-  }
+  for (int signal : kStopSignals)
+    Handle(signal, &OnSignal, SA_RESTART, false);
+  for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal)
+    Handle(signal, &OnSignal, SA_RESTART, false);
+  for (int signal : kFaultSignals)
+    Handle(signal, &OnFault, SA_RESETHAND | SA_NODEFER, true);
 }
 
 void ActOnPending() {

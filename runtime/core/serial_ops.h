@@ -34,6 +34,13 @@ int GetInQLen(int port);
 int ComRd(int port, char *buffer, int count);
 // Discards waiting received bytes.
 int FlushInQ(int port);
+// Discards them as FlushInQ does, handing each piece of them to `seen` first,
+// in order (but for what a flood past the drain's limit drops uncounted).
+int FlushInQSeen(int port, void (*seen)(const char *bytes, int count));
+// Notes on the serial tap what the program concluded of the group of commands
+// it just exchanged on `port`: its verdict, and the first of its tries whose
+// result is in doubt (-1: none). Nothing goes on the line.
+void NoteLineVerdict(int port, int verdict, int firstInDoubt);
 
 void DisableBreakOnLibraryErrors();
 void EnableBreakOnLibraryErrors();
@@ -43,6 +50,11 @@ bool IsPortOpen(int port);
 // Closes every open port and forgets lost ones. The open ports are also
 // closed at exit.
 void CloseAllPorts();
+// Lets go of what the open ports hold against other programs (a lock file,
+// a terminal's exclusive use) with nothing but calls a signal handler may
+// make: for a process that dies of a fault, whose ports cannot be closed the
+// normal way.
+void ReleasePortLocksFromSignal();
 // `handler` runs each time a port is closed because its device hung up or
 // failed. Until it is opened again the port answers with that error.
 void OnPortLost(std::function<void(int port)> handler);

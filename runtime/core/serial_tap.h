@@ -30,6 +30,8 @@ enum class TapKind {
   Read,       // head, count: what the read returned; result: the count or an error
   Discarded,  // head, count (countAtLeast): what the flush threw away; result: 0 or an error
   Lost,       // count: records dropped because the ring was full
+  Concluded,  // result: the program's verdict on its group of commands; count: the
+              // first try in doubt, counted from the group's first send (-1: none)
 };
 
 // Why an open failed.

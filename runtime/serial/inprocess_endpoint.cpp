@@ -41,14 +41,20 @@ public:
       return COM_ERR_IO;
     const double now = Now();
     if (seen) {
-      // The device knows its count; taking the first bytes leaves it as
-      // dropping them would.
+      // The device knows its count; taking the bytes leaves it as dropping
+      // them would. All of them go to the sink, the first into the head.
       seen->count = std::max(0, device_->Readable(now));
-      const int head = static_cast<int>(std::min<long long>(seen->count, seen->capacity));
+      const int head =
+          seen->head ? static_cast<int>(std::min<long long>(seen->count, seen->capacity)) : 0;
       seen->headCount =
           head > 0
               ? std::max(0, device_->Take(reinterpret_cast<unsigned char *>(seen->head), head, now))
               : 0;
+      if (seen->sink && seen->headCount > 0)
+        seen->sink(seen->head, seen->headCount);
+      unsigned char rest[256];
+      for (int n; seen->sink && (n = device_->Take(rest, sizeof rest, now)) > 0;)
+        seen->sink(reinterpret_cast<const char *>(rest), n);
     }
     device_->DiscardReadable(now);
     return 0;

@@ -11,6 +11,7 @@
 #include <cerrno>
 
 #include "runtime/core/serial_ops.h"
+#include "runtime/serial/held_locks.h"
 #include "runtime/serial/line_state.h"
 #include "runtime/serial/open_failure.h"
 #include "runtime/serial/port_claim.h"
@@ -42,6 +43,10 @@ constexpr long long kDrainLimit = 1 << 20;
 class SerialDeviceEndpoint final : public Endpoint {
 public:
   explicit SerialDeviceEndpoint(int inputQueueSize) : inputQueueSize_(inputQueueSize) {}
+  ~SerialDeviceEndpoint() override {
+    if (port_.isOpen())
+      ForgetHeldLock(port_);
+  }
 
   bool Open(const std::string &path, const LineSettings &s, OpenFailure *why) {
     settings_ = s;
@@ -72,6 +77,7 @@ public:
       return false;
     }
     port_.clearError();
+    NoteHeldLock(port_);
     return true;
   }
 
@@ -175,9 +181,12 @@ private:
     }
   }
 
-  // Counts bytes a flush takes, keeping the first of them in `seen`.
+  // Counts bytes a flush takes, keeping the first of them in `seen` and
+  // handing them all to its sink.
   static void Note(const QByteArray &bytes, Discarded *seen, Discarded *counted) {
-    if (seen && seen->headCount < seen->capacity) {
+    if (seen && seen->sink && !bytes.isEmpty())
+      seen->sink(bytes.constData(), static_cast<int>(bytes.size()));
+    if (seen && seen->head && seen->headCount < seen->capacity) {
       const int room = seen->capacity - seen->headCount;
       const int kept = static_cast<int>(std::min<qsizetype>(bytes.size(), room));
       std::copy_n(bytes.constData(), kept, seen->head + seen->headCount);

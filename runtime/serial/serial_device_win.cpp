@@ -228,9 +228,12 @@ private:
     return status.cbInQue;
   }
 
-  // Counts bytes a flush takes, keeping the first of them in `seen`.
+  // Counts bytes a flush takes, keeping the first of them in `seen` and
+  // handing them all to its sink.
   static void Note(const char *bytes, int count, Discarded *seen, Discarded *counted) {
-    if (seen && seen->headCount < seen->capacity) {
+    if (seen && seen->sink && count > 0)
+      seen->sink(bytes, count);
+    if (seen && seen->head && seen->headCount < seen->capacity) {
       const int kept = std::min(count, seen->capacity - seen->headCount);
       std::copy_n(bytes, kept, seen->head + seen->headCount);
       seen->headCount += kept;

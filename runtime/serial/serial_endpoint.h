@@ -23,12 +23,14 @@ struct LineSettings {
 // (up to `capacity`), and how many there were, every one of them.
 // `countAtLeast` when more kept coming than one flush counts, and the rest
 // was dropped uncounted.
+// `sink`, when set, gets every byte thrown away, piece by piece, in order.
 struct Discarded {
   char *head = nullptr;
   int capacity = 0;
   int headCount = 0;
   long long count = 0;
   bool countAtLeast = false;
+  void (*sink)(const char *bytes, int count) = nullptr;
 };
 
 class Endpoint {

@@ -180,14 +180,19 @@ int ComRd(int port, char *buffer, int count) {
 }
 
 int FlushInQ(int port) {
+  return FlushInQSeen(port, nullptr);
+}
+
+int FlushInQSeen(int port, void (*sink)(const char *bytes, int count)) {
   rt::Endpoint *endpoint = Find(port);
   if (!endpoint)
     return NotOpen(port);
-  // What is discarded is looked at only for the tap: its first bytes land in
-  // the record, and its count.
+  // What is discarded is looked at for the tap (its first bytes land in the
+  // record, and its count) and by the caller's sink.
   rt::TapRecord *r = rt::TapAdd(rt::TapKind::Discarded, port);
   rt::Discarded seen{r ? r->head : nullptr, r ? rt::kTapHeadBytes : 0};
-  const int result = Checked(port, endpoint, endpoint->DiscardInput(r ? &seen : nullptr));
+  seen.sink = sink;
+  const int result = Checked(port, endpoint, endpoint->DiscardInput(r || sink ? &seen : nullptr));
   if (r) {
     r->result = result;
     r->headCount = seen.headCount;
@@ -195,6 +200,11 @@ int FlushInQ(int port) {
     r->countAtLeast = seen.countAtLeast;
   }
   return result;
+}
+
+void NoteLineVerdict(int port, int verdict, int firstInDoubt) {
+  if (rt::TapRecord *r = rt::TapAdd(rt::TapKind::Concluded, port, verdict))
+    r->count = firstInDoubt;
 }
 
 // Errors are always returned to the caller; there is no break to disable.

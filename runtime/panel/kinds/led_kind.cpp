@@ -3,6 +3,8 @@
 // event, refused as a press is while the program is busy or a popup is up.
 #include <QAccessibleWidget>
 #include <QObject>
+#include <QPointer>
+#include <QTimer>
 
 #include "runtime/controls/led.h"
 #include "runtime/panel/panel_registry.h"
@@ -32,11 +34,21 @@ public:
     return names;
   }
 
+  // The press returns at once and clicks from the event loop, as a
+  // button's animated press does: the link check's tries, and a failure's
+  // popup, never hold the assistive technology that asked. A press refused
+  // now is dropped, not made later.
   void doAction(const QString &actionName) override {
-    if (actionName == pressAction())
-      led()->click(); // at once: a press refused now is not made later
-    else
+    if (actionName != pressAction()) {
       QAccessibleWidget::doAction(actionName);
+      return;
+    }
+    if (PressRefused(led()))
+      return;
+    QTimer::singleShot(0, led(), [lamp = QPointer<Led>(led())] {
+      if (lamp)
+        lamp->click();
+    });
   }
 
 private:
