@@ -1,6 +1,7 @@
 #include "app/lifecycle.h"
 
 #include "app/control_table.h"
+#include "app/process_state.h"
 #include "app/state/controls.h"
 #include "app/state/parameters.h"
 #include "app/state/settings.h"
@@ -10,6 +11,7 @@
 int NuvaroMain(int, char **argv) {
   if (InitCVIRTE(nullptr, argv, nullptr) == 0)
     return -1;
+  ResetProcessState();
   RegisterAppControls();
   panelHandle = LoadPanel(0, "nuvaro.uir", MainPanel);
   if (panelHandle < 0)

@@ -4,7 +4,8 @@
 // The application's callbacks know nothing of it.
 #pragma once
 
-// Once, before the panel is loaded (RegisterAppControls does it).
+// Before the panel is loaded (RegisterAppControls does it), and again to
+// start afresh: the view closed, the decoder new.
 void StartLinkView();
 
 // The "通讯记录" button: shows or hides the view.

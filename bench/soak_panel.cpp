@@ -8,7 +8,7 @@
 // docs/soak.md.
 //
 //   build/bin/soak_panel [--ticks N] [--downloads N] [--every N] [--delay-ms N]
-//                        [--devsim PATH]
+//                        [--devsim PATH] [--devsim-arg ARG ...]
 //
 // POSIX only (it reads /proc and needs a pseudo-terminal).
 
@@ -54,6 +54,7 @@ struct Options {
   int every = 1500; // ticks between samples
   int delayMs = 2;  // real time between ticks, so that the device answers
   std::string devsim;
+  QStringList devsimArgs; // more of the simulator's options: its faults
 };
 
 struct Sample {
@@ -107,6 +108,10 @@ bool ParseOptions(int argc, char **argv, Options &o) {
       o.devsim = value;
       continue;
     }
+    if (name == "--devsim-arg") {
+      o.devsimArgs << QString::fromStdString(value);
+      continue;
+    }
     char *end = nullptr;
     const long n = std::strtol(value.c_str(), &end, 10);
     if (*end != '\0' || n < 0 || n > 100000000) {
@@ -136,11 +141,14 @@ bool ParseOptions(int argc, char **argv, Options &o) {
 void Usage(const char *program) {
   std::fprintf(stderr,
                "usage: %s [--ticks N] [--downloads N] [--every N] [--delay-ms N] [--devsim PATH]\n"
+               "          [--devsim-arg ARG ...]\n"
                "  --ticks N      timer ticks to dispatch (30000)\n"
                "  --downloads N  downloads spread evenly over the ticks (600)\n"
                "  --every N      ticks between samples (1500)\n"
                "  --delay-ms N   real milliseconds between ticks (2)\n"
-               "  --devsim PATH  the simulator (default: nuvaro-devsim beside this program)\n",
+               "  --devsim PATH  the simulator (default: nuvaro-devsim beside this program)\n"
+               "  --devsim-arg ARG  one more option for the simulator (its faults), again\n"
+               "                 for each\n",
                program);
 }
 
@@ -199,8 +207,9 @@ int main(int argc, char **argv) {
   }
   QProcess simulator;
   simulator.setStandardErrorFile(QProcess::nullDevice());
-  simulator.start(devsim,
-                  {QStringLiteral("--rate"), QStringLiteral("3000"), QStringLiteral("--quiet")});
+  simulator.start(devsim, QStringList{QStringLiteral("--rate"), QStringLiteral("3000"),
+                                      QStringLiteral("--quiet")} +
+                              options.devsimArgs);
   QByteArray first;
   for (int waited = 0; !simulator.canReadLine() && waited < 50; ++waited)
     simulator.waitForReadyRead(100);

@@ -19,6 +19,28 @@ string(REGEX REPLACE " *<.*$" "" NUVARO_PACKAGE_TEAM "${NUVARO_PACKAGE_MAINTAINE
 set(NUVARO_COPYRIGHT_YEARS 2026)
 set(NUVARO_DEB_RELEASE 1)
 set(NUVARO_DEB_VERSION ${PROJECT_VERSION}-${NUVARO_DEB_RELEASE})
+# The release date as the Debian changelog writes it ("Mon, 07 Dec 2026
+# 12:00:00 +0000"), the day of the week reckoned from the date.
+if(NOT NUVARO_RELEASE_DATE MATCHES "^([0-9][0-9][0-9][0-9])-([0-9][0-9])-([0-9][0-9])$")
+  message(FATAL_ERROR "NUVARO_RELEASE_DATE must be YYYY-MM-DD: ${NUVARO_RELEASE_DATE}")
+endif()
+math(EXPR year "${CMAKE_MATCH_1}")
+math(EXPR month_index "${CMAKE_MATCH_2} - 1") # January: 0
+set(day ${CMAKE_MATCH_3})
+# Sakamoto's reckoning: January and February count with the year before.
+set(month_offsets 0 3 2 5 0 3 5 1 4 6 2 4)
+list(GET month_offsets ${month_index} month_offset)
+set(y ${year})
+if(month_index LESS 2)
+  math(EXPR y "${year} - 1")
+endif()
+math(EXPR weekday "(${y} + ${y} / 4 - ${y} / 100 + ${y} / 400 + ${month_offset} + ${day}) % 7")
+set(weekday_names Sun Mon Tue Wed Thu Fri Sat)
+set(month_names Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+list(GET weekday_names ${weekday} weekday_name)
+list(GET month_names ${month_index} month_name)
+set(NUVARO_DEB_DATE "${weekday_name}, ${day} ${month_name} ${year} 12:00:00 +0000")
+
 # The AppStream id, also the desktop entry's name.
 set(NUVARO_APP_ID org.example.nuvaro)
 

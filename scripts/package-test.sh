@@ -7,9 +7,10 @@
 # X server and the device simulator on a pseudo-terminal, checks the link to
 # it by hand and with nuvaroctl, and prints PASS or FAIL.
 #
-# Installs into /usr: meant for CI machines and containers. Runs as root, or
-# through sudo otherwise. The package is removed again at the end unless it
-# was installed before the test or NUVARO_KEEP_PACKAGE=1.
+# Installs into /usr: meant for a container or a machine you can spare (CI
+# does not run it). Runs as root, or through sudo otherwise. The package is
+# removed again at the end unless it was installed before the test or
+# NUVARO_KEEP_PACKAGE=1.
 #
 #   NUVARO_DEB_BUILD_DIR  build folder (build-deb)
 #   NUVARO_JOBS           parallel build jobs (nproc)

@@ -53,7 +53,7 @@ inline std::string RandomBytes(std::size_t count, std::uint32_t seed) {
 class BadInputTest : public PanelTest {
 protected:
   void SetUp() override {
-    PanelTest::SetUp();
+    ASSERT_NO_FATAL_FAILURE(PanelTest::SetUp());
     stored = Settings;
   }
 

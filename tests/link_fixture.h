@@ -5,9 +5,9 @@
 
 #include <memory>
 
+#include "app/process_state.h"
 #include "fake_device.h"
 #include "link/frame.h"
-#include "link/line_account.h"
 #include "runtime/core/clock.h"
 #include "runtime/core/port_table.h"
 #include "runtime/core/serial_ops.h"
@@ -17,11 +17,11 @@ protected:
   static constexpr int kPort = 7;
 
   void SetUp() override {
+    ResetProcessState();
     device = std::make_shared<FakeDevice>();
     rt::AssignPortDevice(kPort, device);
     ASSERT_EQ(Reopen(), 0);
     portNumber = kPort;
-    ResetLineAccount();
   }
   // Opens the port on the device (again: an open port starts afresh).
   static int Reopen() { return OpenComConfig(kPort, "", 38400, 0, 8, 1, 1000, 1000); }

@@ -13,6 +13,7 @@
 
 #include "app/control_table.h"
 #include "app/lifecycle.h"
+#include "app/process_state.h"
 #include "app/state/controls.h"
 #include "app/state/settings.h"
 #include "expected_download.h"
@@ -72,6 +73,7 @@ protected:
   static constexpr int kDevicePort = 42;
 
   void SetUp() override {
+    ResetProcessState();
     RegisterAppControls();
     device = std::make_shared<sim::DeviceModel>(3000);
     rt::AssignPortDevice(kDevicePort, device);
@@ -80,12 +82,6 @@ protected:
       popupTitles.push_back(title);
       popups.push_back(text);
     });
-    portReady = 0;
-    slectportchanged = 1;
-    commOk = 0;
-    ResetLineAccount();
-    portNumber = 0;
-    Settings = SettingsRecord{};
     panelHandle = LoadPanel(0, "nuvaro.uir", MainPanel);
     ASSERT_GT(panelHandle, 0);
     init();

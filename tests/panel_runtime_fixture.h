@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/control_table.h"
+#include "app/process_state.h"
 #include "app/state/controls.h"
 #include "runtime/core/panel_ops.h"
 #include "runtime/panel/panel_access.h"
@@ -61,6 +62,7 @@ protected:
   }
 
   void SetUp() override {
+    ResetProcessState();
     std::vector<rt::ControlRow> recording(controlTable, controlTable + controlCount);
     for (rt::ControlRow &row : recording)
       if (row.callback)

@@ -27,7 +27,7 @@ inline std::vector<Heard> *listening = nullptr;
 class ScreenReader : public PanelTest {
 protected:
   void SetUp() override {
-    PanelTest::SetUp();
+    ASSERT_NO_FATAL_FAILURE(PanelTest::SetUp());
     listening = &heard;
     QAccessibleEvent probe(rt::PanelWidget(panelHandle), QAccessible::NameChanged);
     QAccessible::updateAccessibility(&probe);

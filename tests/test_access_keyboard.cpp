@@ -30,7 +30,7 @@ int ControlOf(int panel, QWidget *w) {
 class KeyboardAccess : public PanelRuntimeTest {
 protected:
   void SetUp() override {
-    PanelRuntimeTest::SetUp();
+    ASSERT_NO_FATAL_FAILURE(PanelRuntimeTest::SetUp());
     window = ShowActive(panel);
     for (int id : kVisibleControls) // both work modes' controls at once
       SetCtrlAttribute(panel, id, ATTR_DIMMED, 0);

@@ -23,7 +23,7 @@ bool IsPoll(const std::string &bytes) {
 class LineNoise : public BadInputTest {
 protected:
   void SetUp() override {
-    BadInputTest::SetUp();
+    ASSERT_NO_FATAL_FAILURE(BadInputTest::SetUp());
     line = Attach(std::make_shared<FakeDevice>());
   }
 

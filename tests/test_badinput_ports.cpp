@@ -30,7 +30,7 @@ namespace {
 class PortPaths : public BadInputTest {
 protected:
   void SetUp() override {
-    BadInputTest::SetUp();
+    ASSERT_NO_FATAL_FAILURE(BadInputTest::SetUp());
     ASSERT_TRUE(dir.isValid());
   }
 

@@ -47,26 +47,24 @@ protected:
 };
 
 TEST_F(Vanishing, OnEachCommandOfADownloadInBothModes) {
-  struct Case {
-    int workMode;
-    const char *prefix;
-  };
-  const Case cases[] = {{1, "F3"}, {1, "T"}, {1, "W"}, {1, "F1"}, {1, "R"},
-                        {0, "T"},  {0, "D"}, {0, "P"}, {0, "F2"}};
-  for (const Case &c : cases) {
-    SCOPED_TRACE(std::string(c.workMode ? "fixed, " : "sweep, ") + c.prefix);
-    Change(CTL_WORKMODE, c.workMode);
-    stored = Settings;
-    VanishOn(c.prefix);
-    popups.clear();
-    Download();
-    EXPECT_EQ(popups, Strings{kCommError});
-    EXPECT_EQ(Value(CTL_COMM_LED), 0);
-    EXPECT_EQ(SendColour(), COLOR_PENDING); // a failed download leaves it green
-    ExpectPortLost();
-    Ticks(3); // the timer says nothing and sends nothing
-    EXPECT_EQ(popups.size(), 1u);
-    ExpectRecovery();
+  for (const int workMode : {1, 0}) {
+    Change(CTL_WORKMODE, workMode);
+    // Each command of the mode's download, as the expected download spells it.
+    for (const std::string &command : Expected(Settings).commands) {
+      SCOPED_TRACE(std::string(workMode ? "fixed, " : "sweep, ") + command);
+      Change(CTL_WORKMODE, workMode); // the send button pending again
+      stored = Settings;
+      VanishOn(command);
+      popups.clear();
+      Download();
+      EXPECT_EQ(popups, Strings{kCommError});
+      EXPECT_EQ(Value(CTL_COMM_LED), 0);
+      EXPECT_EQ(SendColour(), COLOR_PENDING); // a failed download leaves it green
+      ExpectPortLost();
+      Ticks(3); // the timer says nothing and sends nothing
+      EXPECT_EQ(popups.size(), 1u);
+      ExpectRecovery();
+    }
   }
 }
 

@@ -211,7 +211,9 @@ TEST(Nuvaroctl, AHeldPortIsLeftAloneAndASignalReleasesIt) {
   Settings = settings;
   model->ClearRecord();
 
-  // Each command acknowledged at its fifth try: 2.6 s, cut short.
+  // Each command acknowledged at its fifth try, and the download held still
+  // at its first frame (SIGSTOP) for as long as the test looks, however
+  // slowly the machine runs; the SIGTERM then comes in its middle.
   sim::DeviceKnobs slow;
   slow.ackFrom = 5;
   model->SetKnobs(slow);
@@ -220,13 +222,15 @@ TEST(Nuvaroctl, AHeldPortIsLeftAloneAndASignalReleasesIt) {
   ASSERT_GT(child.pid, 0);
   for (int waited = 0; model->Payloads().empty() && waited < kChildGuardMs; waited += 10)
     usleep(10 * 1000);
+  kill(child.pid, SIGSTOP);
   EXPECT_EQ(ExclusiveFlag(slave), 1);
   EXPECT_TRUE(LockedBy(pty.SlavePath(), child.pid));
   refused = Nuvaroctl({"--port", pty.SlavePath(), "check"});
   EXPECT_TRUE(WIFEXITED(refused.status) && WEXITSTATUS(refused.status) == 3) << refused.status;
   EXPECT_NE(refused.err.find("打开失败：设备忙"), std::string::npos) << refused.err;
 
-  kill(child.pid, SIGTERM);
+  kill(child.pid, SIGTERM); // handled once it runs again
+  kill(child.pid, SIGCONT);
   const int status = WaitForExit(child.pid);
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
   EXPECT_LT(model->Payloads().size(), kTries * kFixedSent.size()); // cut short

@@ -38,6 +38,9 @@ Names Options(std::string troff) {
 
 TEST(NuvaroctlManPage, EachModesSynopsisAndTheOptionsNameItsParameters) {
   const std::string page = FileText(NUVARO_BINARY_DIR "/packaging/nuvaroctl.1");
+  // It says where it comes from, not what the template says of itself.
+  EXPECT_EQ(page.rfind(".\\\" Written by the build from packaging/man/nuvaroctl.1.in", 0), 0u);
+  EXPECT_EQ(page.find("this file"), std::string::npos);
 
   // The synopsis: one entry a line of use, entries apart by ".br".
   const std::string synopsis = Section(page, "SYNOPSIS");

@@ -1,11 +1,12 @@
 // The documents' words about the operator's parameters against their one
 // source each: the command table of docs/protocol.md against the vocabulary
 // and the parameters' work modes, its download times against the expected
-// download, and the usage document's description of the window against the
-// panel file's controls. A parameter new to the table fails here until the
-// documents say it.
+// download, and the usage document's description of the window and its
+// table of what each parameter takes against the panel file's controls. A
+// parameter new to the table fails here until the documents say it.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -14,6 +15,7 @@
 #include "app/state/parameters.h"
 #include "expected_download.h"
 #include "link/vocabulary.h"
+#include "runtime/core/panel_limits.h"
 #include "source_text.h"
 
 namespace {
@@ -130,6 +132,44 @@ TEST(DocsParameters, TheWindowDescriptionNamesEveryParametersControl) {
       named = isAscii(window[at - 1]) && (after == window.size() || isAscii(window[after]));
     }
     EXPECT_TRUE(named) << label << " (" << p.name << ") is not in docs/usage.md's The window";
+  }
+}
+
+// The usage document's table of what each parameter takes gives each
+// parameter's control, by its label, with the range and start value the panel
+// file gives it, or for a list as many choices as it has.
+TEST(DocsParameters, TheRangeTableGivesEachControlsRangeAndStart) {
+  const std::string panelFile = SourceText("app/nuvaro.uir");
+  std::map<int, rt::ControlLimits> limits;
+  std::string error;
+  ASSERT_TRUE(rt::ReadControlLimits(NUVARO_SOURCE_DIR "/app/nuvaro.uir", &limits, &error)) << error;
+  const std::string table = Part(SourceText("docs/usage.md"), "| Control | Takes |", "\n");
+  ASSERT_FALSE(table.empty()) << "docs/usage.md has no table of what each parameter takes";
+  for (const ParameterRow &p : kParameterTable) {
+    const std::string label = LabelOf(panelFile, p.objectName);
+    SCOPED_TRACE(label);
+    const std::size_t at = table.find("\n| " + label + " | ");
+    ASSERT_NE(at, std::string::npos) << "no row in docs/usage.md's table of what each takes";
+    // "label | takes | start |", each cell ended by " | ".
+    const std::string row = table.substr(at + 3, table.find('\n', at + 1) - at - 3) + " ";
+    std::vector<std::string> cells;
+    for (std::size_t from = 0, bar; (bar = row.find(" | ", from)) != std::string::npos;
+         from = bar + 3)
+      cells.push_back(row.substr(from, bar - from));
+    ASSERT_EQ(cells.size(), 3u) << row; // the label, what it takes, the start
+    const rt::ControlLimits &l = limits.at(p.control);
+    if (l.ring) {
+      std::size_t choices = 1;
+      for (std::size_t or_ = cells[1].find(" or "); or_ != std::string::npos;
+           or_ = cells[1].find(" or ", or_ + 1))
+        ++choices;
+      EXPECT_EQ(choices, l.choices.size()) << cells[1];
+    } else {
+      EXPECT_EQ(cells[1].rfind(std::to_string(l.minimum) + " to " + std::to_string(l.maximum), 0),
+                0u)
+          << cells[1];
+      EXPECT_EQ(cells[2], std::to_string(l.start));
+    }
   }
 }
 

@@ -21,7 +21,7 @@ const QString kLate = QStringLiteral("应答迟到：结果可能属于上一条
 class DownloadTruth : public BadInputTest {
 protected:
   void SetUp() override {
-    BadInputTest::SetUp();
+    ASSERT_NO_FATAL_FAILURE(BadInputTest::SetUp());
     // Fixed rate: F3, T30, W100, F1, R3000.
     Settings.workMode = 1, Settings.signalMode = 1, Settings.angle = 30, Settings.width = 100;
     Settings.rate = 3000;
@@ -59,10 +59,12 @@ TEST_F(DownloadTruth, RefusalsTheFirstFrameWouldHideFailTheDownload) {
     const char *name;
     std::function<void(sim::DeviceKnobs &)> knobs;
     std::function<bool(const State &)> stored; // the refused command's effect
-    bool replyInFlight = false; // a link test's reply held until the discard
+    bool replyInFlight = false;                // a link test's reply held until the discard
   } cases[] = {
       {"a refusal read together with an acceptance",
-       [](auto &k) { k.latencyFor = {{"F3", 0.15}}, k.refuse = true, k.refusePrefix = "T"; },
+       [](auto &k) {
+         k.latencyFor = {{"F3", 0.15}}, k.refuse = true, k.refusePrefix = "T";
+       },
        [](const State &s) { return s.angle.has_value(); }},
       {"a damaged late reply",
        [](auto &k) {
@@ -77,7 +79,9 @@ TEST_F(DownloadTruth, RefusalsTheFirstFrameWouldHideFailTheDownload) {
        },
        [](const State &s) { return s.width.has_value(); }},
       {"a reply just past its check",
-       [](auto &k) { k.latencyFor = {{"W", 0.101}}, k.refuse = true, k.refusePrefix = "F1"; },
+       [](auto &k) {
+         k.latencyFor = {{"W", 0.101}}, k.refuse = true, k.refusePrefix = "F1";
+       },
        [](const State &s) { return s.operation == sim::Operation::Fixed; }},
       {"an acknowledgement in flight at the discard",
        [](auto &k) { k.holdPrefix = "Q", k.refuse = true, k.refusePrefix = "F3"; },
@@ -138,7 +142,8 @@ TEST_F(DownloadTruth, WhatTheExchangeRightlyTookStillSucceeds) {
          if (n != 2)
            d.Queue(Frame("E1"), now);
        },
-       {}, false},
+       {},
+       false},
       {"a damaged reply",
        [](FakeDevice &d, const std::string &, double now, int n) {
          std::string reply = Frame("E1");
@@ -146,7 +151,8 @@ TEST_F(DownloadTruth, WhatTheExchangeRightlyTookStillSucceeds) {
            reply[4] = 0x7B;
          d.Queue(reply, now);
        },
-       {}, false},
+       {},
+       false},
       {"a refusal, then the retry accepted", {}, [](auto &k) { k.ackFrom = 2; }, false},
       {"late throughout, accepting all", {}, [](auto &k) { k.latency = 0.15; }, true},
   };

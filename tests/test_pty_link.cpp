@@ -22,7 +22,7 @@ namespace {
 class PtyPanel : public PanelTest {
 protected:
   void SetUp() override {
-    PanelTest::SetUp();
+    ASSERT_NO_FATAL_FAILURE(PanelTest::SetUp());
     pty = std::make_unique<sim::PtyDevice>(device);
     std::string error;
     ASSERT_TRUE(pty->Start(&error)) << error;

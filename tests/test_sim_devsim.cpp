@@ -96,7 +96,8 @@ TEST(DevsimOptions, ManPageListsTheOptionsOfHelp) {
   ASSERT_GE(help.size(), 10u);
   const std::string man =
       Part(SourceText("packaging/man/nuvaro-devsim.1"), ".SH OPTIONS", ".SH EXIT");
-  EXPECT_EQ(OptionsIn(man, R"(^\.BI? ((?:\\-)+[a-z\\-]+))"), help) << man;
+  // A short form before the long one: ".BR \-h ", " \-\-help".
+  EXPECT_EQ(OptionsIn(man, R"(^\.B[IR]? (?:\\-[a-z] ", " )?((?:\\-)+[a-z\\-]+))"), help) << man;
 }
 
 TEST(DevsimLog, LinesShowCommandReplyAndBadBytes) {

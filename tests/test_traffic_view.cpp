@@ -171,7 +171,7 @@ TEST_F(TrafficView, PollsGoneQuietAndControlBytesInAFrame) {
 class TrafficOverPty : public TrafficView {
 protected:
   void SetUp() override {
-    TrafficView::SetUp();
+    ASSERT_NO_FATAL_FAILURE(TrafficView::SetUp());
     std::string problem;
     pty = sim::OpenRawPty(&problem);
     ASSERT_GE(pty.master, 0) << problem;

@@ -90,6 +90,17 @@ bool ReadFile(const char *path, std::string *text) {
   return in.good() || in.eof();
 }
 
+// The page without the template's own comment, which speaks of the
+// template, and with one saying where the page comes from.
+std::string Written(const std::string &page) {
+  std::size_t body = 0;
+  while (page.compare(body, 3, ".\\\"") == 0 && page.find('\n', body) != std::string::npos)
+    body = page.find('\n', body) + 1;
+  return ".\\\" Written by the build from packaging/man/nuvaroctl.1.in, the parameter table\n"
+         ".\\\" and cli/download-examples.txt: edit those, not this page.\n" +
+         page.substr(body);
+}
+
 bool Replace(std::string &text, const std::string &token, const std::string &with) {
   bool found = false;
   for (std::size_t at; (at = text.find(token)) != std::string::npos; found = true)
@@ -130,7 +141,7 @@ int main(int argc, char **argv) {
     return 1;
   }
   std::ofstream out(argv[3], std::ios::binary);
-  out << page;
+  out << Written(page);
   out.close();
   if (!out) {
     std::cerr << "nuvaroctl_man_page: cannot write " << argv[3] << "\n";

@@ -14,7 +14,7 @@
 // its other side is restarted. Here the handler only writes the signal's
 // number into a pipe, which is all it may safely do; the pipe is read from
 // the event loop (a popup's nested loop included) and each time Delay blocks,
-// since a download runs no event loop for up to about 3 s. Then the ports are
+// since a download runs no event loop for seconds. Then the ports are
 // closed the normal way and the same signal is raised again with its default
 // action: the process ends as the signal says (SIGQUIT with its core), and
 // the quit button's callback does not run. A signal the program was started ignoring (nohup)

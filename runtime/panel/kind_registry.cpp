@@ -2,8 +2,11 @@
 
 #include <QAccessible>
 #include <QWidget>
+#include <QtGlobal>
 
 #include <iterator>
+#include <map>
+#include <utility>
 
 namespace rt {
 
@@ -49,6 +52,12 @@ constexpr Registered kKinds[] = {
     {"QLabel", LabelKind},
 };
 
+// Kinds registered from outside while their ScopedKind lives.
+std::map<std::string, const ControlKind *, std::less<>> &Outside() {
+  static std::map<std::string, const ControlKind *, std::less<>> kinds;
+  return kinds;
+}
+
 // Asked for each class of an object's hierarchy, most derived first.
 QAccessibleInterface *KindInterface(const QString &className, QObject *object) {
   const ControlKind *kind = object->isWidgetType() ? KindForClass(className) : nullptr;
@@ -61,7 +70,10 @@ const ControlKind *KindForClass(QStringView className) {
   for (const Registered &r : kKinds)
     if (className == QLatin1StringView(r.className))
       return &r.kind();
-  return nullptr;
+  if (Outside().empty())
+    return nullptr;
+  const auto outside = Outside().find(className.toString().toStdString());
+  return outside != Outside().end() ? outside->second : nullptr;
 }
 
 std::vector<std::string> KindClassNames() {
@@ -69,6 +81,17 @@ std::vector<std::string> KindClassNames() {
   for (const Registered &r : kKinds)
     names.emplace_back(r.className);
   return names;
+}
+
+ScopedKind::ScopedKind(std::string className, const ControlKind &kind)
+    : className_(std::move(className)) {
+  if (KindForClass(QString::fromStdString(className_)))
+    qFatal("kind registry: class \"%s\" is claimed already", className_.c_str());
+  Outside().emplace(className_, &kind);
+}
+
+ScopedKind::~ScopedKind() {
+  Outside().erase(className_);
 }
 
 void InstallKindAccessibility() {

@@ -39,9 +39,9 @@ std::string LockFileOf(const QSerialPort &port) {
   for (char &c : name)
     if (c == '/')
       c = '_';
-  const std::string folders[] = {"/var/lock", "/etc/locks", "/var/spool/locks", "/var/spool/uucp",
-                                 QStandardPaths::writableLocation(QStandardPaths::TempLocation)
-                                     .toStdString()};
+  const std::string folders[] = {
+      "/var/lock", "/etc/locks", "/var/spool/locks", "/var/spool/uucp",
+      QStandardPaths::writableLocation(QStandardPaths::TempLocation).toStdString()};
   for (const std::string &folder : folders) {
     const std::string path = folder + "/LCK.." + name;
     std::ifstream lock(path);
@@ -62,7 +62,8 @@ void NoteHeldLock(const QSerialPort &port) {
   for (Held &h : held) {
     if (h.fd.load() != -1)
       continue;
-    std::snprintf(h.lockFile, kPathBytes, "%s", lockFile.size() < kPathBytes ? lockFile.c_str() : "");
+    std::snprintf(h.lockFile, kPathBytes, "%s",
+                  lockFile.size() < kPathBytes ? lockFile.c_str() : "");
     h.fd.store(fd);
     return;
   }
