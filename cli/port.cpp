@@ -21,8 +21,6 @@ namespace {
 struct Watch {
   traffic::Decoder decoder;
   Carried carried;
-  traffic::Verdict doubt = traffic::Verdict::Acknowledged; // the words for a result in doubt
-  int firstInDoubt = -1;
   std::string openFailure; // the reason of the newest failed open
 };
 
@@ -59,9 +57,9 @@ void StartWatching() {
         if (verdict == LINE_IN_STEP)
           return;
         W().carried.inDoubt = true;
-        W().doubt = verdict == LINE_LATE ? traffic::Verdict::LateReplies
-                                         : traffic::Verdict::RefusalUncounted;
-        W().firstInDoubt = firstInDoubt;
+        W().carried.doubt = verdict == LINE_LATE ? traffic::Verdict::LateReplies
+                                                 : traffic::Verdict::RefusalUncounted;
+        W().carried.firstInDoubt = firstInDoubt;
       });
   rt::SetSerialTap(Take);
 }
@@ -104,8 +102,8 @@ Carried TakeCarried() {
   W().carried = Carried{};
   if (carried.inDoubt)
     for (traffic::Outcome &o : carried.outcomes)
-      if (o.lastTry >= W().firstInDoubt)
-        o.verdict = W().doubt;
+      if (o.lastTry >= carried.firstInDoubt)
+        o.verdict = carried.doubt;
   return carried;
 }
 

@@ -32,6 +32,8 @@ struct Carried {
   bool hasHeader = false;
   LogRow header;
   bool inDoubt = false; // the account's verdict is not "in step"
+  traffic::Verdict doubt = traffic::Verdict::Acknowledged; // the words for a result in doubt
+  int firstInDoubt = -1;
 };
 Carried TakeCarried();
 
