@@ -37,8 +37,9 @@ done
 info=$(wine_run 60 "$version_info" "$installer" | tr -d '\r') || fail "the installer has no version resource"
 echo "installer: $(paste -sd';' <<<"$info")"
 grep -qx 'language=0409' <<<"$info" || faults+=("the installer's version resource is not English first")
-x86_64-w64-mingw32-windres -i "$installer" -O rc 2>/dev/null | grep -q 'BLOCK "0804' ||
-  faults+=("the installer has no Chinese version resource")
+# (Read whole first: grep -q ending the pipe early would fail it under pipefail.)
+resources=$(x86_64-w64-mingw32-windres -i "$installer" -O rc 2>/dev/null) || fail "windres cannot read the installer"
+grep -q 'BLOCK "0804' <<<"$resources" || faults+=("the installer has no Chinese version resource")
 [[ $(value "$info" ProductVersion) == "$version" ]] || faults+=("the installer's ProductVersion")
 [[ $(value "$info" CompanyName) == "$publisher" ]] || faults+=("the installer's publisher")
 [[ -n $(value "$info" FileDescription) ]] || faults+=("the installer's FileDescription")

@@ -30,7 +30,7 @@ manual_link="$menu_dir/使用说明.lnk"
   fail "使用说明 does not open manual\index.html: $(strings -a -el "$manual_link" | paste -sd' ')"
 desktop_link="$WINEPREFIX/drive_c/users/Public/Desktop/nuvaro.lnk"
 [[ -f $desktop_link ]] || fail "no desktop shortcut $desktop_link"
-strings -a -el "$desktop_link" | grep -qiF "$install_dir_win\nuvaro.exe" ||
+grep -qiF "$install_dir_win\nuvaro.exe" <<<"$(strings -a -el "$desktop_link")" ||
   fail "the desktop shortcut does not name $install_dir_win\nuvaro.exe"
 help=$(wine_run 60 "$install_dir/nuvaroctl.exe" --help | tr -d '\r')
 grep -qxF "  $install_dir_win\manual\index.html" <<<"$help" ||
