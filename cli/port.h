@@ -31,7 +31,7 @@ struct Carried {
   std::vector<traffic::Outcome> outcomes;
   bool hasHeader = false;
   LogRow header;
-  bool inDoubt = false; // the account's verdict is not "in step"
+  bool inDoubt = false;                                    // the account's verdict is not "in step"
   traffic::Verdict doubt = traffic::Verdict::Acknowledged; // the words for a result in doubt
   int firstInDoubt = -1;
 };
