@@ -1,6 +1,7 @@
 // Figures of the Windows programs under Wine, measured from Linux.
 //
-//   build/bin/wine_figures [--runs N]   (11 start-ups of each, 11 downloads)
+//   build/bin/wine_figures [--runs N] [--dpi D]
+//     (11 start-ups of each, 11 downloads; at 96 dpi, 100 %)
 //
 // Runs the programs of build-windows/ (NUVARO_WIN_BUILD_DIR) in a Wine prefix
 // of its own (WINEPREFIX, else a new one under /tmp) whose wineserver is kept
@@ -13,8 +14,9 @@
 //   quitting once painted) against the bare Qt window (bare_panel.exe
 //   --once), taking turns, with Qt's windows platform on a display of their
 //   own (Xvfb; under Wine the panel never paints on the offscreen platform):
-//   medians of CPU time and peak memory, and their ratios (goal: CPU <= 1.3
-//   times);
+//   medians of CPU time and peak memory, and their ratios (goals: CPU <= 1.3
+//   times, memory <= 1.1 times); --dpi 144 runs them at 150 % (Wine's
+//   LogPixels) on a 1920 x 1080 display, as on a laptop at that scaling;
 // - nuvaroctl.exe's fixed-rate download (bench_cli's settings) over COM5,
 //   which the prefix maps to the pseudo-terminal of this build's
 //   nuvaro-devsim: median wall time against the floor (the download's waits
@@ -138,8 +140,13 @@ std::string StartDevsim() {
 
 int main(int argc, char **argv) {
   int runs = 11;
-  if (argc > 2 && std::strcmp(argv[1], "--runs") == 0)
-    runs = std::max(1, std::atoi(argv[2]));
+  int dpi = 96;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    if (std::strcmp(argv[i], "--runs") == 0)
+      runs = std::max(1, std::atoi(argv[i + 1]));
+    else if (std::strcmp(argv[i], "--dpi") == 0)
+      dpi = std::clamp(std::atoi(argv[i + 1]), 96, 480);
+  }
   const char *winEnv = std::getenv("NUVARO_WIN_BUILD_DIR");
   const fs::path win =
       fs::absolute(winEnv ? fs::path(winEnv) : fs::path(NUVARO_SOURCE_DIR) / "build-windows");
@@ -173,8 +180,8 @@ int main(int argc, char **argv) {
     const int devNull = open("/dev/null", O_WRONLY);
     dup2(devNull, STDOUT_FILENO);
     dup2(devNull, STDERR_FILENO);
-    execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-           static_cast<char *>(nullptr));
+    execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", dpi > 96 ? "1920x1080x24" : "1280x1024x24",
+           "-nolisten", "tcp", static_cast<char *>(nullptr));
     _exit(127);
   }
   setenv("DISPLAY", name.c_str(), 1);
@@ -197,6 +204,10 @@ int main(int argc, char **argv) {
 
   const std::string wine = "/usr/bin/wine";
   Quiet({"/usr/bin/wineboot", "-i"});
+  // Wine's dpi, read by each process as it starts: the scaling.
+  Quiet({wine, "reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+         "/d", std::to_string(dpi), "/f"});
+  Quiet({"/usr/bin/wineserver", "-k"});
   Quiet({"/usr/bin/wineserver", "-p"});
   const Args panel = {wine, (bin / "panel_once.exe").string()};
   // Under Wine bare_panel does not see QT_QPA_PLATFORM and would take
@@ -216,12 +227,13 @@ int main(int argc, char **argv) {
       cpu[which].push_back(run.cpuMs);
       peak[which].push_back(run.peakMiB);
     }
-  std::printf(
-      "# under Wine, warm wineserver -p, median of %d runs each, windows platform on Xvfb\n", runs);
+  std::printf("# under Wine, warm wineserver -p, median of %d runs each, windows platform on Xvfb "
+              "at %d dpi (%d %%)\n",
+              runs, dpi, dpi * 100 / 96);
   std::printf("%-12s %10s %13s\n", "", "cpu_ms", "peak_rss_mib");
   std::printf("%-12s %10.1f %13.1f\n", "nuvaro", Median(cpu[0]), Median(peak[0]));
   std::printf("%-12s %10.1f %13.1f\n", "bare_panel", Median(cpu[1]), Median(peak[1]));
-  std::printf("%-12s %10.2f %13.2f   (goal: cpu <= 1.30)\n", "ratio",
+  std::printf("%-12s %10.2f %13.2f   (goals: cpu <= 1.30, memory <= 1.10)\n", "ratio",
               Median(cpu[0]) / Median(cpu[1]), Median(peak[0]) / Median(peak[1]));
 
   // nuvaroctl.exe's fixed download over COM5 to nuvaro-devsim.

@@ -204,7 +204,7 @@ std::string DownloadUsage(bool sweep) {
   return text + line + "\n";
 }
 
-std::string Usage() {
+std::string Usage(const std::string &manual) {
   return "Usage: nuvaroctl ports [--json]\n" + DownloadUsage(false) + DownloadUsage(true) +
          "       nuvaroctl --port PATH|demo check [--json]\n"
          "       nuvaroctl --port PATH|demo rate [--count N] [--interval SECONDS] [--json]\n"
@@ -229,7 +229,11 @@ std::string Usage() {
          "Exit status: 0 everything acknowledged (rate: at least one reading);\n"
          "1 the device refused or did not answer, or its replies ran late and the\n"
          "outcome is unknown; 2 usage or a bad value, no port opened; 3 the port\n"
-         "could not be opened. See nuvaroctl(1).\n";
+         "could not be opened. See nuvaroctl(1).\n"
+         "\n"
+         "The manual (the panel, this program and the protocol):\n"
+         "  " +
+         manual + "\n";
 }
 
 } // namespace cli

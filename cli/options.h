@@ -29,7 +29,7 @@ struct Invocation {
 bool ParseArguments(const std::vector<std::string> &args, Invocation *invocation,
                     std::string *error);
 
-// The text of --help.
-std::string Usage();
+// The text of --help, ending with where the manual is.
+std::string Usage(const std::string &manual);
 
 } // namespace cli

@@ -89,8 +89,7 @@ void Output::Text(const std::string &lines) {
   if (!written_)
     return;
   errno = 0;
-  if (std::fwrite(lines.data(), 1, lines.size(), stdout) == lines.size() &&
-      std::fflush(stdout) == 0)
+  if (WriteConsoleText(ConsoleStream::Output, lines))
     return;
 #ifdef SIGPIPE
   if (errno == EPIPE)
@@ -101,8 +100,7 @@ void Output::Text(const std::string &lines) {
 }
 
 void Error(const std::string &message) {
-  std::fprintf(stderr, "nuvaroctl: %s\n", message.c_str());
-  std::fflush(stderr);
+  WriteConsoleText(ConsoleStream::Error, "nuvaroctl: " + message + "\n");
 }
 
 } // namespace cli

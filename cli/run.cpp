@@ -28,7 +28,7 @@ int Run(int argc, char **argv) {
   Output out(in.json);
   // Like every other output: a full disk or a closed pipe is not success.
   if (in.help || in.version) {
-    out.Text(in.help ? Usage() : "nuvaroctl (nuvaro) " NUVARO_VERSION "\n");
+    out.Text(in.help ? Usage(ManualPlace()) : "nuvaroctl (nuvaro) " NUVARO_VERSION "\n");
     return out.Written() ? kExitOk : kExitDevice;
   }
   switch (in.command) {

@@ -14,6 +14,9 @@ set(NUVARO_PACKAGING_DIR ${CMAKE_CURRENT_LIST_DIR})
 set(NUVARO_PACKAGE_MAINTAINER "nuvaro developers <nuvaro-dev@example.org>"
     CACHE STRING "Maintainer field of the Debian package: the project's team")
 string(REGEX REPLACE " *<.*$" "" NUVARO_PACKAGE_TEAM "${NUVARO_PACKAGE_MAINTAINER}")
+# The years of the copyright (packaging/copyright, the Windows programs'
+# version resources and the installer's).
+set(NUVARO_COPYRIGHT_YEARS 2026)
 set(NUVARO_DEB_RELEASE 1)
 set(NUVARO_DEB_VERSION ${PROJECT_VERSION}-${NUVARO_DEB_RELEASE})
 # The release date as the Debian changelog writes it ("Mon, 07 Dec 2026
@@ -43,6 +46,22 @@ set(NUVARO_APP_ID org.example.nuvaro)
 
 # The executables, the panel file (share/nuvaro) and the device simulator
 # install from app, cli and sim; the rest installs here.
+set(doc_out ${CMAKE_BINARY_DIR}/packaging)
+# nuvaroctl.1 is written by the build, from its template, the parameter table
+# and the download examples (cli/man_page): the Linux package's man page, and
+# the manual's page on nuvaroctl on both systems.
+add_custom_command(
+  OUTPUT ${doc_out}/nuvaroctl.1
+  COMMAND ${NUVARO_MAN_PAGE_WRITER} ${NUVARO_PACKAGING_DIR}/man/nuvaroctl.1.in
+          ${PROJECT_SOURCE_DIR}/cli/download-examples.txt ${doc_out}/nuvaroctl.1
+  DEPENDS ${NUVARO_MAN_PAGE_WRITER_TARGET} ${NUVARO_PACKAGING_DIR}/man/nuvaroctl.1.in
+          ${PROJECT_SOURCE_DIR}/cli/download-examples.txt
+  COMMENT "Writing nuvaroctl.1"
+  VERBATIM)
+# The manual, in HTML: docs/usage.md and docs/protocol.md with their images,
+# and nuvaroctl.1 (packaging/manual/).
+include(${NUVARO_PACKAGING_DIR}/manual/Manual.cmake)
+
 if(UNIX AND NOT APPLE)
   install(FILES ${NUVARO_PACKAGING_DIR}/${NUVARO_APP_ID}.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -51,16 +70,14 @@ if(UNIX AND NOT APPLE)
   install(FILES ${NUVARO_PACKAGING_DIR}/nuvaro.svg
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
-  # Man pages, changelogs and the usage document are installed compressed, without a name or a
+  # Man pages and changelogs are installed compressed, without a name or a
   # time stamp in the gzip header (gzip -9n), as Debian asks. They are made
   # when cmake configures (again after an edit), so that installing and cpack
   # work whatever targets were built.
-  set(doc_out ${CMAKE_BINARY_DIR}/packaging)
   configure_file(${NUVARO_PACKAGING_DIR}/copyright ${doc_out}/copyright @ONLY)
   configure_file(${NUVARO_PACKAGING_DIR}/changelog.Debian.in ${doc_out}/src/changelog.Debian @ONLY)
   foreach(source IN ITEMS ${NUVARO_PACKAGING_DIR}/man/nuvaro.1 ${NUVARO_PACKAGING_DIR}/man/nuvaro-devsim.1
-                          ${NUVARO_PACKAGING_DIR}/changelog ${doc_out}/src/changelog.Debian
-                          ${PROJECT_SOURCE_DIR}/docs/usage.md)
+                          ${NUVARO_PACKAGING_DIR}/changelog ${doc_out}/src/changelog.Debian)
     get_filename_component(name ${source} NAME)
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
     execute_process(COMMAND gzip -9n -c ${source} OUTPUT_FILE ${doc_out}/${name}.gz
@@ -69,16 +86,10 @@ if(UNIX AND NOT APPLE)
       message(FATAL_ERROR "gzip could not compress ${source}")
     endif()
   endforeach()
-  # nuvaroctl.1 is written by the build, from its template, the parameter
-  # table and the download examples (cli/man_page), then compressed alike.
   add_custom_command(
-    OUTPUT ${doc_out}/nuvaroctl.1 ${doc_out}/nuvaroctl.1.gz
-    COMMAND nuvaroctl_man_page ${NUVARO_PACKAGING_DIR}/man/nuvaroctl.1.in
-            ${PROJECT_SOURCE_DIR}/cli/download-examples.txt ${doc_out}/nuvaroctl.1
+    OUTPUT ${doc_out}/nuvaroctl.1.gz
     COMMAND gzip -9nkf ${doc_out}/nuvaroctl.1
-    DEPENDS nuvaroctl_man_page ${NUVARO_PACKAGING_DIR}/man/nuvaroctl.1.in
-            ${PROJECT_SOURCE_DIR}/cli/download-examples.txt
-    COMMENT "Writing nuvaroctl.1"
+    DEPENDS ${doc_out}/nuvaroctl.1
     VERBATIM)
   add_custom_target(nuvaroctl_man ALL DEPENDS ${doc_out}/nuvaroctl.1.gz)
   install(FILES ${doc_out}/nuvaro.1.gz ${doc_out}/nuvaro-devsim.1.gz ${doc_out}/nuvaroctl.1.gz
@@ -87,7 +98,6 @@ if(UNIX AND NOT APPLE)
   install(FILES ${NUVARO_PACKAGING_DIR}/bash-completion/nuvaroctl
           DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
   install(FILES ${doc_out}/copyright ${doc_out}/changelog.gz ${doc_out}/changelog.Debian.gz
-                ${doc_out}/usage.md.gz
           DESTINATION ${CMAKE_INSTALL_DOCDIR})
   # Tags that do not apply to a package built for the operators' machines,
   # each with its reason, so that plain lintian on the .deb reports them as

@@ -18,6 +18,8 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-serialport-dev qt6-charts-dev qt6-tools-dev libqt6uitools6
   libqt6opengl6-dev libgl-dev
+  # the manual in HTML: the Markdown documents and nuvaroctl's man page
+  cmark-gfm mandoc
   # the tests and benchmarks; nuvaroctl's completion is tested with the
   # library it runs on at the users' prompt; network ports are tested against
   # a real serial device server
@@ -37,8 +39,10 @@ windows_packages=(
   # the icon (drawn from the SVG, packed as .ico) and the installer
   librsvg2-bin icoutils nsis
   # the checks: Wine, a display, input and screenshots, the zip's unpacking
-  # (Wine draws Chinese with the host's fonts-noto-cjk, in the list above)
-  wine wine64 xvfb xdotool imagemagick unzip
+  # (Wine draws Chinese with the host's fonts-noto-cjk, in the list above),
+  # and the C library's locale sources, from which the installer's check
+  # makes a Chinese and a German locale for Wine (localedef)
+  wine wine64 xvfb xdotool imagemagick unzip locales
 )
 list_only=0
 while [[ ${1:-} == --* ]]; do

@@ -98,7 +98,8 @@ installed_files=(/usr/bin/nuvaro /usr/bin/nuvaro-devsim /usr/bin/nuvaroctl
   /usr/share/man/man1/nuvaro-devsim.1.gz /usr/share/man/man1/nuvaroctl.1.gz
   /usr/share/bash-completion/completions/nuvaroctl /usr/share/doc/nuvaro/copyright
   /usr/share/doc/nuvaro/changelog.gz /usr/share/doc/nuvaro/changelog.Debian.gz
-  /usr/share/doc/nuvaro/usage.md.gz)
+  /usr/share/doc/nuvaro/manual/index.html /usr/share/doc/nuvaro/manual/protocol.html
+  /usr/share/doc/nuvaro/manual/nuvaroctl.html)
 for path in "${installed_files[@]}"; do
   grep -qxF ".$path" <<<"$contents" || fail "the package does not hold $path"
 done

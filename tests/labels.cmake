@@ -19,9 +19,9 @@ set(nuvaro_pty_suites
   DevsimProgram Nuvaroctl NuvaroctlCompletion PseudoTerminalPort PtyDeviceTest PtyLink PtyPanel Ser2net
   Ser2netPanel StopSignals TrafficOverPty)
 set(nuvaro_gui_suites
-  AppBinary AppPanel BusyFeedback ContributingExample ControlEvents ControlKinds ControlLimits DownloadTest DownloadTruth
-  GarbageDevice
-  GraphOps KeyboardAccess KeyboardOnly LineNoise Monitor PanelFile PanelFileErrors PanelOps
+  AppBinary AppPanel BusyFeedback ContributingExample ControlEvents ControlKinds ControlLimits CrispControls
+  DownloadTest DownloadTruth GarbageDevice
+  GraphOps KeyboardAccess KeyboardOnly LineNoise Monitor PanelFile PanelFileErrors PanelGeometry PanelOps
   PortPaths PtyPanel ScreenReader Ser2netPanel StopSignals TestProgram TrafficOverPty TrafficView
   Vanishing)
 # The average times ctest has recorded: "<name> <runs> <seconds>" a line

@@ -88,7 +88,7 @@ TEST(NuvaroctlDocs, EachDownloadExampleGivesEveryOptionItsModeNeeds) {
   for (const char *name :
        {"docs/usage.md", "docs/windows.md", "scripts/package-test.sh",
         "scripts/windows-checks/20-zip.sh", "scripts/windows-checks/50-com-nuvaroctl.sh",
-        "scripts/windows-checks/55-network-nuvaroctl.sh"})
+        "scripts/windows-checks/57-network-nuvaroctl.sh"})
     files.push_back(std::string(NUVARO_SOURCE_DIR "/") + name);
   for (const std::string &name : files) {
     SCOPED_TRACE(name);

@@ -20,7 +20,7 @@ int main(int argc, char **argv) {
   const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
   if (platform.isEmpty() || platform == "offscreen")
     qputenv("QT_QPA_PLATFORM",
-            "offscreen:configfile=" NUVARO_SOURCE_DIR "/tests/offscreen_screen.json");
+            "offscreen:configfile=" NUVARO_SOURCE_DIR "/tests/screens/1920x1080.json");
 #ifdef __linux__
   if (argc > 1 && std::strcmp(argv[1], "--stop-signal-child") == 0)
     return StopSignalChild(argc, argv);

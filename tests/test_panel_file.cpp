@@ -95,22 +95,25 @@ TEST_F(PanelFile, KeyboardAccessAndLayout) {
   EXPECT_EQ(Control<Graph>(CTL_LOGIC_GRAPH)->title(), QStringLiteral("逻辑信号"));
 }
 
-// The link view takes a row of new space under the panel: opening and
-// closing it leaves every other part where it was, and the window open still
-// fits a 1920 x 1080 screen (the tests' offscreen screen).
-TEST_F(PanelFile, OpeningTheLinkViewMovesNothingAndFitsTheScreen) {
+// The link view takes its height from the graphs: opening and closing it
+// leaves every other part where it was, and the graphs keep their tops and
+// widths and give way to it.
+TEST_F(PanelFile, OpeningTheLinkViewMovesNothingButTheGraphsBelowTheirTops) {
   QWidget *window = rt::PanelWidget(panel);
   window->move(0, 0);
   window->show();
-  const int parts[] = {CTL_RATE_METER, CTL_RATE_TREND, CTL_SEND,        CTL_LINK_BUTTON,
-                       CTL_CLEAN,      CTL_QUIT,       CTL_PULSE_GRAPH, CTL_LOGIC_GRAPH};
-  auto placesNow = [&] {
+  const int parts[] = {CTL_RATE_METER, CTL_RATE_TREND, CTL_SEND, CTL_LINK_BUTTON,
+                       CTL_CLEAN,      CTL_QUIT,       CTL_NOTES};
+  const int graphs[] = {CTL_PULSE_GRAPH, CTL_LOGIC_GRAPH};
+  auto place = [&](int id) {
     window->layout()->activate();
+    const QWidget *w = Control<QWidget>(id);
+    return QRect(w->mapToGlobal(QPoint()), w->size());
+  };
+  auto placesNow = [&] {
     std::vector<QRect> places;
-    for (int id : parts) {
-      const QWidget *w = Control<QWidget>(id);
-      places.emplace_back(w->mapToGlobal(QPoint()), w->size());
-    }
+    for (int id : parts)
+      places.push_back(place(id));
     return places;
   };
   auto expectNear = [&](const std::vector<QRect> &now, const std::vector<QRect> &then) {
@@ -123,13 +126,23 @@ TEST_F(PanelFile, OpeningTheLinkViewMovesNothingAndFitsTheScreen) {
     }
   };
   const std::vector<QRect> closed = placesNow();
+  const QRect firstGraph = place(CTL_PULSE_GRAPH);
+  std::vector<QRect> graphsClosed;
+  for (int id : graphs)
+    graphsClosed.push_back(place(id));
   SetCtrlAttribute(panel, CTL_LINK_VIEW, ATTR_VISIBLE, 1); // as its button does
   ASSERT_TRUE(Control<QWidget>(CTL_LINK_VIEW)->isVisible());
   expectNear(placesNow(), closed);
-  EXPECT_LE(window->frameGeometry().height(), 1080);
-  EXPECT_LE(window->frameGeometry().width(), 1920);
+  EXPECT_EQ(place(CTL_PULSE_GRAPH).top(), firstGraph.top());
+  for (std::size_t i = 0; i < std::size(graphs); ++i) {
+    EXPECT_EQ(place(graphs[i]).width(), graphsClosed[i].width());
+    EXPECT_LT(place(graphs[i]).height(), graphsClosed[i].height());
+  }
+  EXPECT_GT(place(CTL_LINK_VIEW).top(), place(CTL_LOGIC_GRAPH).bottom());
   SetCtrlAttribute(panel, CTL_LINK_VIEW, ATTR_VISIBLE, 0);
   expectNear(placesNow(), closed);
+  for (std::size_t i = 0; i < std::size(graphs); ++i)
+    EXPECT_EQ(place(graphs[i]), graphsClosed[i]);
   window->hide();
 }
 

@@ -8,12 +8,17 @@
 #include <QDateTime>
 
 #include <cerrno>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "runtime/core/port_choices.h"
+#include "runtime/core/port_table.h"
+#include "runtime/core/serial_tap.h"
 #include "runtime/core/time_of_day.h"
 #include "runtime/serial/open_failure.h"
+#include "runtime/serial/system_words.h"
+#include "traffic/reading.h"
 #include "traffic/words.h"
 
 namespace {
@@ -42,7 +47,8 @@ TEST(PortChoices, SystemPortsAreLabelledWithTheirDescriptionsAndListedOnce) {
   for (std::size_t i = 0; i < choices.size(); ++i) {
     SCOPED_TRACE(i);
     EXPECT_EQ(choices[i].label, labels[i]);
-    EXPECT_EQ(choices[i].path, ports[i].location);
+    // Listed as the operator types it: COM203, not \\.\COM203.
+    EXPECT_EQ(choices[i].path, numbers.empty() ? ports[i].location : ports[i].name);
     EXPECT_EQ(choices[i].port, rt::PortNumberForPath(ports[i].location));
     EXPECT_FALSE(choices[i].typed || choices[i].builtIn);
     if (!numbers.empty())
@@ -62,7 +68,7 @@ TEST(PortChoices, PathsNameOnePortAsTheSystemDoes) {
   const Case cases[] = {
       {"\\\\.\\COM212", "COM212", true},       {"\\\\.\\COM213", "com213", true},
       {"COM214", "\\\\.\\cOm214", true},       {"\\\\.\\COM215", "COM2150", false},
-      {"\\\\.\\COM216", "\\\\.\\COM2", false},
+      {"\\\\.\\COM216", "\\\\.\\COM2", false}, {"COM217", "Com217", true},
   };
 #else
   const Case cases[] = {
@@ -79,6 +85,44 @@ TEST(PortChoices, PathsNameOnePortAsTheSystemDoes) {
     EXPECT_EQ(rt::AddTypedPortChoice(c.typed) == listed, c.samePort);
     EXPECT_EQ(rt::PortPathKey(c.listed) == rt::PortPathKey(c.typed), c.samePort);
   }
+}
+
+// The name the list shows and the port table keeps is the one an operator
+// types: on Windows a COM port of any case and number, with or without the
+// device namespace, is COMn; anything else, and every POSIX path, as given.
+TEST(PortChoices, EachPortIsNamedAsTheOperatorTypesIt) {
+  struct Case {
+    const char *given;
+    const char *windows;
+  };
+  const Case cases[] = {
+      {"com10", "COM10"},
+      {"Com256", "COM256"},
+      {"\\\\.\\com12", "COM12"},
+      {"\\\\.\\COM1", "COM1"},
+      {"COM", "COM"},
+      {"com1x", "com1x"},
+      {"\\\\.\\CNCA0", "\\\\.\\CNCA0"},
+      {"/dev/ttyUSB0", "/dev/ttyUSB0"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.given);
+#ifdef _WIN32
+    EXPECT_EQ(rt::OperatorPortName(c.given), c.windows);
+#else
+    EXPECT_EQ(rt::OperatorPortName(c.given), c.given);
+#endif
+  }
+#ifdef _WIN32
+  // A typed com240 is listed, and opened, as COM240.
+  const int port = rt::AddTypedPortChoice("com240");
+  ASSERT_GT(port, 0);
+  EXPECT_EQ(rt::PortAssignmentFor(port).path, "COM240");
+  bool listed = false;
+  for (const rt::PortChoice &choice : rt::CurrentPortChoices())
+    listed = listed || (choice.port == port && choice.label == "COM240" && choice.path == "COM240");
+  EXPECT_TRUE(listed);
+#endif
 }
 
 // A port another program holds is busy, whichever of its two refusals
@@ -105,7 +149,34 @@ TEST(OpenFailures, WindowsErrorsInTheLinkViewsWords) {
     const rt::OpenFailure failure = rt::OpenFailureOfWindowsError(c.error);
     EXPECT_EQ(failure.fault, rt::TapOpenFault::System);
     EXPECT_EQ(failure.error, c.errnoValue);
+    EXPECT_EQ(failure.systemError, c.error); // Windows' own number is kept
     EXPECT_EQ(traffic::OpenFailureWords(failure.fault, failure.error), c.words);
+  }
+}
+
+// The system's own words beside the link view's: on Windows Windows' number
+// and FormatMessageW's words, never an errno; on POSIX the error's name and
+// its untranslated description. Cut at a whole character when long.
+TEST(OpenFailures, TheSystemsOwnWordsFitTheirRoom) {
+  char words[rt::kTapWordsBytes];
+  rt::SystemErrorWords(EBUSY, 5, words, sizeof words); // ERROR_ACCESS_DENIED
+  const std::string said = words;
+#ifdef _WIN32
+  EXPECT_EQ(said.rfind("Windows 错误 5：", 0), 0u) << said;
+  EXPECT_GT(said.size(), std::string("Windows 错误 5：").size()) << said;
+  EXPECT_EQ(said.find("errno"), std::string::npos) << said;
+#else
+  EXPECT_EQ(said, "EBUSY: Device or resource busy");
+#endif
+  for (int room : {1, 8, 10, 17, 20, 23}) {
+    SCOPED_TRACE(room);
+    char small[32];
+    std::memset(small, 'x', sizeof small);
+    rt::SystemErrorWords(EBUSY, 32, small, room);
+    const std::size_t length = strnlen(small, sizeof small);
+    ASSERT_LT(length, static_cast<std::size_t>(room));
+    const std::string cut(small, length);
+    EXPECT_EQ(traffic::EscapedName(cut.data(), int(cut.size())), cut) << "a character cut in two";
   }
 }
 

@@ -21,7 +21,7 @@ TEST(Release, EachCopyOfTheVersionAndItsDateIsTheBuilds) {
   const std::regex ymd(R"((\d{4})-(\d\d)-(\d\d))");
   ASSERT_TRUE(std::regex_match(date, m, ymd)) << date;
   const int year = std::stoi(m[1]), month = std::stoi(m[2]);
-  [[maybe_unused]] const int day = std::stoi(m[3]); // read by the Linux build's check below
+  [[maybe_unused]] const int day = std::stoi(m[3]); // the Debian changelog's, Linux only
 
   // The newest release comes first in each.
   const std::string metainfo = SourceText("packaging/org.example.nuvaro.metainfo.xml");

@@ -22,14 +22,27 @@ add_custom_command(OUTPUT ${NUVARO_WINDOWS_ICON}
   DEPENDS ${NUVARO_PACKAGING_DIR}/nuvaro.svg ${windows_dir}/make_icon.cmake
   COMMENT "Drawing the Windows icon from nuvaro.svg" VERBATIM)
 add_custom_target(nuvaro_windows_icon DEPENDS ${NUVARO_WINDOWS_ICON})
-configure_file(${windows_dir}/nuvaro.rc.in ${windows_out}/nuvaro.rc @ONLY)
-foreach(target IN ITEMS nuvaro nuvaroctl bare_panel panel_once)
-  if(TARGET ${target})
-    target_sources(${target} PRIVATE ${windows_out}/nuvaro.rc)
-    add_dependencies(${target} nuvaro_windows_icon)
-    set_source_files_properties(${windows_out}/nuvaro.rc TARGET_DIRECTORY ${target}
-      PROPERTIES OBJECT_DEPENDS ${NUVARO_WINDOWS_ICON})
+# Each program's version resource says what it is (Explorer's Details, the
+# Task Manager): its own description and file name, the project's copyright.
+set(NUVARO_RC_COPYRIGHT "Copyright © ${NUVARO_COPYRIGHT_YEARS} ${NUVARO_PACKAGE_TEAM}. GPL-3.0-or-later")
+set(programs
+  "nuvaro|nuvaro 信号发生器控制面板"
+  "nuvaroctl|nuvaroctl 信号发生器的命令行工具"
+  "bare_panel|nuvaro 启动测量的基准窗口（仅用于测量）"
+  "panel_once|nuvaro 启动测量的面板（仅用于测量）")
+foreach(program IN LISTS programs)
+  string(REPLACE "|" ";" program "${program}")
+  list(GET program 0 NUVARO_RC_NAME)
+  list(GET program 1 NUVARO_RC_DESCRIPTION)
+  if(NOT TARGET ${NUVARO_RC_NAME})
+    continue()
   endif()
+  set(rc ${windows_out}/${NUVARO_RC_NAME}.rc)
+  configure_file(${windows_dir}/nuvaro.rc.in ${rc} @ONLY)
+  target_sources(${NUVARO_RC_NAME} PRIVATE ${rc})
+  add_dependencies(${NUVARO_RC_NAME} nuvaro_windows_icon)
+  set_source_files_properties(${rc} TARGET_DIRECTORY ${NUVARO_RC_NAME}
+    PROPERTIES OBJECT_DEPENDS ${NUVARO_WINDOWS_ICON})
 endforeach()
 
 # --- The run-time: DLLs from the imports, plugins by category ------------------
@@ -103,5 +116,6 @@ set(CPACK_NSIS_PACKAGE_NAME nuvaro)
 set(CPACK_NSIS_DISPLAY_NAME "nuvaro ${PROJECT_VERSION}")
 set(CPACK_NSIS_MUI_ICON ${NUVARO_WINDOWS_ICON})
 set(CPACK_NSIS_MUI_UNIICON ${NUVARO_WINDOWS_ICON})
+set(CPACK_NUVARO_COPYRIGHT "${NUVARO_RC_COPYRIGHT}")
 # NSIS.template.in here: a 64-bit Unicode installer (CPack's own is 32-bit ANSI).
 list(PREPEND CMAKE_MODULE_PATH ${windows_dir})

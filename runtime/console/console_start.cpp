@@ -3,7 +3,6 @@
 
 #include <QCoreApplication>
 
-#include "runtime/console/console_code_page.h"
 #include "runtime/console/program_arguments.h"
 #include "runtime/console/stop_signals.h"
 #include "runtime/core/delay.h"
@@ -15,7 +14,6 @@ int InitConsoleRTE(char **argv) {
   }
   rt::ProgramArguments &arguments = rt::KeepProgramArguments(argv, "nuvaroctl");
   new QCoreApplication(arguments.argc, arguments.pointers.data());
-  rt::UseUtf8ConsoleOutput();
   rt::stop::Install();
   // No event loop runs here: a stop signal is looked for each time Delay
   // blocks, as the panel's busy hook does during a download.

@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "runtime/console/console_code_page.h"
 #include "runtime/core/serial_ops.h"
 
 namespace rt::stop {
@@ -83,7 +82,6 @@ void ActOnPending() {
 void EndBy(int) {
   CloseAllPorts();
   std::fflush(nullptr);
-  RestoreConsoleOutput();
   if (portsClosed)
     ::SetEvent(portsClosed);
   ::ExitProcess(kStatusControlCExit);

@@ -50,10 +50,21 @@ Graph::Graph(QWidget *parent) : QWidget(parent) {
   xAxis_->setLabelFormat(QStringLiteral("%.4g"));
   rt::SetTickedRange(xAxis_, 0.0, 1.0, 5);
   yAxis_ = new QValueAxis;
-  yAxis_->setLabelFormat(QStringLiteral("%g"));
+  // Each after a space: Qt Charts keeps room for a "..." label beside the
+  // axis title, and with labels narrower than that (a lone "6") writes the
+  // title itself as "...". The label is HTML, which would drop a plain space.
+  yAxis_->setLabelFormat(QStringLiteral("&nbsp;%g"));
   chart_->addAxis(xAxis_, Qt::AlignBottom);
   chart_->addAxis(yAxis_, Qt::AlignLeft);
   applyYRange();
+  // As many of the y axis's labels as its height shows whole.
+  connect(chart_, &QChart::plotAreaChanged, this, [this](const QRectF &area) {
+    const int labels = rt::LabelsThatFit(area.height(), yAxis_->labelsFont());
+    if (labels == yLabels_)
+      return;
+    yLabels_ = labels;
+    applyYRange();
+  });
 
   view_ = new rt::GraphChartView(chart_, this);
   view_->holdChartSize();
@@ -140,7 +151,7 @@ void Graph::applyYRange() {
     lo -= 1.0;
     hi += 1.0;
   }
-  rt::SetFixedRange(yAxis_, lo, hi);
+  rt::SetFixedRange(yAxis_, lo, hi, yLabels_);
 }
 
 // Only the extent now: the points are made once, when the chart is brought

@@ -136,6 +136,7 @@ private:
   double gain_ = 1.0;
   double yMin_ = -10.0;
   double yMax_ = 10.0;
+  int yLabels_ = 11; // the most y labels its height shows whole
   double span_ = 0.0;
   bool spanKnown_ = false;
   QString xSpanText_;

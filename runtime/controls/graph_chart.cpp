@@ -1,8 +1,10 @@
 #include "runtime/controls/graph_chart.h"
 
+#include <QFontMetricsF>
 #include <QResizeEvent>
 #include <QValueAxis>
 
+#include <algorithm>
 #include <cmath>
 
 namespace rt {
@@ -76,20 +78,47 @@ void SetTickedRange(QValueAxis *axis, double lo, double hi, int ticks) {
   }
 }
 
-void SetFixedRange(QValueAxis *axis, double lo, double hi) {
+void SetFixedRange(QValueAxis *axis, double lo, double hi, int labels) {
   axis->setRange(lo, hi);
-  axis->setTickType(QValueAxis::TicksFixed);
   const double span = hi - lo;
-  for (int divisions = 4; divisions <= 10; ++divisions) {
+  for (int divisions = 4; divisions <= std::min(10, labels - 1); ++divisions) {
     const double step = span / divisions;
     const double nice = NiceInterval(span, divisions);
     const double offset = lo / step;
     if (std::abs(step - nice) <= 1e-9 * nice && std::abs(offset - std::round(offset)) <= 1e-9) {
+      axis->setTickType(QValueAxis::TicksFixed);
       axis->setTickCount(divisions + 1);
       return;
     }
   }
-  axis->setTickCount(5);
+  if (labels >= 5) {
+    axis->setTickType(QValueAxis::TicksFixed);
+    axis->setTickCount(5);
+    return;
+  }
+  // Too little room for four divisions: a coarser round interval from 0,
+  // with at least two labels; failing that, the two ends alone.
+  const auto count = [lo, hi](double interval) {
+    return std::floor(hi / interval + 1e-9) - std::ceil(lo / interval - 1e-9) + 1.0;
+  };
+  double interval = NiceInterval(span, std::max(1, labels));
+  while (std::isfinite(interval) && count(interval) > labels)
+    interval = NiceInterval(interval * 1.01, 1);
+  if (!(std::isfinite(interval) && interval > 0.0 && count(interval) >= 2.0)) {
+    axis->setTickType(QValueAxis::TicksFixed);
+    axis->setTickCount(2);
+    return;
+  }
+  axis->setTickAnchor(0.0);
+  axis->setTickInterval(interval);
+  axis->setTickType(QValueAxis::TicksDynamic);
+}
+
+int LabelsThatFit(double length, const QFont &labelsFont) {
+  // Each label's line, its text's own margin of half a pixel above and below,
+  // and Qt Charts' padding of 4 px above and below it.
+  const double slot = QFontMetricsF(labelsFont).height() + 1.0 + 8.0;
+  return std::max(2, static_cast<int>(length / slot));
 }
 
 } // namespace rt

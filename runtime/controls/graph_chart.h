@@ -36,7 +36,13 @@ private:
 void SetTickedRange(QValueAxis *axis, double lo, double hi, int ticks);
 
 // The fixed range lo..hi with evenly spaced ticks on round numbers when it
-// allows (-1..6 in steps of 1, -10..10 in steps of 5), else four divisions.
-void SetFixedRange(QValueAxis *axis, double lo, double hi);
+// allows (-1..6 in steps of 1, -10..10 in steps of 5), else four divisions;
+// at most `labels` ticks, each of which is labelled. Where even four
+// divisions are too many, fewer round numbers from 0 (-1..6 in steps of 2).
+void SetFixedRange(QValueAxis *axis, double lo, double hi, int labels = 11);
+
+// How many labels fit one above the other along `length` pixels of a
+// vertical axis: below that, Qt Charts writes each label as "...".
+int LabelsThatFit(double length, const QFont &labelsFont);
 
 } // namespace rt

@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QLayout>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -20,17 +19,21 @@ LogView::LogView(QWidget *parent) : QWidget(parent), model_(new LogModel(this)) 
   refresh_.setInterval(kRefreshMs);
   connect(&refresh_, &QTimer::timeout, this, &LogView::refreshNow);
   title_ = QStringLiteral("通讯记录");
-  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
 QSize LogView::sizeHint() const {
-  return {QWidget::sizeHint().width(), kHeight};
+  return {QWidget::sizeHint().width(), std::max(kHeight, minimumSizeHint().height())};
 }
 
-// The view's height and the spacing of the layout it sits in.
-int LogView::growBy() const {
-  const QLayout *layout = parentWidget() ? parentWidget()->layout() : nullptr;
-  return kHeight + (layout ? std::max(0, layout->spacing()) : 0);
+QSize LogView::minimumSizeHint() const {
+  // The title's row (the copy button's height), the header and the rows, in
+  // the list's own font; estimated from the view's before the list exists.
+  const QFontMetrics metrics(list_ ? list_->font() : font());
+  const int row = metrics.height() + 4;
+  const int bar = copyButton_ ? copyButton_->sizeHint().height() : row + 8;
+  const int spacing = layout() ? std::max(0, layout()->spacing()) : 6;
+  return {200, bar + spacing + row * (kLeastRows + 1) + 2 * 2};
 }
 
 void LogView::build() {
@@ -155,23 +158,7 @@ void LogView::copy() {
 }
 
 void LogView::setVisible(bool visible) {
-  const bool opening = visible && isHidden();
-  const bool closing = !visible && !isHidden();
   if (visible)
     build();
   QWidget::setVisible(visible);
-  QWidget *w = window();
-  if (w == this || !w->isVisible() || w->isMaximized() || w->isFullScreen())
-    return;
-  if (opening) {
-    const QScreen *screen = w->screen();
-    const int room =
-        screen ? screen->availableGeometry().bottom() - w->frameGeometry().bottom() : 0;
-    grown_ = std::clamp(room, 0, growBy());
-    if (grown_ > 0)
-      w->resize(w->width(), w->height() + grown_);
-  } else if (closing && grown_ > 0) {
-    w->resize(w->width(), std::max(w->minimumHeight(), w->height() - grown_));
-    grown_ = 0;
-  }
 }

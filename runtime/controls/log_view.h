@@ -11,10 +11,9 @@
 // (or its list is asked for): the view starts hidden, and most sessions never
 // open it. Rows are kept in the model either way.
 //
-// The view has a fixed height, kHeight. Opening it makes its window taller by
-// that and the spacing above it (as far as the screen allows), closing it
-// gives them back: placed in a row of its own under the rest, as the panel
-// file places it, it takes only new space and moves nothing.
+// The view takes the height its layout gives it, down to its title, the
+// list's header and kLeastRows rows: the panel file places it under the
+// graphs, which give way to it; its window keeps its size.
 #pragma once
 
 #include <QTimer>
@@ -48,8 +47,10 @@ public:
   LogModel *model() const { return model_; }
   QTreeView *list() const;
 
-  static constexpr int kHeight = 272;
+  static constexpr int kHeight = 272; // what it asks for
+  static constexpr int kLeastRows = 3;
   QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
   void setVisible(bool visible) override;
 
 protected:
@@ -62,8 +63,6 @@ private:
   QLabel *titleLabel_ = nullptr;
   QString title_;
   QTimer refresh_;
-  int grown_ = 0;
-  int growBy() const;
   bool columnsSized_ = false; // sized when first shown: the view starts hidden
 
   void build();

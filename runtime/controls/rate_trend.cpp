@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "runtime/controls/device_pixels.h"
 #include "runtime/controls/meter.h"
 #include "runtime/core/clock.h"
 
@@ -109,7 +110,7 @@ RateTrend::Frame RateTrend::layOut() const {
   return f;
 }
 
-void RateTrend::paintBackground(QPainter &painter, const Frame &f) const {
+void RateTrend::paintBackground(QPainter &painter, const Frame &f, qreal ratio) const {
   const QPalette &pal = palette();
   const QColor ink =
       pal.color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText);
@@ -119,11 +120,13 @@ void RateTrend::paintBackground(QPainter &painter, const Frame &f) const {
     painter.setPen(QPen(pal.color(QPalette::Highlight), 1.5, Qt::DashLine));
     painter.drawRoundedRect(QRectF(rect()).adjusted(1.0, 1.0, -1.0, -1.0), 4.0, 4.0);
   }
-  // Frame, a grid line every 10 s, and the labels.
+  // Frame, a grid line every 10 s, and the labels; the lines on whole
+  // device pixels.
+  const DevicePixels pixels(ratio);
   const QRectF &plot = f.plot;
-  painter.setPen(QPen(pal.color(QPalette::Mid), 1.0));
+  painter.setPen(pixels.hairline(pal.color(QPalette::Mid)));
   painter.setBrush(pal.color(QPalette::Base));
-  painter.drawRect(plot);
+  painter.drawRect(pixels.snap(plot));
   painter.setPen(ink);
   painter.drawText(QRectF(0, plot.top() - metrics.height() / 2.0, f.left - 4.0, metrics.height()),
                    Qt::AlignRight | Qt::AlignVCenter, QString::number(qRound64(f.hi)));
@@ -133,8 +136,10 @@ void RateTrend::paintBackground(QPainter &painter, const Frame &f) const {
   for (int s = 0; s <= seconds_; s += 10) {
     const double x = plot.right() - plot.width() * s / seconds_;
     if (s > 0 && s < seconds_) {
-      painter.setPen(QPen(pal.color(QPalette::Midlight), 1.0, Qt::DotLine));
-      painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
+      painter.setPen(pixels.hairline(pal.color(QPalette::Midlight), Qt::DotLine));
+      const qreal at = pixels.snap(x);
+      painter.drawLine(QPointF(at, pixels.snap(plot.top())),
+                       QPointF(at, pixels.snap(plot.bottom())));
     }
     if (s % 30 == 0 || s == seconds_) {
       painter.setPen(ink);
@@ -161,12 +166,14 @@ void RateTrend::paintEvent(QPaintEvent *) {
                           .arg(isEnabled())
                           .arg(devicePixelRatioF());
   if (key != backgroundKey_) {
-    background_ = QPixmap(size() * devicePixelRatioF());
-    background_.setDevicePixelRatio(devicePixelRatioF());
+    // Every device pixel of the widget, at the screen's ratio.
+    const qreal ratio = devicePixelRatioF();
+    background_ = QPixmap(int(std::ceil(width() * ratio)), int(std::ceil(height() * ratio)));
+    background_.setDevicePixelRatio(ratio);
     background_.fill(Qt::transparent);
     QPainter p(&background_);
     p.setRenderHint(QPainter::Antialiasing);
-    paintBackground(p, f);
+    paintBackground(p, f, ratio);
     backgroundKey_ = key;
   }
   QPainter painter(this);

@@ -61,7 +61,7 @@ private:
     QRectF plot;
   };
   Frame layOut() const;
-  void paintBackground(QPainter &painter, const Frame &frame) const;
+  void paintBackground(QPainter &painter, const Frame &frame, qreal ratio) const;
   void dropOld(double now);
   void describe();
 

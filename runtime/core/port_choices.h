@@ -25,13 +25,19 @@ struct SystemPort {
 
 // The choices for the system's ports, in the order given: labelled "COM3 —
 // USB Serial Port" (the name alone without a description), each with its
-// number in the port table (assigned on first use).
+// operator's name as its path and its number in the port table (assigned on
+// first use).
 std::vector<PortChoice> SystemPortChoices(const std::vector<SystemPort> &ports);
 
 // The form of a device path that tells ports apart: on Windows a port name
 // ignores case and may carry the device namespace prefix, so "com12" and
 // \\.\COM12 are both "COM12"; a POSIX path is a file name, taken as it is.
 std::string PortPathKey(const std::string &path);
+
+// The name an operator types for a device path, which the list shows and the
+// port table keeps: on Windows a COM port in capitals without the device
+// namespace (com10 and \\.\COM10 are COM10); any other path as it is.
+std::string OperatorPortName(const std::string &path);
 
 // Lists an in-process device (already assigned to `port`) under `label`.
 void AddBuiltInPortChoice(int port, const std::string &label);

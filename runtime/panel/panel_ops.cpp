@@ -24,6 +24,7 @@
 #include "runtime/panel/panel_access.h"
 #include "runtime/panel/panel_loader.h"
 #include "runtime/panel/panel_registry.h"
+#include "runtime/panel/window_fit.h"
 
 namespace {
 
@@ -121,6 +122,7 @@ int DisplayPanel(int panel) {
   rt::PanelEntry *p = rt::FindPanel(panel);
   if (!p || !p->window)
     return UIE_NO_PANEL;
+  rt::FitToScreen(p->window);
   p->window->show();
   p->window->raise();
   p->window->activateWindow();

@@ -13,6 +13,4 @@ bool WriteWouldHaveBlocked(const QSerialPort &port) {
   return port.error() == QSerialPort::ResourceError && !LineHungUp(port);
 }
 
-void StartDriverRead(QSerialPort &) {}
-
 } // namespace rt

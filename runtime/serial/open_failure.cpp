@@ -33,10 +33,11 @@ constexpr WindowsReason kWindowsReasons[] = {
 } // namespace
 
 OpenFailure OpenFailureOfWindowsError(unsigned long error) {
+  OpenFailure why{TapOpenFault::System, EIO, error};
   for (const WindowsReason &r : kWindowsReasons)
     if (r.error == error)
-      return {TapOpenFault::System, r.errnoValue};
-  return {TapOpenFault::System, EIO};
+      why.error = r.errnoValue;
+  return why;
 }
 
 } // namespace rt

@@ -1,5 +1,6 @@
 #include "runtime/core/port_choices.h"
 
+#include <QRegularExpression>
 #include <QSerialPortInfo>
 #include <QString>
 
@@ -73,11 +74,23 @@ std::string PortPathKey(const std::string &path) {
 #endif
 }
 
+std::string OperatorPortName(const std::string &path) {
+#ifdef _WIN32
+  // "COM" and a number, in any case, with or without the device namespace.
+  static const QRegularExpression comPort(QStringLiteral(R"(^(?:\\\\\.\\)?com([0-9]+)$)"),
+                                          QRegularExpression::CaseInsensitiveOption);
+  const QRegularExpressionMatch match = comPort.match(QString::fromStdString(path));
+  if (match.hasMatch())
+    return "COM" + match.captured(1).toStdString();
+#endif
+  return path;
+}
+
 std::vector<PortChoice> SystemPortChoices(const std::vector<SystemPort> &ports) {
   std::vector<PortChoice> choices;
   for (const SystemPort &port : ports) {
     PortChoice choice;
-    choice.path = port.location;
+    choice.path = OperatorPortName(port.location);
     choice.port = PortNumberForPath(choice.path);
     if (choice.port < 0 || Listed(choices, PortPathKey(choice.path)))
       continue;
@@ -117,7 +130,7 @@ int PortNumberForPath(const std::string &path) {
       return COM_ERR_BAD_PORT;
   }
   s.numberOfPath[key] = number;
-  AssignPortPath(number, path);
+  AssignPortPath(number, OperatorPortName(path));
   return number;
 }
 
@@ -129,7 +142,7 @@ int AddTypedPortChoice(const std::string &path) {
   const std::string key = PortPathKey(path);
   if (std::none_of(typed.begin(), typed.end(),
                    [&key](const std::string &p) { return PortPathKey(p) == key; }))
-    typed.push_back(path);
+    typed.push_back(OperatorPortName(path));
   return number;
 }
 

@@ -62,10 +62,12 @@ public:
 };
 
 // Why a device could not be opened: the kind of fault, and for a fault of
-// the system its error number.
+// the system its error number (on Windows the POSIX number that names the
+// same trouble, and Windows' own number beside it).
 struct OpenFailure {
   TapOpenFault fault = TapOpenFault::System;
   int error = 0;
+  unsigned long systemError = 0; // Windows' error number; 0 elsewhere
 };
 
 // Opens a serial device (a real port or a pseudo-terminal) with no flow

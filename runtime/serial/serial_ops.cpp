@@ -88,7 +88,7 @@ void NoteOpenFailed(int port, int result, const std::string &path, const rt::Ope
   rt::TapRecord *r = rt::TapAdd(rt::TapKind::OpenFailed, port, result);
   rt::TapKeepBytes(r, path.data(), static_cast<long long>(path.size()));
   if (r && why.fault == rt::TapOpenFault::System)
-    rt::TapKeepSystemError(r, why.error);
+    rt::TapKeepSystemError(r, why.error, why.systemError);
   else if (r)
     r->fault = why.fault;
   if (r && !detail.empty())

@@ -9,6 +9,7 @@
 
 #include "runtime/core/clock.h"
 #include "runtime/core/time_of_day.h"
+#include "runtime/serial/system_words.h"
 
 namespace rt {
 
@@ -77,21 +78,12 @@ void TapKeepBytes(TapRecord *record, const char *bytes, long long count) {
     std::memcpy(record->head, bytes, static_cast<std::size_t>(record->headCount));
 }
 
-void TapKeepSystemError(TapRecord *record, int error) {
+void TapKeepSystemError(TapRecord *record, int error, unsigned long systemError) {
   if (!record)
     return;
   record->fault = TapOpenFault::System;
   record->error = error;
-#if defined(__GLIBC__) && (__GLIBC__ > 2 || __GLIBC_MINOR__ >= 32)
-  // Not strerror: it follows the locale's messages.
-  const char *name = strerrorname_np(error);
-  const char *description = strerrordesc_np(error);
-  if (name && description) {
-    std::snprintf(record->systemWords, kTapWordsBytes, "%s: %s", name, description);
-    return;
-  }
-#endif
-  std::snprintf(record->systemWords, kTapWordsBytes, "errno %d", error);
+  SystemErrorWords(error, systemError, record->systemWords, kTapWordsBytes);
 }
 
 void DrainSerialTap() {

@@ -12,8 +12,9 @@ namespace rt {
 TapRecord *TapAdd(TapKind kind, int port, int result = 0);
 // Keeps the first of `bytes` in the record's head; `count` is their number.
 void TapKeepBytes(TapRecord *record, const char *bytes, long long count);
-// The system's words for `error` in the record: its name and its untranslated
-// description ("EACCES: Permission denied"), whatever the machine's locale.
-void TapKeepSystemError(TapRecord *record, int error);
+// Why an open failed, in the record: the error number the words are chosen
+// by, and the system's own words for it (runtime/serial/system_words.h);
+// `systemError` is Windows' own number, 0 elsewhere.
+void TapKeepSystemError(TapRecord *record, int error, unsigned long systemError);
 
 } // namespace rt

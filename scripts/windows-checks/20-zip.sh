@@ -12,10 +12,13 @@ unzip -q "$zip" -d "$unpacked"
 root=$unpacked/nuvaro-$version-win64
 [[ -d $root ]] || fail "the zip has no folder nuvaro-$version-win64"
 
-# Besides the DLLs: exactly these files.
+# Besides the DLLs: exactly these files, the manual among them.
 (cd "$root" && find . -type f ! -name '*.dll' | sed 's|^\./||' | sort) >"$unpacked/files.txt"
-expected=$'licences/GCC-runtime-copyright.txt\nlicences/Qt-LGPL-3.txt\nlicences/Qt-copyright.txt\nlicences/mingw-w64-copyright.txt\nlicences/nuvaro-GPL-3.txt\nnuvaro.exe\nnuvaro.uir\nnuvaroctl.exe\ntranslations/qtbase_zh_CN.qm'
+expected=$'licences/GCC-runtime-copyright.txt\nlicences/Qt-LGPL-3.txt\nlicences/Qt-copyright.txt\nlicences/mingw-w64-copyright.txt\nlicences/nuvaro-GPL-3.txt\nmanual/index.html\nmanual/link-view.png\nmanual/nuvaroctl.html\nmanual/protocol.html\nnuvaro.exe\nnuvaro.uir\nnuvaroctl.exe\ntranslations/qtbase_zh_CN.qm'
 diff <(echo "$expected") "$unpacked/files.txt" || fail "the zip's files other than DLLs differ (< expected, > found)"
+# The manual: every link leads to its place.
+cmake -DMANUAL="$root/manual" -P "$NUVARO_SOURCE_DIR/packaging/manual/check_links.cmake" ||
+  fail "the zip's manual has broken links"
 # Plugins: the windows platform and the styles, nothing else.
 (cd "$root" && find . -mindepth 2 -name '*.dll' | sed 's|^\./||' | sort) >"$unpacked/plugins.txt"
 grep -qx 'platforms/qwindows.dll' "$unpacked/plugins.txt" || fail "no windows platform plugin"

@@ -1,7 +1,9 @@
 # The installer installs silently into Program Files (64-bit), with the same
-# files as the zip and its uninstaller, a Start-menu shortcut to the
-# installed nuvaro.exe, and an entry in the list of installed programs with
-# the version and the publisher.
+# files as the zip and its uninstaller, Start-menu shortcuts to the installed
+# nuvaro.exe and to the manual (使用说明), a desktop shortcut (ticked by
+# default, so made by a silent install), and an entry in the list of
+# installed programs with the version and the publisher. The installed
+# nuvaroctl.exe names the installed manual in its --help.
 source "$(dirname "$0")/lib.sh"
 wine_run 180 "$installer" /S || fail "the installer ended with status $?"
 wineserver -w # the registry written out
@@ -21,6 +23,18 @@ strings -a -el "$shortcut" | grep -qiF "$install_dir_win\\nuvaro.exe" ||
   strings -a "$shortcut" | grep -qiF "$install_dir_win\\nuvaro.exe" ||
   fail "the shortcut does not name $install_dir_win\\nuvaro.exe: $(strings -a -el "$shortcut" | head -5)"
 ls "$menu_dir" | grep -q '卸载' || fail "no uninstall shortcut in $menu_dir"
+manual_link="$menu_dir/使用说明.lnk"
+[[ -f $manual_link ]] || fail "no Start-menu shortcut to the manual: $(ls "$menu_dir")"
+# The link holds the target's path one folder at a time.
+[[ $(strings -a -el "$manual_link" | grep -ciE '^(manual|index\.html)$') == 2 ]] ||
+  fail "使用说明 does not open manual\index.html: $(strings -a -el "$manual_link" | paste -sd' ')"
+desktop_link="$WINEPREFIX/drive_c/users/Public/Desktop/nuvaro.lnk"
+[[ -f $desktop_link ]] || fail "no desktop shortcut $desktop_link"
+grep -qiF "$install_dir_win\nuvaro.exe" <<<"$(strings -a -el "$desktop_link")" ||
+  fail "the desktop shortcut does not name $install_dir_win\nuvaro.exe"
+help=$(wine_run 60 "$install_dir/nuvaroctl.exe" --help | tr -d '\r')
+grep -qxF "  $install_dir_win\manual\index.html" <<<"$help" ||
+  fail "nuvaroctl.exe --help does not name the installed manual: $(tail -3 <<<"$help")"
 
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\nuvaro'
 [[ $(reg_value "$key" DisplayVersion) == "$version" ]] || fail "DisplayVersion is '$(reg_value "$key" DisplayVersion)'"
@@ -28,4 +42,4 @@ publisher=$(reg_value "$key" Publisher)
 [[ -n $publisher ]] || fail "no Publisher in $key"
 [[ $(reg_value "$key" UninstallString) == *uninstall.exe* ]] || fail "no UninstallString in $key"
 echo "installer: $(wc -l <"$NUVARO_WINE_WORK/installed-files.txt") files in $install_dir_win," \
-  "shortcut and uninstall entry (version $version, publisher $publisher)"
+  "Start-menu, manual and desktop shortcuts, uninstall entry (version $version, publisher $publisher)"

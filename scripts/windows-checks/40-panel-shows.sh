@@ -21,9 +21,9 @@ dark_pixels() {
 # (runtime/panel/ui_font.cpp: Noto Sans CJK SC here).
 declare -A boxes=(
   [work-mode]=120x10+82+137 # the check of the measuring: a choice with text
-  [rate]=110x10+80+201
-  [angle]=110x10+335+42
-  [width]=110x10+335+71
+  [rate]=110x10+128+201
+  [angle]=110x10+380+43
+  [width]=110x10+380+71
 )
 faults=()
 for box in work-mode rate angle width; do

@@ -1,4 +1,5 @@
-// A serial device opened with QSerialPort. Nothing here runs the event loop:
+// A serial device opened with QSerialPort (POSIX; Windows: serial_device_win.cpp).
+// Nothing here runs the event loop:
 // writes are pushed out and waiting bytes pulled in on each call, so bytes that
 // arrived while the program was blocked in Delay are counted.
 #include <QCoreApplication>
@@ -176,7 +177,6 @@ private:
   // Moves what the operating system holds into the port's buffer, up to the
   // input queue size, without running the event loop.
   void PullIn() {
-    StartDriverRead(port_);
     while (!Broken() && port_.bytesAvailable() < inputQueueSize_ && port_.waitForReadyRead(0)) {
     }
   }

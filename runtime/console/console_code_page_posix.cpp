@@ -1,8 +1,0 @@
-#include "runtime/console/console_code_page.h"
-
-namespace rt {
-
-void UseUtf8ConsoleOutput() {}
-void RestoreConsoleOutput() {}
-
-} // namespace rt
