@@ -159,9 +159,9 @@ TEST_F(DownloadTruth, WhatTheExchangeRightlyTookStillSucceeds) {
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
     Fresh(c.knobs);
+    int writes = 0; // outlives the download that counts them
     if (c.answer) {
       auto fake = Attach(std::make_shared<FakeDevice>());
-      int writes = 0;
       fake->onWrite = [&](FakeDevice &d, const std::string &bytes, double now) {
         c.answer(d, bytes, now, ++writes);
       };

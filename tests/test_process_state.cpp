@@ -36,8 +36,9 @@ std::set<std::string> VariablesOf(const std::string &library) {
       continue;
     const std::string name = m.str(1);
     // What the compiler adds: the personality routine's reference, the
-    // guards of statics made at first use.
-    if (name.rfind("DW.ref.", 0) == 0 || name.rfind("guard variable for ", 0) == 0)
+    // guards of statics made at first use, a sanitizer's marks.
+    if (name.rfind("DW.ref.", 0) == 0 || name.rfind("guard variable for ", 0) == 0 ||
+        name.rfind("__odr_asan", 0) == 0) // AddressSanitizer's marks of each global
       continue;
     const std::size_t scope = name.rfind("::");
     names.insert(scope == std::string::npos ? name : name.substr(scope + 2));
