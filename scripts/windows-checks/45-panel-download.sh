@@ -75,9 +75,7 @@ xdotool windowactivate "$window" 2>/dev/null || true
 faults=()
 
 # COM6 by the keyboard.
-xdotool key --window "$window" alt+p ctrl+a
-xdotool type --window "$window" COM6
-xdotool key --window "$window" Return
+choose_port "$window" COM6
 wait_button green 10 || faults+=("the send button was not green after COM6 was chosen")
 xdotool key --window "$window" ctrl+Return
 for _ in $(seq 60); do

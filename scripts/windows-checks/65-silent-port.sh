@@ -44,9 +44,7 @@ panel=$!
 window=$(wait_window "$panel_title" 60) || fail "no window '$panel_title'"
 sleep 2
 xdotool windowactivate "$window" 2>/dev/null || true
-xdotool key --window "$window" alt+p ctrl+a
-xdotool type --window "$window" COM1
-xdotool key --window "$window" Return
+choose_port "$window" COM1
 sleep 1
 xdotool key --window "$window" ctrl+Return
 windows() { xdotool search --onlyvisible --classname 'nuvaro.exe' 2>/dev/null | wc -l; }

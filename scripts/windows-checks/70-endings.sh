@@ -29,9 +29,7 @@ wine "$install_dir/nuvaro.exe" >"$NUVARO_WINE_WORK/endings-panel.log" 2>&1 &
 window=$(wait_window "$panel_title" 60) || fail "no window '$panel_title'"
 sleep 2
 xdotool windowactivate "$window" 2>/dev/null || true
-xdotool key --window "$window" alt+p ctrl+a
-xdotool type --window "$window" COM8
-xdotool key --window "$window" Return
+choose_port "$window" COM8
 sleep 1
 xdotool key --window "$window" ctrl+Return
 wait_baud 38400 20 || fail "the panel did not open COM8 (the line is at $(baud) baud)"

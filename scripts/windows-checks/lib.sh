@@ -81,6 +81,14 @@ wait_window() { # name seconds
   return 1
 }
 
+# Types `port` into the panel's port box by the keyboard (Alt+P) and takes it
+# with Enter.
+choose_port() { # window port
+  xdotool key --window "$1" alt+p ctrl+a
+  xdotool type --window "$1" "$2"
+  xdotool key --window "$1" Return
+}
+
 screenshot() { # file
   import -window root "$1"
 }
